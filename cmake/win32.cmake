@@ -1,0 +1,24 @@
+# Cross build of the real program for Windows 2000 and later.
+target_compile_definitions(kestrun_core PUBLIC _WIN32_WINNT=0x0500 WINVER=0x0500)
+
+file(GLOB KESTRUN_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
+add_executable(Kestrun WIN32 ${KESTRUN_WIN32_SOURCES} res/kestrun.rc)
+target_link_libraries(Kestrun PRIVATE kestrun_core
+    ws2_32 iphlpapi userenv advapi32 shell32 ole32 oleaut32 uuid comctl32 gdi32 user32)
+target_link_options(Kestrun PRIVATE -static -static-libgcc -static-libstdc++)
+set_target_properties(Kestrun PROPERTIES OUTPUT_NAME Kestrun
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# Stub external programs and test helpers, each a single source file.
+file(GLOB KESTRUN_WIN32_TOOLS CONFIGURE_DEPENDS tools/win32/*.cpp)
+foreach(tool_source ${KESTRUN_WIN32_TOOLS})
+    get_filename_component(tool_name ${tool_source} NAME_WE)
+    add_executable(${tool_name} ${tool_source})
+    target_link_libraries(${tool_name} PRIVATE user32 advapi32 kernel32)
+    target_link_options(${tool_name} PRIVATE -static -static-libgcc -static-libstdc++)
+    set_target_properties(${tool_name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY
+        ${CMAKE_BINARY_DIR}/tools)
+endforeach()
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+include(${CMAKE_CURRENT_SOURCE_DIR}/e2e/tests.cmake OPTIONAL)

@@ -1,0 +1,249 @@
+// Scriptable stand-ins for every platform interface, for native tests. Files and INI
+// files are real files (so tests can check bytes on disk); everything else is in memory,
+// time is a virtual clock that Sleep advances.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace kestrun::platform::fake {
+
+class FakeClock : public Clock {
+public:
+    std::uint32_t TickCount() override { return now; }
+    void Sleep(std::uint32_t milliseconds) override;
+    // Every Sleep, in order.
+    std::vector<std::uint32_t> sleeps;
+    std::uint32_t now = 100000;
+    // Called after each Sleep has advanced the clock (lets tests change the world).
+    std::function<void()> onSleep;
+};
+
+class FakeTrace : public Trace {
+public:
+    void Output(const std::string& text) override { lines.push_back(text); }
+    bool Contains(const std::string& text) const;
+    std::vector<std::string> lines;
+};
+
+// Real files: a thin layer over the C++ library so tests see real bytes.
+class FakeFiles : public Files {
+public:
+    std::uint32_t WriteNew(const std::string& path, const std::string& bytes) override;
+    std::uint32_t Copy(const std::string& from, const std::string& to,
+                       bool failIfExists) override;
+    std::optional<std::string> ReadAll(const std::string& path) override;
+    // Paths whose creation fails with the given error code.
+    std::map<std::string, std::uint32_t> failCreate;
+    // Every WriteNew, in order: path and bytes.
+    std::vector<std::pair<std::string, std::string>> writes;
+};
+
+// The Windows profile-function semantics, on real files.
+class FakeProfile : public Profile {
+public:
+    std::string GetString(const std::string& section, const std::string& key,
+                          const std::string& def, std::size_t size,
+                          const std::string& path) override;
+    std::uint32_t GetInt(const std::string& section, const std::string& key, std::int32_t def,
+                         const std::string& path) override;
+    bool WriteString(const std::string& section, const std::string& key,
+                     const std::string& value, const std::string& path) override;
+};
+
+class FakeSystem : public System {
+public:
+    bool GetVersion(OsVersion& out, bool extended) override;
+    std::optional<std::uint16_t> NativeProcessorArchitecture() override { return architecture; }
+    std::optional<std::string> ModuleFileName(std::size_t bufferSize) override;
+    std::string CurrentDirectory() override { return currentDirectory; }
+    bool SetCurrentDirectory(const std::string& path) override;
+    std::optional<std::string> UserProfileDirectory(std::size_t bufferSize) override;
+    bool InitSockets() override { return socketsWork; }
+
+    OsVersion version;
+    bool extendedVersionWorks = true;
+    bool plainVersionWorks = true;
+    std::optional<std::uint16_t> architecture;
+    std::optional<std::string> moduleFileName = std::string("C:\\Program Files\\Kestrun\\Kestrun.exe");
+    std::string currentDirectory = "C:\\";
+    // Directories SetCurrentDirectory accepts; everything else fails.
+    std::set<std::string> existingDirectories;
+    std::vector<std::string> setDirectoryCalls;
+    std::optional<std::string> profileDirectory = std::string("C:\\Users\\alice");
+    bool socketsWork = true;
+};
+
+class FakeModule : public Module {
+public:
+    FakeModule(std::set<std::string> entries, std::vector<std::string>* freed, std::string name)
+        : entries_(std::move(entries)), freed_(freed), name_(std::move(name)) {}
+    ~FakeModule() override;
+    void* Entry(const char* name) override;
+    void Keep() override { kept_ = true; }
+
+private:
+    std::set<std::string> entries_;
+    std::vector<std::string>* freed_;
+    std::string name_;
+    bool kept_ = false;
+};
+
+class FakeModules : public Modules {
+public:
+    std::unique_ptr<Module> Load(const std::string& name) override;
+    // Loadable libraries and their entry points (names compared case-insensitively).
+    std::map<std::string, std::set<std::string>> libraries;
+    std::vector<std::string> loaded;
+    std::vector<std::string> freed;
+};
+
+// In-memory registry: key paths compared case-insensitively, as Windows does.
+class FakeRegistry : public Registry {
+public:
+    struct Value {
+        std::optional<std::string> text;
+        std::optional<std::uint32_t> dword;
+    };
+    struct Key {
+        std::map<std::string, Value> values;
+        bool failSet = false;
+    };
+    std::unique_ptr<RegKey> Open(RegRoot root, const std::string& path,
+                                 std::uint32_t access) override;
+    std::unique_ptr<RegKey> Create(RegRoot root, const std::string& path,
+                                   std::uint32_t access) override;
+
+    Key& At(RegRoot root, const std::string& path);
+    bool Has(RegRoot root, const std::string& path) const;
+    const Key* Find(RegRoot root, const std::string& path) const;
+    bool failCreate = false;
+    // Every key path opened or created, in order.
+    std::vector<std::string> opened;
+
+private:
+    static std::string Normalize(RegRoot root, const std::string& path);
+    std::map<std::string, Key> keys_;
+};
+
+class FakeUi : public Ui {
+public:
+    struct Box {
+        WindowRef owner;
+        std::string text;
+        std::string caption;
+        std::uint32_t style;
+    };
+    struct Posted {
+        WindowRef window;
+        std::uint32_t message;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+    };
+    struct Window {
+        WindowRef ref;
+        std::string title;
+    };
+    WindowRef FindWindowByTitle(const std::string& title) override;
+    bool Post(WindowRef window, std::uint32_t message, std::uintptr_t wParam,
+              std::intptr_t lParam) override;
+    int MessageBox(WindowRef owner, const std::string& text, const std::string& caption,
+                   std::uint32_t style) override;
+    std::vector<WindowRef> TopLevelWindows() override;
+    std::string WindowText(WindowRef window, std::size_t bufferSize) override;
+
+    // Top-level windows in Z order.
+    std::vector<Window> windows;
+    std::vector<Box> boxes;
+    std::vector<Posted> posted;
+    // Called while a message box is "open" (lets tests model re-entrant ticks).
+    std::function<void(const Box&)> onMessageBox;
+};
+
+class FakeRunner : public Runner {
+public:
+    std::uint32_t RunAndWait(const std::string& commandLine) override;
+    std::uint32_t StartHidden(const std::string& commandLine) override;
+    // Every command in order, waited-for ones prefixed "wait:", detached ones "detach:".
+    std::vector<std::string> commands;
+    // Error code for RunAndWait by command line (0 = starts).
+    std::map<std::string, std::uint32_t> startErrors;
+    std::uint32_t winExecResult = 33;
+    // Called for each waited-for command (lets tests see the files it would read).
+    std::function<void(const std::string&)> onRun;
+};
+
+// A scripted service: state changes are driven by the virtual clock.
+class FakeServices : public Services {
+public:
+    struct ServiceModel {
+        std::uint32_t startType = kServiceAutoStart;
+        std::uint32_t state = kServiceRunning;
+        // Milliseconds a stop takes to finish; nullopt = never stops.
+        std::optional<std::uint32_t> stopDelay = 0;
+        std::uint32_t failQueryConfig = 0;
+        std::uint32_t failChangeConfig = 0;
+        std::uint32_t failQueryStatus = 0;
+        std::uint32_t failStop = 0;
+        std::uint32_t failStart = 0;
+        // When the stop control was accepted, in virtual ticks.
+        std::optional<std::uint32_t> stopRequestedAt;
+        std::vector<std::string> calls;
+    };
+    explicit FakeServices(FakeClock& clock) : clock_(clock) {}
+    std::unique_ptr<ServiceManager> OpenManager(std::uint32_t& error) override;
+
+    std::uint32_t failOpenManager = 0;
+    std::map<std::string, ServiceModel> services;
+    int openManagers = 0;  // currently open manager handles
+    int openServices = 0;  // currently open service handles
+    FakeClock& clock() { return clock_; }
+
+private:
+    FakeClock& clock_;
+};
+
+class FakeNetInfo : public NetInfo {
+public:
+    std::uint32_t RouteTable(std::vector<RouteRow>& rows) override;
+    std::uint32_t Adapters(std::vector<AdapterRecord>& adapters) override;
+    std::uint32_t DnsServers(std::vector<std::string>& servers) override;
+    std::unique_ptr<NetDevice> OpenDevice(const std::string& devicePath) override;
+
+    std::vector<RouteRow> routes;
+    std::uint32_t routeError = 0;
+    std::vector<AdapterRecord> adapters;
+    std::uint32_t adapterError = 0;
+    std::vector<std::string> dns;
+    std::uint32_t dnsError = 0;
+    // Device path -> OID -> value; a missing OID fails the query.
+    std::map<std::string, std::map<std::uint32_t, std::uint32_t>> devices;
+};
+
+// All fakes together, with the Platform bundle over them.
+struct FakePlatform {
+    FakePlatform();
+    FakeClock clock;
+    FakeTrace trace;
+    FakeFiles files;
+    FakeProfile profile;
+    FakeSystem system;
+    FakeModules modules;
+    FakeRegistry registry;
+    FakeUi ui;
+    FakeRunner runner;
+    FakeServices services{clock};
+    FakeNetInfo net;
+    Platform platform;
+};
+
+}  // namespace kestrun::platform::fake

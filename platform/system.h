@@ -1,0 +1,78 @@
+// Process and system facts: version, module, directories, clock and trace.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace kestrun::platform {
+
+constexpr std::uint32_t kPlatformWin32s = 0;
+constexpr std::uint32_t kPlatformWindows = 1;  // 9x
+constexpr std::uint32_t kPlatformNt = 2;
+constexpr std::uint8_t kProductWorkstation = 1;
+constexpr std::uint16_t kArchitectureAmd64 = 9;
+
+// What GetVersionExA reports. productType is 0 when only the plain record could be read.
+struct OsVersion {
+    std::uint32_t major = 0;
+    std::uint32_t minor = 0;
+    std::uint32_t build = 0;
+    std::uint32_t platformId = 0;
+    std::string csdVersion;
+    std::uint8_t productType = 0;
+};
+
+class System {
+public:
+    virtual ~System() = default;
+
+    // GetVersionExA with the extended record (156 bytes) or the plain one (148 bytes).
+    virtual bool GetVersion(OsVersion& out, bool extended) = 0;
+    // GetNativeSystemInfo looked up by name; nothing when kernel32 lacks it.
+    virtual std::optional<std::uint16_t> NativeProcessorArchitecture() = 0;
+
+    // GetModuleFileNameA into a buffer of bufferSize bytes; nothing on failure.
+    virtual std::optional<std::string> ModuleFileName(std::size_t bufferSize) = 0;
+    virtual std::string CurrentDirectory() = 0;
+    virtual bool SetCurrentDirectory(const std::string& path) = 0;
+    // The current process token's profile directory (GetUserProfileDirectoryA with
+    // bufferSize); nothing on failure.
+    virtual std::optional<std::string> UserProfileDirectory(std::size_t bufferSize) = 0;
+    // WSAStartup(1.1); true on success.
+    virtual bool InitSockets() = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::uint32_t TickCount() = 0;
+    virtual void Sleep(std::uint32_t milliseconds) = 0;
+};
+
+class Trace {
+public:
+    virtual ~Trace() = default;
+    // OutputDebugStringA.
+    virtual void Output(const std::string& text) = 0;
+};
+
+// A loaded library. Destroying the object frees the library unless Keep() was called.
+class Module {
+public:
+    virtual ~Module() = default;
+    // GetProcAddress; nullptr when the entry point is missing.
+    virtual void* Entry(const char* name) = 0;
+    // Leaves the library loaded for the rest of the process.
+    virtual void Keep() = 0;
+};
+
+class Modules {
+public:
+    virtual ~Modules() = default;
+    // LoadLibraryA; nullptr on failure.
+    virtual std::unique_ptr<Module> Load(const std::string& name) = 0;
+};
+
+}  // namespace kestrun::platform
