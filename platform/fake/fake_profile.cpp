@@ -22,8 +22,7 @@ struct Section {
 };
 
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' ||
-           c == 0x1a;
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == 0x1a;
 }
 
 std::string Trim(const std::string& text) {
@@ -128,8 +127,7 @@ std::string Unquote(std::string value) {
     if (nul != std::string::npos) {
         value.resize(nul);
     }
-    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
-        value.back() == value[0]) {
+    if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
         return value.substr(1, value.size() - 2);
     }
     return value;
@@ -163,7 +161,11 @@ std::string FakeProfile::GetString(const std::string& section, const std::string
     if (entry == nullptr) {
         return Cut(fallback, size);
     }
-    return Cut(Unquote(entry->value.value_or(std::string())), size);
+    // A line without '=' names a key that has no value: the reader gets the default.
+    if (!entry->value) {
+        return Cut(fallback, size);
+    }
+    return Cut(Unquote(*entry->value), size);
 }
 
 std::uint32_t FakeProfile::GetInt(const std::string& section, const std::string& key,
@@ -222,7 +224,12 @@ bool FakeProfile::WriteString(const std::string& section, const std::string& key
         sections.push_back(Section{Trim(section), {}});
         target = &sections.back();
     }
-    const std::string stored = Trim(value);
+    // Only leading blanks are dropped from a written value; trailing ones reach the file.
+    std::size_t first = 0;
+    while (first < value.size() && IsBlank(value[first])) {
+        ++first;
+    }
+    const std::string stored = value.substr(first);
     Entry* entry = FindEntry(*target, key);
     if (entry != nullptr) {
         if (entry->value && *entry->value == stored) {

@@ -1,0 +1,28 @@
+#include "app/process_reset.h"
+
+#include "app/startup.h"
+#include "netprobe/icmp_library.h"
+#include "netprobe/liveness.h"
+#include "netprobe/os_type.h"
+#include "settings/tunnel_settings.h"
+
+namespace kestrun {
+
+void ResetProcessWideValues() {
+    g_nOSType = OS_ERROR;
+    g_hIcmpDll.reset();
+    g_pfnIcmpCreateFile = nullptr;
+    g_pfnIcmpCloseHandle = nullptr;
+    g_pfnIcmpSendEcho = nullptr;
+    g_bLANConnected = 0;
+    g_bPingIdle = 1;
+    g_strRemoteLANIP.clear();
+    g_strOvpnSerIP.clear();
+    g_nInterface = 0;
+    g_nVPNMode = VPN_MODE_IPSEC;
+    g_brBackground = 0;
+    g_szProfileDir.clear();
+    g_hMainWindow = 0;
+}
+
+}  // namespace kestrun

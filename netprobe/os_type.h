@@ -1,0 +1,28 @@
+// Classification of the running Windows version, made once at start-up.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace kestrun {
+
+constexpr int OS_ERROR = -1;
+constexpr int OS_WIN32S = 0;
+constexpr int OS_WIN95 = 1;
+constexpr int OS_WIN98 = 2;
+constexpr int OS_WINME = 3;
+constexpr int OS_WINNT = 4;
+constexpr int OS_WIN2000 = 5;
+constexpr int OS_WINXP = 6;
+constexpr int OS_WINSERVER = 7;
+constexpr int OS_VISTA = 8;
+// Every version the client does not name.
+constexpr int OS_OTHER = 9;
+
+// Set by start-up from GetOSType; read everywhere else.
+extern int g_nOSType;
+
+// Reads the version (extended record first, then the plain one) and classifies it,
+// tracing the name of the version found.
+int GetOSType(platform::Platform& platform);
+
+}  // namespace kestrun

@@ -1,0 +1,15 @@
+// Whether a portal address is among the browser's trusted sites (the user's Internet
+// zone ranges). Only Vista demands it.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+namespace kestrun {
+
+// 1 when a zone range text occurs in the address after its first character, or when the
+// running system is not Vista; 0 otherwise.
+int CheckTrustedSite(platform::Platform& platform, const std::string& address);
+
+}  // namespace kestrun

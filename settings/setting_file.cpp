@@ -1,0 +1,56 @@
+#include "settings/setting_file.h"
+
+#include "platform/format.h"
+#include "settings/decimal.h"
+#include "settings/setting_keys.h"
+
+namespace kestrun {
+namespace {
+
+using namespace settings;
+
+std::string Read(platform::Profile& profile, const char* key, const char* def) {
+    return profile.GetString(kSection, key, def, kParameterBuffer, kSettingPath);
+}
+
+void Write(platform::Profile& profile, const char* key, const std::string& value) {
+    profile.WriteString(kSection, key, value, kSettingPath);
+}
+
+}  // namespace
+
+void ParseSetting(platform::Profile& profile, TunnelSettings& settings, AddressHistory& history) {
+    const std::string model = Read(profile, kKeyModelName, kDefaultModelName);
+    settings.m_strModelName =
+        (model.empty() ? std::string(kEmptyModelName) : model) + kPolicySuffix;
+    g_nInterface = ParseDecimal(Read(profile, kKeyInterface, kDefaultInterface));
+    settings.m_strGateway = Read(profile, kKeyGateway, kDefaultGateway);
+    settings.m_strPreSharedKey = Read(profile, kKeyPreSharedKey, kDefaultPreSharedKey);
+    g_strRemoteLANIP = Read(profile, kKeyRemoteLanIp, kDefaultRemoteLanIp);
+    settings.m_strNetworkIP = Read(profile, kKeyNetworkIp, kDefaultNetworkIp);
+    settings.m_strSubmask = Read(profile, kKeySubmask, kDefaultSubmask);
+    g_strOvpnSerIP = Read(profile, kKeyOvpnSerIp, kDefaultOvpnSerIp);
+    settings.m_strOvpnIfconfig = Read(profile, kKeyOvpnIfconfig, kDefaultOvpnIfconfig);
+    settings.m_strOvpnSerMask = Read(profile, kKeyOvpnSerMask, kDefaultOvpnSerMask);
+    settings.m_strOvpnSerPort = Read(profile, kKeyOvpnSerPort, kDefaultOvpnSerPort);
+    history.FillFromFile(settings.m_strGateway);
+    Write(profile, kKeyParseSettingFlag, kFalse);
+}
+
+int SaveSetting(platform::Profile& profile, const TunnelSettings& settings,
+                AddressHistory& history) {
+    Write(profile, kKeyInterface, Format("%d", g_nInterface));
+    Write(profile, kKeyGateway, settings.m_strGateway);
+    Write(profile, kKeyPreSharedKey, settings.m_strPreSharedKey);
+    Write(profile, kKeyRemoteLanIp, g_strRemoteLANIP);
+    Write(profile, kKeyNetworkIp, settings.m_strNetworkIP);
+    Write(profile, kKeySubmask, settings.m_strSubmask);
+    Write(profile, kKeyOvpnSerIp, g_strOvpnSerIP);
+    // The tick is kept as signed text, so ticks past 2^31 appear negative, as Connect
+    // writes them too.
+    Write(profile, kKeyStartTime, Format("%d", static_cast<std::int32_t>(settings.m_dwStartTime)));
+    history.StoreToFile();
+    return 1;
+}
+
+}  // namespace kestrun

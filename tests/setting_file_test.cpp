@@ -1,0 +1,237 @@
+#include "settings/setting_file.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/process_reset.h"
+#include "platform/fake/fake_platform.h"
+#include "settings/decimal.h"
+#include "tests/support/recording_profile.h"
+#include "tests/support/scoped_work_dir.h"
+
+namespace kestrun {
+namespace {
+
+using platform::fake::FakePlatform;
+using ::testing::ElementsAre;
+
+constexpr const char* kPath = ".\\Setting.tmp";
+
+// Records when the history steps run, relative to the profile calls around them.
+class HistoryProbe : public AddressHistory {
+  public:
+    explicit HistoryProbe(std::vector<std::string>& log) : log_(log) {}
+    void FillFromFile(const std::string& gateway) override { log_.push_back("fill " + gateway); }
+    void StoreToFile() override { log_.push_back("store"); }
+
+  private:
+    std::vector<std::string>& log_;
+};
+
+class SettingFileTest : public ::testing::Test {
+  protected:
+    SettingFileTest() { ResetProcessWideValues(); }
+    void Put(const std::string& bytes) { ASSERT_EQ(fake.files.WriteNew(kPath, bytes), 0u); }
+    std::string Bytes() { return fake.files.ReadAll(kPath).value_or("<missing>"); }
+    std::string Value(const char* key) {
+        return fake.profile.GetString("IPSec", key, "<absent>", 100000, kPath);
+    }
+    void Parse() { ParseSetting(fake.profile, settings, noHistory); }
+    void Save() { EXPECT_EQ(SaveSetting(fake.profile, settings, noHistory), 1); }
+
+    testing::ScopedWorkDir dir;
+    FakePlatform fake;
+    TunnelSettings settings;
+    AddressHistoryNotYetBuilt noHistory;
+};
+
+void ExpectDefaults(const TunnelSettings& s) {
+    EXPECT_EQ(s.m_strModelName, "QZM_SSL");
+    EXPECT_EQ(g_nInterface, 0);
+    EXPECT_EQ(s.m_strGateway, "0.0.0.0");
+    EXPECT_EQ(s.m_strPreSharedKey, "2637");
+    EXPECT_EQ(g_strRemoteLANIP, "192.168.0.99");
+    EXPECT_EQ(s.m_strNetworkIP, "192.168.99.0");
+    EXPECT_EQ(s.m_strSubmask, "255.255.255.255");
+    EXPECT_EQ(g_strOvpnSerIP, "10.1.99.1");
+    EXPECT_EQ(s.m_strOvpnIfconfig, "99");
+    EXPECT_EQ(s.m_strOvpnSerMask, "255.255.255.255");
+    EXPECT_EQ(s.m_strOvpnSerPort, "999");
+}
+
+TEST_F(SettingFileTest, NoFileGivesDefaultsAndLeavesOnlyTheFlag) {
+    g_nInterface = 5;
+    Parse();
+    ExpectDefaults(settings);
+    EXPECT_EQ(Bytes(), "[IPSec]\r\nParseSettingFlag=FALSE\r\n");
+}
+
+TEST_F(SettingFileTest, ParseReadsEveryKeyInOrderThenHistoryThenFlag) {
+    Put("[IPSec]\r\nGateway=1.2.3.4\r\n");
+    testing::RecordingProfile recording(fake.profile);
+    std::vector<std::string> log;
+    HistoryProbe history(log);
+    ParseSetting(recording, settings, history);
+    log.insert(log.begin(), recording.calls.begin(), recording.calls.end() - 1);
+    log.push_back(recording.calls.back());
+    EXPECT_THAT(
+        log,
+        ElementsAre(
+            "get ModelName size=128 def=QZM", "get Interface size=128 def=0",
+            "get Gateway size=128 def=0.0.0.0", "get PreSharedKey size=128 def=2637",
+            "get RemoteLANIP size=128 def=192.168.0.99", "get NetworkIP size=128 def=192.168.99.0",
+            "get Submask size=128 def=255.255.255.255", "get OVPN_SerIP size=128 def=10.1.99.1",
+            "get OVPN_Ifconfig size=128 def=99", "get OVPN_SerMask size=128 def=255.255.255.255",
+            "get OVPN_SerPort size=128 def=999", "fill 1.2.3.4", "set ParseSettingFlag=FALSE"));
+    for (const std::string& where : recording.paths) {
+        EXPECT_EQ(where, "IPSec|.\\Setting.tmp");
+    }
+}
+
+TEST_F(SettingFileTest, SaveWritesInOrderThenStoresHistory) {
+    testing::RecordingProfile recording(fake.profile);
+    std::vector<std::string> log;
+    HistoryProbe history(log);
+    settings.m_strGateway = "g";
+    settings.m_strPreSharedKey = "k";
+    settings.m_strNetworkIP = "n";
+    settings.m_strSubmask = "m";
+    settings.m_dwStartTime = 1234;
+    g_nInterface = -3;
+    g_strRemoteLANIP = "r";
+    g_strOvpnSerIP = "o";
+    EXPECT_EQ(SaveSetting(recording, settings, history), 1);
+    log.insert(log.begin(), recording.calls.begin(), recording.calls.end());
+    EXPECT_THAT(log, ElementsAre("set Interface=-3", "set Gateway=g", "set PreSharedKey=k",
+                                 "set RemoteLANIP=r", "set NetworkIP=n", "set Submask=m",
+                                 "set OVPN_SerIP=o", "set StartTime=1234", "store"));
+}
+
+TEST_F(SettingFileTest, ModelNameEmptyOrAbsent) {
+    Put("[IPSec]\r\nModelName=\r\n");
+    Parse();
+    EXPECT_EQ(settings.m_strModelName, "TRV-615_SSL");
+    Put("[IPSec]\r\nModelName=R1\r\n");
+    Parse();
+    EXPECT_EQ(settings.m_strModelName, "R1_SSL");
+    Put("[IPSec]\r\n");
+    Parse();
+    EXPECT_EQ(settings.m_strModelName, "QZM_SSL");
+}
+
+TEST_F(SettingFileTest, LongPreSharedKeyIsCutTo127AndWrittenBackSo) {
+    const std::string key(200, 'k');
+    Put("[IPSec]\r\nPreSharedKey=" + key + "\r\n");
+    Parse();
+    EXPECT_EQ(settings.m_strPreSharedKey, key.substr(0, 127));
+    Save();
+    EXPECT_EQ(Value("PreSharedKey"), key.substr(0, 127));
+}
+
+TEST_F(SettingFileTest, TenThousandCharacterValueIsCutTo127) {
+    const std::string gateway(10000, '9');
+    Put("[IPSec]\r\nGateway=" + gateway + "\r\nSubmask=255.0.0.0\r\n");
+    Parse();
+    EXPECT_EQ(settings.m_strGateway, gateway.substr(0, 127));
+    EXPECT_EQ(settings.m_strSubmask, "255.0.0.0");
+}
+
+TEST_F(SettingFileTest, LinesWithoutEqualsReadAsAbsent) {
+    Put("[IPSec]\r\nGateway\r\ngarbage line\r\nPreSharedKey=secret\r\n");
+    Parse();
+    EXPECT_EQ(settings.m_strGateway, "0.0.0.0");
+    EXPECT_EQ(settings.m_strPreSharedKey, "secret");
+}
+
+TEST_F(SettingFileTest, MissingSectionGivesDefaultsAndKeepsOtherSections) {
+    Put("[Other]\r\nGateway=1.1.1.1\r\n");
+    Parse();
+    ExpectDefaults(settings);
+    EXPECT_EQ(Bytes(), "[Other]\r\nGateway=1.1.1.1\r\n[IPSec]\r\nParseSettingFlag=FALSE\r\n");
+}
+
+TEST_F(SettingFileTest, EmptyFileGivesDefaults) {
+    Put("");
+    Parse();
+    ExpectDefaults(settings);
+    EXPECT_EQ(Bytes(), "[IPSec]\r\nParseSettingFlag=FALSE\r\n");
+}
+
+TEST_F(SettingFileTest, BinaryFileDoesNotBreakLoading) {
+    std::string bytes;
+    for (int i = 0; i < 4096; ++i) {
+        bytes.push_back(static_cast<char>((i * 7919) & 0xFF));
+    }
+    bytes += "\n[IPSec]\nGateway=5.6.7.8\0tail\n";
+    bytes.append(std::string("\0\0\xff\xfe", 4));
+    Put(bytes);
+    Parse();
+    EXPECT_EQ(settings.m_strGateway, "5.6.7.8");
+    EXPECT_LE(settings.m_strPreSharedKey.size(), 127u);
+    EXPECT_EQ(Value("ParseSettingFlag"), "FALSE");
+}
+
+TEST_F(SettingFileTest, HugeFileIsRead) {
+    std::string bytes = "[Junk]\r\n";
+    for (int i = 0; bytes.size() < 2'000'000; ++i) {
+        bytes += "key" + std::to_string(i) + "=" + std::string(40, 'v') + "\r\n";
+    }
+    bytes += "[IPSec]\r\nNetworkIP=10.9.0.0\r\n";
+    Put(bytes);
+    Parse();
+    EXPECT_EQ(settings.m_strNetworkIP, "10.9.0.0");
+    EXPECT_EQ(Value("ParseSettingFlag"), "FALSE");
+}
+
+TEST_F(SettingFileTest, InterfaceIsReadLikeAtoi) {
+    struct Case {
+        const char* text;
+        std::int32_t expected;
+    };
+    const Case cases[] = {
+        {"12", 12},         {"abc", 0}, {"  7x", 7},
+        {"-4", -4},         {"+9", 9},  {"", 0},
+        {"0x1F", 0},        {"- 3", 0}, {"2147483647", 2147483647},
+        {"4294967295", -1},
+    };
+    for (const Case& c : cases) {
+        Put(std::string("[IPSec]\r\nInterface=") + c.text + "\r\n");
+        g_nInterface = 99;
+        Parse();
+        EXPECT_EQ(g_nInterface, c.expected) << '"' << c.text << '"';
+        EXPECT_EQ(ParseDecimal(c.text), c.expected) << '"' << c.text << '"';
+    }
+    EXPECT_EQ(ParseDecimal("\t\n 5"), 5);
+}
+
+TEST_F(SettingFileTest, LettersInInterfaceAreWrittenBackAsZero) {
+    Put("[IPSec]\r\nInterface=eth\r\n");
+    Parse();
+    Save();
+    EXPECT_EQ(Value("Interface"), "0");
+}
+
+TEST_F(SettingFileTest, SaveAfterParseFillsMissingKeysWithDefaults) {
+    Put("[IPSec]\r\nModelName=X\r\nGateway=9.9.9.9\r\n");
+    Parse();
+    Save();
+    EXPECT_EQ(Bytes(),
+              "[IPSec]\r\nModelName=X\r\nGateway=9.9.9.9\r\nParseSettingFlag=FALSE\r\n"
+              "Interface=0\r\nPreSharedKey=2637\r\nRemoteLANIP=192.168.0.99\r\n"
+              "NetworkIP=192.168.99.0\r\nSubmask=255.255.255.255\r\nOVPN_SerIP=10.1.99.1\r\n"
+              "StartTime=0\r\n");
+}
+
+TEST_F(SettingFileTest, StartTimeAbove2To31IsWrittenAsNegativeText) {
+    settings.m_dwStartTime = 0x80000005u;
+    Save();
+    EXPECT_EQ(Value("StartTime"), "-2147483643");
+    settings.m_dwStartTime = 0xFFFFFFFFu;
+    Save();
+    EXPECT_EQ(Value("StartTime"), "-1");
+    // Reading it back as an integer gives the original tick.
+    EXPECT_EQ(fake.profile.GetInt("IPSec", "StartTime", 0, kPath), 0xFFFFFFFFu);
+}
+
+}  // namespace
+}  // namespace kestrun
