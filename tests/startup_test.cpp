@@ -1,0 +1,397 @@
+#include "app/startup.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/messages.h"
+#include "app/process_reset.h"
+#include "netprobe/icmp_library.h"
+#include "netprobe/liveness.h"
+#include "netprobe/os_type.h"
+#include "platform/fake/fake_platform.h"
+#include "settings/tunnel_settings.h"
+#include "tests/support/scoped_work_dir.h"
+
+namespace kestrun {
+namespace {
+
+using platform::RegRoot;
+using platform::fake::FakePlatform;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class FakeHost : public StartupHost {
+  public:
+    void EnableControlHosting() override { calls.push_back("hosting"); }
+    std::string LoadResourceString(std::uint32_t id) override {
+        calls.push_back("string " + std::to_string(id));
+        return id == 103 ? "Windows sockets initialization failed." : "";
+    }
+    platform::GdiRef CreateBackgroundBrush(std::uint32_t colorRef) override {
+        calls.push_back("brush " + std::to_string(colorRef));
+        return 0xB0;
+    }
+    platform::WindowRef CreateMainWindow() override {
+        calls.push_back("create");
+        return windowToCreate;
+    }
+    void HideWindow(platform::WindowRef window) override {
+        calls.push_back("hide " + std::to_string(window));
+    }
+    std::vector<std::string> calls;
+    platform::WindowRef windowToCreate = 0x102;
+};
+
+const std::string kProgramDir = "C:\\Program Files\\Kestrun\\";
+const std::set<std::string> kIcmpEntries = {"IcmpCreateFile", "IcmpCloseHandle", "IcmpSendEcho"};
+const char* const kTrustText =
+    "Please add the URL into trusted sites of browser (internet options > Security : Trusted "
+    "Sites) for running Ostrimel.";
+const std::string kRange1 =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\Ranges\\Range1";
+
+class StartupTest : public ::testing::Test {
+  protected:
+    StartupTest() {
+        ResetProcessWideValues();
+        g_bLANConnected = 1;
+        g_nVPNMode = 7;
+        fake.system.existingDirectories = {"C:\\Program Files\\Kestrun", "C:\\APP", "C:\\"};
+        UseVersion(5, 1, platform::kProductWorkstation);
+        fake.modules.libraries["Iphlpapi.dll"] = kIcmpEntries;
+        fake.modules.libraries["ICMP.DLL"] = kIcmpEntries;
+    }
+    ~StartupTest() override { ResetProcessWideValues(); }
+
+    void UseVersion(std::uint32_t major, std::uint32_t minor, std::uint8_t productType) {
+        fake.system.version = {major, minor, 0, platform::kPlatformNt, "", productType};
+    }
+    void RunningInstance(platform::WindowRef ref = 77) {
+        fake.ui.windows.push_back({ref, "Pallisor Client"});
+    }
+    bool Start(const std::string& commandLine) {
+        CKestrunApp app(fake.platform, host, commandLine);
+        return app.InitInstance();
+    }
+    // Start-up ended before the ICMP library and the main window.
+    void ExpectEndedEarly() {
+        EXPECT_THAT(fake.modules.loaded, IsEmpty());
+        EXPECT_THAT(host.calls, ElementsAre("hosting"));
+        EXPECT_EQ(g_hIcmpDll, nullptr);
+    }
+
+    testing::ScopedWorkDir dir;
+    FakePlatform fake;
+    FakeHost host;
+};
+
+TEST_F(StartupTest, SucceedsWithHiddenMainWindowAndProcessValues) {
+    ASSERT_TRUE(Start(""));
+    EXPECT_THAT(host.calls,
+                ElementsAre("hosting", "brush " + std::to_string(0xDEF0F7), "create", "hide 258"));
+    EXPECT_THAT(fake.trace.lines, ElementsAre(kProgramDir, "Microsoft Windows XP \n",
+                                              "GetUserProfileDirectory=[C:\\Users\\alice]\n"));
+    EXPECT_THAT(fake.system.setDirectoryCalls, ElementsAre(kProgramDir));
+    EXPECT_EQ(fake.system.currentDirectory, "C:\\Program Files\\Kestrun");
+    EXPECT_EQ(g_nOSType, OS_WINXP);
+    EXPECT_THAT(fake.modules.loaded, ElementsAre("Iphlpapi.dll"));
+    EXPECT_THAT(fake.modules.freed, IsEmpty());
+    EXPECT_NE(g_hIcmpDll, nullptr);
+    EXPECT_NE(g_pfnIcmpCreateFile, nullptr);
+    EXPECT_NE(g_pfnIcmpCloseHandle, nullptr);
+    EXPECT_NE(g_pfnIcmpSendEcho, nullptr);
+    EXPECT_EQ(g_bLANConnected, 0);
+    EXPECT_EQ(g_bPingIdle, 1);
+    EXPECT_EQ(g_nVPNMode, 1);
+    EXPECT_EQ(g_brBackground, 0xB0u);
+    EXPECT_EQ(g_szProfileDir, "C:\\Users\\alice");
+    EXPECT_EQ(g_hMainWindow, 0x102u);
+    EXPECT_THAT(fake.ui.boxes, IsEmpty());
+    EXPECT_THAT(fake.ui.posted, IsEmpty());
+    // The library is kept for the rest of the process.
+    ResetProcessWideValues();
+    EXPECT_THAT(fake.modules.freed, IsEmpty());
+}
+
+TEST_F(StartupTest, SocketsFailureShowsStringAndEnds) {
+    fake.system.socketsWork = false;
+    EXPECT_FALSE(Start(""));
+    ASSERT_EQ(fake.ui.boxes.size(), 1u);
+    EXPECT_EQ(fake.ui.boxes[0].text, "Windows sockets initialization failed.");
+    EXPECT_EQ(fake.ui.boxes[0].owner, 0u);
+    EXPECT_THAT(host.calls, ElementsAre("string 103"));
+    EXPECT_THAT(fake.system.setDirectoryCalls, IsEmpty());
+}
+
+TEST_F(StartupTest, RemoveRequestWithoutInstancePostsToNoWindowWaitsAndEnds) {
+    EXPECT_FALSE(Start("-r"));
+    ASSERT_EQ(fake.ui.posted.size(), 1u);
+    EXPECT_EQ(fake.ui.posted[0].window, 0u);
+    EXPECT_EQ(fake.ui.posted[0].message, 0x499u);
+    EXPECT_EQ(fake.ui.posted[0].wParam, 0u);
+    EXPECT_EQ(fake.ui.posted[0].lParam, 0);
+    EXPECT_THAT(fake.clock.sleeps, ElementsAre(1000u));
+    EXPECT_EQ(fake.trace.lines.back(), "Remove!!!");
+    ExpectEndedEarly();
+}
+
+TEST_F(StartupTest, RemoveRequestInCapitalsPostsToRunningInstance) {
+    RunningInstance(77);
+    EXPECT_FALSE(Start("-R"));
+    ASSERT_EQ(fake.ui.posted.size(), 1u);
+    EXPECT_EQ(fake.ui.posted[0].window, 77u);
+    EXPECT_EQ(fake.ui.posted[0].message, WM_KESTRUN_EXIT);
+    EXPECT_THAT(fake.clock.sleeps, ElementsAre(1000u));
+    EXPECT_EQ(fake.trace.lines.back(), "Remove!!!");
+    EXPECT_FALSE(fake.trace.Contains("Close!!!"));
+    ExpectEndedEarly();
+}
+
+TEST_F(StartupTest, RemoveOptionWithMoreTextIsNotARemoveRequest) {
+    for (const char* line : {"-r ", " -r", "-rx", "/r", "r"}) {
+        SCOPED_TRACE(line);
+        FakePlatform other;
+        other.ui.windows.push_back({77, "Pallisor Client"});
+        FakeHost otherHost;
+        CKestrunApp app(other.platform, otherHost, line);
+        EXPECT_FALSE(app.InitInstance());
+        EXPECT_THAT(other.ui.posted, IsEmpty());
+        EXPECT_THAT(other.clock.sleeps, IsEmpty());
+        EXPECT_EQ(other.trace.lines.back(), "Close!!!");
+        EXPECT_THAT(other.ui.boxes, IsEmpty());
+    }
+}
+
+TEST_F(StartupTest, RemoveOptionWithMoreTextAndNoInstanceStartsNormally) {
+    EXPECT_TRUE(Start("-r "));
+    EXPECT_THAT(fake.ui.posted, IsEmpty());
+}
+
+TEST_F(StartupTest, SecondInstanceEndsSilentlyAndLeavesTheFirstAlone) {
+    RunningInstance();
+    EXPECT_FALSE(Start(""));
+    EXPECT_EQ(fake.trace.lines.back(), "Close!!!");
+    EXPECT_THAT(fake.ui.posted, IsEmpty());
+    EXPECT_THAT(fake.ui.boxes, IsEmpty());
+    ExpectEndedEarly();
+}
+
+TEST_F(StartupTest, HiddenOrVisibleInstanceIsFoundByTitleAnywhereInZOrder) {
+    fake.ui.windows.push_back({5, "Pallisor Client - other"});
+    RunningInstance(9);
+    EXPECT_FALSE(Start(""));
+    EXPECT_EQ(fake.trace.lines.back(), "Close!!!");
+}
+
+TEST_F(StartupTest, AddressWithRunningInstanceEndsBeforeTrustCheck) {
+    UseVersion(6, 0, platform::kProductWorkstation);
+    RunningInstance();
+    EXPECT_FALSE(Start("https://192.168.1.1/"));
+    EXPECT_EQ(fake.trace.lines.back(), "Close!!!");
+    EXPECT_THAT(fake.ui.boxes, IsEmpty());
+    EXPECT_THAT(fake.registry.opened, IsEmpty());
+}
+
+TEST_F(StartupTest, UntrustedAddressOnVistaWarnsAndEnds) {
+    UseVersion(6, 0, platform::kProductWorkstation);
+    EXPECT_FALSE(Start("https://192.168.1.1/"));
+    ASSERT_EQ(fake.ui.boxes.size(), 1u);
+    EXPECT_EQ(fake.ui.boxes[0].owner, 0u);
+    EXPECT_EQ(fake.ui.boxes[0].text, kTrustText);
+    EXPECT_EQ(fake.ui.boxes[0].caption, "Warnning");
+    EXPECT_EQ(fake.ui.boxes[0].style, 0x40030u);
+    ExpectEndedEarly();
+}
+
+TEST_F(StartupTest, TrustedAddressOnVistaStarts) {
+    UseVersion(6, 0, platform::kProductWorkstation);
+    fake.registry.At(RegRoot::CurrentUser, kRange1).values[":Range"].text = "192.168.1.1";
+    EXPECT_TRUE(Start("https://192.168.1.1/"));
+    EXPECT_THAT(fake.ui.boxes, IsEmpty());
+}
+
+TEST_F(StartupTest, AddressSchemeInCapitalsSkipsTheCheck) {
+    UseVersion(6, 0, platform::kProductWorkstation);
+    EXPECT_TRUE(Start("HTTPS://192.168.1.1/"));
+    EXPECT_THAT(fake.registry.opened, IsEmpty());
+    EXPECT_THAT(fake.ui.boxes, IsEmpty());
+}
+
+TEST_F(StartupTest, AddressOnOtherSystemsIsNotChecked) {
+    EXPECT_TRUE(Start("https://192.168.1.1/"));
+    EXPECT_THAT(fake.registry.opened, IsEmpty());
+}
+
+struct LibraryCase {
+    const char* name;
+    std::uint32_t major;
+    std::uint32_t minor;
+    const char* library;
+    const char* failureText;
+};
+
+class StartupLibraryTest : public StartupTest, public ::testing::WithParamInterface<LibraryCase> {};
+
+TEST_P(StartupLibraryTest, LoadsTheSystemsIcmpLibrary) {
+    UseVersion(GetParam().major, GetParam().minor, platform::kProductWorkstation);
+    EXPECT_TRUE(Start(""));
+    EXPECT_THAT(fake.modules.loaded, ElementsAre(GetParam().library));
+}
+
+TEST_P(StartupLibraryTest, LibraryMissingShowsErrorAndEnds) {
+    UseVersion(GetParam().major, GetParam().minor, platform::kProductWorkstation);
+    fake.modules.libraries.clear();
+    EXPECT_FALSE(Start(""));
+    ASSERT_EQ(fake.ui.boxes.size(), 1u);
+    EXPECT_EQ(fake.ui.boxes[0].owner, 0u);
+    EXPECT_EQ(fake.ui.boxes[0].text, GetParam().failureText);
+    EXPECT_EQ(fake.ui.boxes[0].caption, "Error:");
+    EXPECT_EQ(fake.ui.boxes[0].style, 0u);
+    EXPECT_THAT(host.calls, ElementsAre("hosting"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Systems, StartupLibraryTest,
+    ::testing::Values(LibraryCase{"Win2000", 5, 0, "ICMP.DLL", "Could not load ICMP.DLL"},
+                      LibraryCase{"WinXP", 5, 1, "Iphlpapi.dll", "Could not load IPHlpAPI.DLL"},
+                      LibraryCase{"NT4", 4, 0, "Iphlpapi.dll", "Could not load IPHlpAPI.DLL"},
+                      LibraryCase{"Win7", 6, 1, "Iphlpapi.dll", "Could not load IPHlpAPI.DLL"}),
+    [](const ::testing::TestParamInfo<LibraryCase>& info) { return info.param.name; });
+
+TEST_F(StartupTest, UnreadableVersionUsesIphlpapi) {
+    fake.system.extendedVersionWorks = false;
+    fake.system.plainVersionWorks = false;
+    EXPECT_TRUE(Start(""));
+    EXPECT_EQ(g_nOSType, OS_ERROR);
+    EXPECT_THAT(fake.modules.loaded, ElementsAre("Iphlpapi.dll"));
+}
+
+TEST_F(StartupTest, MissingEntryPointFreesLibraryAndEnds) {
+    for (const char* missing : {"IcmpCreateFile", "IcmpCloseHandle", "IcmpSendEcho"}) {
+        SCOPED_TRACE(missing);
+        FakePlatform other;
+        std::set<std::string> entries = kIcmpEntries;
+        entries.erase(missing);
+        other.modules.libraries["Iphlpapi.dll"] = entries;
+        other.system.version = fake.system.version;
+        FakeHost otherHost;
+        CKestrunApp app(other.platform, otherHost, "");
+        EXPECT_FALSE(app.InitInstance());
+        ASSERT_EQ(other.ui.boxes.size(), 1u);
+        EXPECT_EQ(other.ui.boxes[0].text, "Error loading DLL");
+        EXPECT_EQ(other.ui.boxes[0].caption, "Error:");
+        EXPECT_EQ(other.ui.boxes[0].style, 0u);
+        EXPECT_THAT(other.modules.freed, ElementsAre("Iphlpapi.dll"));
+        EXPECT_EQ(g_hIcmpDll, nullptr);
+        EXPECT_THAT(otherHost.calls, ElementsAre("hosting"));
+    }
+}
+
+TEST_F(StartupTest, VpnModeComesFromTheSettingsFile) {
+    struct Case {
+        std::optional<std::string> file;
+        int expected;
+    };
+    const Case cases[] = {
+        {std::nullopt, 1},
+        {std::string("[IPSec]\r\nVPN Mode=2\r\n"), 2},
+        {std::string("[IPSec]\r\nVPN Mode= 2x\r\n"), 2},
+        {std::string("[IPSec]\r\nVPN Mode=abc\r\n"), 0},
+        {std::string("[IPSec]\r\nVPN Mode=\r\n"), 0},
+        {std::string("[IPSec]\r\nGateway=1.2.3.4\r\n"), 1},
+        {std::string("[Other]\r\nVPN Mode=2\r\n"), 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.value_or("<no file>"));
+        std::remove(".\\Setting.tmp");
+        if (c.file) {
+            ASSERT_EQ(fake.files.WriteNew(".\\Setting.tmp", *c.file), 0u);
+        }
+        ResetProcessWideValues();
+        g_nVPNMode = 7;
+        FakeHost freshHost;
+        CKestrunApp app(fake.platform, freshHost, "");
+        EXPECT_TRUE(app.InitInstance());
+        EXPECT_EQ(g_nVPNMode, c.expected);
+    }
+}
+
+TEST_F(StartupTest, ProfileDirectoryUnavailableLeavesItEmpty) {
+    g_szProfileDir = "stale";
+    fake.system.profileDirectory.reset();
+    EXPECT_TRUE(Start(""));
+    EXPECT_EQ(g_szProfileDir, "");
+    EXPECT_EQ(fake.trace.lines.back(), "GetUserProfileDirectory=[]\n");
+}
+
+TEST_F(StartupTest, ProfileDirectoryMustFitIn255Bytes) {
+    fake.system.profileDirectory = "C:\\" + std::string(251, 'u');
+    EXPECT_TRUE(Start(""));
+    EXPECT_EQ(g_szProfileDir.size(), 254u);
+    fake.system.profileDirectory = "C:\\" + std::string(252, 'u');
+    EXPECT_TRUE(Start(""));
+    EXPECT_EQ(g_szProfileDir, "");
+}
+
+TEST_F(StartupTest, MainWindowCreationFailureEnds) {
+    host.windowToCreate = 0;
+    EXPECT_FALSE(Start(""));
+    EXPECT_EQ(host.calls.back(), "create");
+}
+
+struct DirectoryCase {
+    const char* name;
+    std::optional<std::string> modulePath;
+    std::vector<std::string> setCalls;
+    std::string currentAfter;
+};
+
+class StartupDirectoryTest : public StartupTest,
+                             public ::testing::WithParamInterface<DirectoryCase> {};
+
+TEST_P(StartupDirectoryTest, MakesTheProgramDirectoryCurrent) {
+    fake.system.existingDirectories.insert("C:\\Kestrun.exe tools");
+    fake.system.existingDirectories.insert("D:\\k\\Kestrun.exe");
+    fake.system.moduleFileName = GetParam().modulePath;
+    EXPECT_TRUE(Start(""));
+    EXPECT_EQ(fake.system.setDirectoryCalls, GetParam().setCalls);
+    EXPECT_EQ(fake.system.currentDirectory, GetParam().currentAfter);
+    if (!GetParam().setCalls.empty()) {
+        EXPECT_EQ(fake.trace.lines.front(), GetParam().setCalls.front());
+    } else {
+        EXPECT_EQ(fake.trace.lines.front(), "Microsoft Windows XP \n");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, StartupDirectoryTest,
+    ::testing::Values(DirectoryCase{"Plain",
+                                    std::string("C:\\Program Files\\Kestrun\\Kestrun.exe"),
+                                    {"C:\\Program Files\\Kestrun\\"},
+                                    "C:\\Program Files\\Kestrun"},
+                      DirectoryCase{"ExtensionInCapitals",
+                                    std::string("C:\\APP\\KESTRUN.EXE"),
+                                    {"C:\\APP\\"},
+                                    "C:\\APP"},
+                      DirectoryCase{"FolderContainsFileName",
+                                    std::string("C:\\Kestrun.exe tools\\Kestrun.exe"),
+                                    {"C:\\Kestrun.exe tools\\"},
+                                    "C:\\Kestrun.exe tools"},
+                      DirectoryCase{"FolderNamedLikeTheFile",
+                                    std::string("D:\\k\\Kestrun.exe\\Kestrun.exe"),
+                                    {"D:\\k\\Kestrun.exe\\"},
+                                    "D:\\k\\Kestrun.exe"},
+                      DirectoryCase{"DriveRoot", std::string("C:\\Kestrun.exe"), {"C:\\"}, "C:\\"},
+                      DirectoryCase{"NoModuleName", std::nullopt, {}, "C:\\"},
+                      DirectoryCase{"NoBackslash", std::string("Kestrun.exe"), {}, "C:\\"}),
+    [](const ::testing::TestParamInfo<DirectoryCase>& info) { return info.param.name; });
+
+TEST_F(StartupTest, DirectoryThatCannotBeEnteredKeepsTheInheritedOne) {
+    fake.system.moduleFileName = "E:\\gone\\Kestrun.exe";
+    EXPECT_TRUE(Start(""));
+    EXPECT_THAT(fake.system.setDirectoryCalls, ElementsAre("E:\\gone\\"));
+    EXPECT_EQ(fake.system.currentDirectory, "C:\\");
+}
+
+}  // namespace
+}  // namespace kestrun
