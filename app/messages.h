@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "res/resource.h"
+
 namespace kestrun {
 
 constexpr std::uint32_t WM_USER_BASE = 0x0400;
@@ -15,12 +17,8 @@ constexpr std::uint32_t WM_TRAYICON_NOTIFY = WM_USER_BASE + 0x6F;
 // Main window title: also the single-instance key.
 constexpr const char* kMainWindowTitle = "Pallisor Client";
 
-// WM_COMMAND identifiers.
-constexpr std::uint32_t ID_SHOW_MAIN = 32772;
-constexpr std::uint32_t ID_MENUITEM_EXIT = 32773;
-constexpr std::uint32_t ID_MENUITEM_INFO = 32774;
-constexpr std::uint32_t ID_MENUITEM_ABOUT = 32775;
-constexpr std::uint32_t ID_MENUITEM_DIAGNOSIS = 32776;
+// WM_COMMAND identifiers (ID_SHOW_MAIN 32772, the tray menu's 32773 to 32776) are the
+// resource script's, in res/resource.h.
 
 // Main window timers.
 constexpr std::uint32_t IDT_LINK_CHECK = 1;

@@ -7,26 +7,30 @@
 namespace kestrun::platform::win32 {
 
 class Win32Profile : public Profile {
-public:
+  public:
     std::string GetString(const std::string& section, const std::string& key,
                           const std::string& def, std::size_t size,
                           const std::string& path) override;
     std::uint32_t GetInt(const std::string& section, const std::string& key, std::int32_t def,
                          const std::string& path) override;
-    bool WriteString(const std::string& section, const std::string& key,
-                     const std::string& value, const std::string& path) override;
+    bool WriteString(const std::string& section, const std::string& key, const std::string& value,
+                     const std::string& path) override;
 };
 
 class Win32Files : public Files {
-public:
+  public:
     std::uint32_t WriteNew(const std::string& path, const std::string& bytes) override;
-    std::uint32_t Copy(const std::string& from, const std::string& to,
-                       bool failIfExists) override;
+    std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
 };
 
 class Win32System : public System {
-public:
+  public:
+    Win32System() = default;
+    // Ends the sockets library when InitSockets started it.
+    ~Win32System() override;
+    Win32System(const Win32System&) = delete;
+    Win32System& operator=(const Win32System&) = delete;
     bool GetVersion(OsVersion& out, bool extended) override;
     std::optional<std::uint16_t> NativeProcessorArchitecture() override;
     std::optional<std::string> ModuleFileName(std::size_t bufferSize) override;
@@ -34,26 +38,29 @@ public:
     bool SetCurrentDirectory(const std::string& path) override;
     std::optional<std::string> UserProfileDirectory(std::size_t bufferSize) override;
     bool InitSockets() override;
+
+  private:
+    bool socketsStarted_ = false;
 };
 
 class Win32Clock : public Clock {
-public:
+  public:
     std::uint32_t TickCount() override;
     void Sleep(std::uint32_t milliseconds) override;
 };
 
 class Win32Trace : public Trace {
-public:
+  public:
     void Output(const std::string& text) override;
 };
 
 class Win32Modules : public Modules {
-public:
+  public:
     std::unique_ptr<Module> Load(const std::string& name) override;
 };
 
 class Win32Registry : public Registry {
-public:
+  public:
     std::unique_ptr<RegKey> Open(RegRoot root, const std::string& path,
                                  std::uint32_t access) override;
     std::unique_ptr<RegKey> Create(RegRoot root, const std::string& path,
@@ -61,7 +68,7 @@ public:
 };
 
 class Win32Ui : public Ui {
-public:
+  public:
     WindowRef FindWindowByTitle(const std::string& title) override;
     bool Post(WindowRef window, std::uint32_t message, std::uintptr_t wParam,
               std::intptr_t lParam) override;
@@ -72,18 +79,18 @@ public:
 };
 
 class Win32Runner : public Runner {
-public:
+  public:
     std::uint32_t RunAndWait(const std::string& commandLine) override;
     std::uint32_t StartHidden(const std::string& commandLine) override;
 };
 
 class Win32Services : public Services {
-public:
+  public:
     std::unique_ptr<ServiceManager> OpenManager(std::uint32_t& error) override;
 };
 
 class Win32NetInfo : public NetInfo {
-public:
+  public:
     std::uint32_t RouteTable(std::vector<RouteRow>& rows) override;
     std::uint32_t Adapters(std::vector<AdapterRecord>& adapters) override;
     std::uint32_t DnsServers(std::vector<std::string>& servers) override;

@@ -1,3 +1,41 @@
-#include <windows.h>
+// Program entry: start-up, then the message loop until the main window is destroyed.
+#include "platform/win32/windows_include.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include "app/startup.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_startup_host.h"
+
+namespace {
+
+int RunMessageLoop() {
+    MSG message;
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            break;
+        }
+        // The main window is a modeless dialog: its keyboard navigation needs this.
+        HWND mainWindow = reinterpret_cast<HWND>(kestrun::g_hMainWindow);
+        if (mainWindow != nullptr && IsWindow(mainWindow) &&
+            IsDialogMessageA(mainWindow, &message)) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    // Destroyed in reverse order after the loop: the host (brush, OLE), then the platform
+    // (sockets).
+    kestrun::platform::win32::Win32Platform real;
+    kestrun::platform::win32::Win32StartupHost host(instance);
+    kestrun::CKestrunApp app(real.platform, host, commandLine != nullptr ? commandLine : "");
+    if (!app.InitInstance()) {
+        return 0;
+    }
+    return RunMessageLoop();
+}

@@ -1,0 +1,9 @@
+#include "platform/win32/win32_platform.h"
+
+namespace kestrun::platform::win32 {
+
+Win32Platform::Win32Platform()
+    : platform{profile, files, system, clock, trace, modules, registry, ui, runner, services, net} {
+}
+
+}  // namespace kestrun::platform::win32
