@@ -25,7 +25,7 @@ struct OsVersion {
 };
 
 class System {
-public:
+  public:
     virtual ~System() = default;
 
     // GetVersionExA with the extended record (156 bytes) or the plain one (148 bytes).
@@ -33,7 +33,8 @@ public:
     // GetNativeSystemInfo looked up by name; nothing when kernel32 lacks it.
     virtual std::optional<std::uint16_t> NativeProcessorArchitecture() = 0;
 
-    // GetModuleFileNameA into a buffer of bufferSize bytes; nothing on failure.
+    // GetModuleFileNameA into a buffer of bufferSize bytes; nothing on failure, and
+    // nothing when the path does not fit (the system would return it cut).
     virtual std::optional<std::string> ModuleFileName(std::size_t bufferSize) = 0;
     virtual std::string CurrentDirectory() = 0;
     virtual bool SetCurrentDirectory(const std::string& path) = 0;
@@ -45,14 +46,14 @@ public:
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual std::uint32_t TickCount() = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 
 class Trace {
-public:
+  public:
     virtual ~Trace() = default;
     // OutputDebugStringA.
     virtual void Output(const std::string& text) = 0;
@@ -60,7 +61,7 @@ public:
 
 // A loaded library. Destroying the object frees the library unless Keep() was called.
 class Module {
-public:
+  public:
     virtual ~Module() = default;
     // GetProcAddress; nullptr when the entry point is missing.
     virtual void* Entry(const char* name) = 0;
@@ -69,7 +70,7 @@ public:
 };
 
 class Modules {
-public:
+  public:
     virtual ~Modules() = default;
     // LoadLibraryA; nullptr on failure.
     virtual std::unique_ptr<Module> Load(const std::string& name) = 0;
