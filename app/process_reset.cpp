@@ -1,10 +1,12 @@
 #include "app/process_reset.h"
 
 #include "app/startup.h"
+#include "netprobe/adapters.h"
 #include "netprobe/icmp_library.h"
 #include "netprobe/liveness.h"
 #include "netprobe/os_type.h"
 #include "settings/tunnel_settings.h"
+#include "tunnel/session_clock.h"
 
 namespace kestrun {
 
@@ -23,6 +25,14 @@ void ResetProcessWideValues() {
     g_brBackground = 0;
     g_szProfileDir.clear();
     g_hMainWindow = 0;
+    g_strMyIP.clear();
+    g_strMyMask.clear();
+    g_strVPNClientIP.clear();
+    g_strVPNClientAdapterName.clear();
+    g_pAdapterInfo.clear();
+    g_strDNSServers.clear();
+    g_dwSessionStart = 0;
+    g_bSessionClock = 0;
 }
 
 }  // namespace kestrun

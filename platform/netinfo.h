@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/types.h"
+
 namespace kestrun::platform {
 
 // One row of the IPv4 route table. dest is in network byte order as Windows keeps it;
@@ -41,7 +43,8 @@ class NetInfo {
 public:
     virtual ~NetInfo() = default;
     // GetIpForwardTable (unsorted), including the grow-and-retry on
-    // ERROR_INSUFFICIENT_BUFFER. Returns 0 or the final error code.
+    // ERROR_INSUFFICIENT_BUFFER. Returns 0 or the final error code; kErrorNotEnoughMemory
+    // when the table the system asked for could not be allocated.
     virtual std::uint32_t RouteTable(std::vector<RouteRow>& rows) = 0;
     // GetAdaptersInfo, including the grow-and-retry. Returns 0 or the final error code.
     virtual std::uint32_t Adapters(std::vector<AdapterRecord>& adapters) = 0;

@@ -16,6 +16,7 @@ using GdiRef = std::uintptr_t;
 constexpr std::uint32_t kErrorSuccess = 0;
 constexpr std::uint32_t kErrorFileNotFound = 2;
 constexpr std::uint32_t kErrorAccessDenied = 5;
+constexpr std::uint32_t kErrorNotEnoughMemory = 8;
 constexpr std::uint32_t kErrorBufferOverflow = 111;
 constexpr std::uint32_t kErrorInsufficientBuffer = 122;
 

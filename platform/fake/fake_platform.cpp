@@ -43,7 +43,8 @@ std::uint32_t FakeFiles::WriteNew(const std::string& path, const std::string& by
     return kErrorSuccess;
 }
 
-std::uint32_t FakeFiles::Copy(const std::string& from, const std::string& to, bool failIfExists) {
+std::uint32_t FakeFiles::Copy(const std::string& from, const std::string& to,
+                              bool failIfExists) {
     auto bytes = ReadAll(from);
     if (!bytes) {
         return kErrorFileNotFound;
@@ -134,7 +135,7 @@ std::unique_ptr<Module> FakeModules::Load(const std::string& name) {
 namespace {
 
 class FakeRegKey : public RegKey {
-  public:
+public:
     explicit FakeRegKey(FakeRegistry::Key& key) : key_(key) {}
     std::optional<std::string> QueryString(const std::string& name,
                                            std::size_t bufferSize) override {
@@ -156,7 +157,7 @@ class FakeRegKey : public RegKey {
         return true;
     }
 
-  private:
+private:
     FakeRegistry::Key& key_;
 };
 
@@ -233,7 +234,8 @@ std::vector<WindowRef> FakeUi::TopLevelWindows() {
 std::string FakeUi::WindowText(WindowRef window, std::size_t bufferSize) {
     for (const Window& candidate : windows) {
         if (candidate.ref == window) {
-            return bufferSize == 0 ? std::string() : candidate.title.substr(0, bufferSize - 1);
+            return bufferSize == 0 ? std::string()
+                                   : candidate.title.substr(0, bufferSize - 1);
         }
     }
     return std::string();
@@ -259,7 +261,7 @@ std::uint32_t FakeRunner::StartHidden(const std::string& commandLine) {
 namespace {
 
 class FakeService : public Service {
-  public:
+public:
     FakeService(FakeServices& owner, FakeServices::ServiceModel& model)
         : owner_(owner), model_(model) {
         ++owner_.openServices;
@@ -299,6 +301,9 @@ class FakeService : public Service {
         if (model_.state != kServiceRunning) {
             return 1062;  // ERROR_SERVICE_NOT_ACTIVE
         }
+        if (model_.ignoresStop) {
+            return 0;
+        }
         model_.state = 3;  // SERVICE_STOP_PENDING
         model_.stopRequestedAt = owner_.clock().TickCount();
         return 0;
@@ -320,7 +325,7 @@ class FakeService : public Service {
         return 0;
     }
 
-  private:
+private:
     void Advance() {
         if (model_.state == 3 && model_.stopRequestedAt && model_.stopDelay &&
             owner_.clock().TickCount() - *model_.stopRequestedAt >= *model_.stopDelay) {
@@ -332,10 +337,11 @@ class FakeService : public Service {
 };
 
 class FakeServiceManager : public ServiceManager {
-  public:
+public:
     explicit FakeServiceManager(FakeServices& owner) : owner_(owner) { ++owner_.openManagers; }
     ~FakeServiceManager() override { --owner_.openManagers; }
-    std::unique_ptr<Service> OpenService(const std::string& name, std::uint32_t& error) override {
+    std::unique_ptr<Service> OpenService(const std::string& name,
+                                         std::uint32_t& error) override {
         for (auto& [serviceName, model] : owner_.services) {
             if (Lower(serviceName) == Lower(name)) {
                 error = 0;
@@ -346,7 +352,7 @@ class FakeServiceManager : public ServiceManager {
         return nullptr;
     }
 
-  private:
+private:
     FakeServices& owner_;
 };
 
@@ -385,7 +391,7 @@ std::uint32_t FakeNetInfo::DnsServers(std::vector<std::string>& servers) {
 namespace {
 
 class FakeNetDevice : public NetDevice {
-  public:
+public:
     explicit FakeNetDevice(std::map<std::uint32_t, std::uint32_t>& oids) : oids_(oids) {}
     bool QueryOid(std::uint32_t oid, std::uint32_t& value) override {
         auto it = oids_.find(oid);
@@ -396,7 +402,7 @@ class FakeNetDevice : public NetDevice {
         return true;
     }
 
-  private:
+private:
     std::map<std::uint32_t, std::uint32_t>& oids_;
 };
 
@@ -411,7 +417,6 @@ std::unique_ptr<NetDevice> FakeNetInfo::OpenDevice(const std::string& devicePath
 }
 
 FakePlatform::FakePlatform()
-    : platform{profile, files, system, clock, trace, modules, registry, ui, runner, services, net} {
-}
+    : platform{profile, files, system, clock, trace, modules, registry, ui, runner, services, net} {}
 
 }  // namespace kestrun::platform::fake

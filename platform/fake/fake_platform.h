@@ -188,8 +188,10 @@ public:
     struct ServiceModel {
         std::uint32_t startType = kServiceAutoStart;
         std::uint32_t state = kServiceRunning;
-        // Milliseconds a stop takes to finish; nullopt = never stops.
+        // Milliseconds a stop takes to finish; nullopt = stays stop-pending for good.
         std::optional<std::uint32_t> stopDelay = 0;
+        // Accepts the stop control but keeps running (a service that will not stop).
+        bool ignoresStop = false;
         std::uint32_t failQueryConfig = 0;
         std::uint32_t failChangeConfig = 0;
         std::uint32_t failQueryStatus = 0;

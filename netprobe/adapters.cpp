@@ -1,0 +1,133 @@
+#include "netprobe/adapters.h"
+
+#include <cstdio>
+
+#include "netprobe/os_type.h"
+#include "platform/format.h"
+#include "settings/tunnel_settings.h"
+
+namespace kestrun {
+
+std::string g_strMyIP;
+std::string g_strMyMask;
+std::string g_strVPNClientIP;
+std::string g_strVPNClientAdapterName;
+std::vector<platform::AdapterRecord> g_pAdapterInfo;
+std::string g_strDNSServers;
+
+namespace {
+
+constexpr std::uint32_t kOidGenXmitOk = 0x00020101;
+constexpr std::uint32_t kOidGenRcvOk = 0x00020102;
+
+bool Contains(const std::string& text, const char* part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The router's own adapter, or on Windows 2000 the OpenVPN TAP adapter.
+bool IsVirtualAdapter(const platform::AdapterRecord& adapter, int osType) {
+    return Contains(adapter.description, "Varnel Ostrimel") ||
+           (osType == OS_WIN2000 && Contains(adapter.description, "TAP-Win32 Adapter V9"));
+}
+
+void TakeAsDefaultRouteAdapter(const platform::AdapterRecord& adapter) {
+    g_strMyIP = adapter.ipAddress;
+    g_strMyMask = adapter.ipMask;
+}
+
+// Step one: the interface of the first default route, if any.
+bool ReadDefaultRoute(platform::Platform& platform, std::int32_t& interfaceIndex) {
+    std::vector<platform::RouteRow> rows;
+    const std::uint32_t error = platform.net.RouteTable(rows);
+    if (error == platform::kErrorNotEnoughMemory) {
+        platform.trace.Output("Malloc failed. Out of memory.\n");
+        return false;
+    }
+    if (error != 0) {
+        platform.trace.Output("getIpForwardTable failed.\n");
+        return false;
+    }
+    for (const platform::RouteRow& row : rows) {
+        if (row.dest == 0) {
+            interfaceIndex = static_cast<std::int32_t>(row.ifIndex);
+            break;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int InspectAdapters(platform::Platform& platform, int osType, std::int32_t& interfaceIndex) {
+    if (!ReadDefaultRoute(platform, interfaceIndex)) {
+        return 0;
+    }
+    if (platform.net.Adapters(g_pAdapterInfo) != 0) {
+        // A failed read leaves nothing trustworthy for the Diagnosis window to walk.
+        g_pAdapterInfo.clear();
+        platform.trace.Output("Call to GetAdaptersInfo failed.\n");
+        return 0;
+    }
+    bool found = false;
+    for (const platform::AdapterRecord& adapter : g_pAdapterInfo) {
+        if (IsVirtualAdapter(adapter, osType)) {
+            g_strVPNClientIP = adapter.ipAddress;
+            g_strVPNClientAdapterName = adapter.adapterName;
+        }
+        if (adapter.index == static_cast<std::uint32_t>(interfaceIndex)) {
+            TakeAsDefaultRouteAdapter(adapter);
+            found = true;
+            break;
+        }
+    }
+    if (!found && g_pAdapterInfo.size() == 1) {
+        const platform::AdapterRecord& sole = g_pAdapterInfo.front();
+        interfaceIndex = static_cast<std::int32_t>(sole.index);
+        TakeAsDefaultRouteAdapter(sole);
+        found = true;
+    }
+    platform.trace.Output(Format("***My IP=%s, Mask=%s, VPNClient=%s***\n", g_strMyIP.c_str(),
+                                 g_strMyMask.c_str(), g_strVPNClientIP.c_str()));
+    return found ? 1 : 0;
+}
+
+int InspectAdapters(platform::Platform& platform) {
+    return InspectAdapters(platform, g_nOSType, g_nInterface);
+}
+
+int GetDNSServers(platform::Platform& platform) {
+    g_strDNSServers.clear();
+    std::vector<std::string> servers;
+    const std::uint32_t error = platform.net.DnsServers(servers);
+    if (error != 0) {
+        std::printf("Call to GetNetworkParams failed. Return Value: %08x\n", error);
+        return 1;
+    }
+    // The record always holds a first entry, even when it is blank.
+    g_strDNSServers = Format("%-15s\t", servers.empty() ? "" : servers.front().c_str());
+    for (std::size_t i = 1; i < servers.size(); ++i) {
+        g_strDNSServers += Format("%-15s\t", servers[i].c_str());
+    }
+    platform.trace.Output(g_strDNSServers);
+    return 1;
+}
+
+int QueryAdapterCounters(platform::Platform& platform, const std::string& adapterName,
+                         std::uint32_t& sent, std::uint32_t& received) {
+    auto device = platform.net.OpenDevice(Format("\\\\.\\%s", adapterName.c_str()));
+    if (!device) {
+        return 0;
+    }
+    std::uint32_t value = 0;
+    if (!device->QueryOid(kOidGenXmitOk, value)) {
+        return 0;
+    }
+    sent = value;
+    if (!device->QueryOid(kOidGenRcvOk, value)) {
+        return 0;
+    }
+    received = value;
+    return 1;
+}
+
+}  // namespace kestrun

@@ -1,0 +1,119 @@
+#include "tunnel/tunnel_script_text.h"
+
+#include <gtest/gtest.h>
+
+#include "netprobe/os_type.h"
+
+namespace kestrun {
+namespace {
+
+TunnelScriptInputs Example(int osType) {
+    TunnelScriptInputs in;
+    in.osType = osType;
+    in.policy = "TRV-615_SSL";
+    in.local = "192.168.1.5";
+    in.network = "10.0.0.0";
+    in.mask = "255.0.0.0";
+    in.gateway = "1.2.3.4";
+    in.key = "s3cret";
+    in.ovpnIfconfig = "10.1.99.2";
+    in.ovpnSerMask = "255.255.255.0";
+    in.ovpnSerPort = "1194";
+    in.ovpnSerIP = "10.1.99.1";
+    return in;
+}
+
+const char* const kOutbound =
+    " -w REG -p \"TRV-615_SSL\" -r \"remote-router\" -f 192.168.1.5+10.0.0.0/255.0.0.0 "
+    "-t 1.2.3.4 -n ESP[3DES,SHA]PFS -a preshare:s3cret -1s 3DES-MD5-2 3DES-SHA-2 DES-MD5-1 "
+    "DES-SHA-1 -1p -c";
+const char* const kInbound =
+    " -w REG -p \"TRV-615_SSL\" -r \"router-remote\" -f 10.0.0.0/255.0.0.0+192.168.1.5 "
+    "-t 192.168.1.5 -n ESP[3DES,SHA]PFS -a preshare:s3cret -1s 3DES-MD5-2 3DES-SHA-2 DES-MD5-1 "
+    "DES-SHA-1 -1p -c -x";
+
+TEST(IPsecScriptTextTest, Windows2000UsesIpsecpolWithRouteFirstAndNoFinalLineFeed) {
+    const std::string expected = std::string("route -p add 10.0.0.0 mask 255.0.0.0 1.2.3.4\n") +
+                                 "ipsecpol.exe" + kOutbound + "\n" + "ipsecpol.exe" + kInbound;
+    EXPECT_EQ(IPsecScriptText(Example(OS_WIN2000)), expected);
+}
+
+TEST(IPsecScriptTextTest, WindowsXpPutsFirewallLineBeforeTheIpseccmdLines) {
+    const std::string expected = std::string("netsh firewall set icmpsetting 8 ENABLE\n") +
+                                 "route -p add 10.0.0.0 mask 255.0.0.0 1.2.3.4\n" + "ipseccmd.exe" +
+                                 kOutbound + "\n" + "ipseccmd.exe" + kInbound;
+    EXPECT_EQ(IPsecScriptText(Example(OS_WINXP)), expected);
+}
+
+TEST(IPsecScriptTextTest, OutboundRuleReadsLocalPlusNetworkSlashMaskTowardsGateway) {
+    // The second line of the Windows 2000 form, cut at the key.
+    const std::string text = IPsecScriptText(Example(OS_WIN2000));
+    const std::size_t start = text.find('\n') + 1;
+    EXPECT_EQ(text.substr(start, text.find("preshare:", start) + 9 - start),
+              "ipsecpol.exe -w REG -p \"TRV-615_SSL\" -r \"remote-router\" -f "
+              "192.168.1.5+10.0.0.0/255.0.0.0 -t 1.2.3.4 -n ESP[3DES,SHA]PFS -a preshare:");
+}
+
+TEST(IPsecScriptTextTest, ServerAndVistaUseNetshVariablesWithTwoBlankLines) {
+    const std::string expected =
+        "set PSK=s3cret\n"
+        "set GW=1.2.3.4\n"
+        "set ME=192.168.1.5\n"
+        "set REM_NET=10.0.0.0\n"
+        "set REM_MASK=255.0.0.0\n"
+        "netsh firewall set icmpsetting 8 ENABLE\n"
+        "netsh ipsec dynamic delete all\n"
+        "\n"
+        "netsh ipsec dynamic add qmpolicy name=Belvane pfsgroup=grp1 "
+        "qmsecmethods=\"ESP[3DES,MD5]:50000K/3600S\"\n"
+        "netsh ipsec dynamic add mmpolicy name=Belvane "
+        "mmsecmethods=\"3DES-SHA1-2 3DES-MD5-2 3DES-SHA1-3\"\n"
+        "\n"
+        "netsh ipsec dynamic add rule mmpolicy=Belvane qmpolicy=Belvane srcaddr=%ME% "
+        "dstaddr=%REM_NET% dstmask=%REM_MASK% mirror=no conntype=lan psk=%PSK% "
+        "tunneldstaddr=%GW%\n"
+        "netsh ipsec dynamic add rule mmpolicy=Belvane qmpolicy=Belvane dstaddr=%ME% "
+        "srcaddr=%REM_NET% srcmask=%REM_MASK% mirror=no conntype=lan psk=%PSK% "
+        "tunneldstaddr=%ME%\n";
+    EXPECT_EQ(IPsecScriptText(Example(OS_WINSERVER)), expected);
+    EXPECT_EQ(IPsecScriptText(Example(OS_VISTA)), expected);
+}
+
+TEST(IPsecScriptTextTest, SystemsWithoutAKnownToolGetAnEmptyScript) {
+    for (int osType : {-1, 0, 1, 2, 3, OS_WINNT, 9, 100}) {
+        EXPECT_EQ(IPsecScriptText(Example(osType)), "") << "OS type " << osType;
+    }
+}
+
+TEST(IPsecScriptTextTest, KeyWithBlanksIsWrittenUnquoted) {
+    TunnelScriptInputs in = Example(OS_WINXP);
+    in.key = "two words";
+    EXPECT_NE(IPsecScriptText(in).find("-a preshare:two words -1s"), std::string::npos);
+}
+
+TEST(OpenVpnScriptTextTest, DefaultSettingsGiveTheDocumentedLineWithoutLineEnd) {
+    TunnelScriptInputs in;
+    in.gateway = "0.0.0.0";
+    in.ovpnIfconfig = "99";
+    in.ovpnSerMask = "255.255.255.255";
+    in.ovpnSerPort = "999";
+    in.network = "192.168.99.0";
+    in.mask = "255.255.255.255";
+    in.ovpnSerIP = "10.1.99.1";
+    EXPECT_EQ(OpenVpnScriptText(in),
+              ".\\openVPN\\openvpn.exe --remote 0.0.0.0 --ifconfig 99 255.255.255.255 "
+              "--secret key.txt --dev tap --proto tcp-client --rport 999 --ping 6 "
+              "--ping-exit 100 --route 192.168.99.0 255.255.255.255 10.1.99.1 --log ovpn.log "
+              "--status status.log --inactive 20");
+}
+
+TEST(OpenVpnScriptTextTest, EachValueFillsItsOwnOption) {
+    EXPECT_EQ(OpenVpnScriptText(Example(OS_WINXP)),
+              ".\\openVPN\\openvpn.exe --remote 1.2.3.4 --ifconfig 10.1.99.2 255.255.255.0 "
+              "--secret key.txt --dev tap --proto tcp-client --rport 1194 --ping 6 "
+              "--ping-exit 100 --route 10.0.0.0 255.0.0.0 10.1.99.1 --log ovpn.log "
+              "--status status.log --inactive 20");
+}
+
+}  // namespace
+}  // namespace kestrun

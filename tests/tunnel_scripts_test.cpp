@@ -1,0 +1,99 @@
+#include "tunnel/tunnel_scripts.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/fake/fake_platform.h"
+#include "tests/support/scoped_work_dir.h"
+#include "netprobe/os_type.h"
+#include "tunnel/runner.h"
+#include "tunnel/session_clock.h"
+
+namespace kestrun {
+namespace {
+
+using platform::fake::FakePlatform;
+
+TunnelScriptInputs Inputs(int osType) {
+    TunnelScriptInputs in;
+    in.osType = osType;
+    in.policy = "TRV-615_SSL";
+    in.local = "192.168.1.5";
+    in.network = "10.0.0.0";
+    in.mask = "255.0.0.0";
+    in.gateway = "1.2.3.4";
+    in.key = "key with blanks";
+    in.ovpnIfconfig = "99";
+    in.ovpnSerMask = "255.255.255.255";
+    in.ovpnSerPort = "999";
+    in.ovpnSerIP = "10.1.99.1";
+    return in;
+}
+
+class MakeTunnelScriptsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g_dwSessionStart = 0;
+        g_bSessionClock = 0;
+        fake.clock.now = 424242;
+    }
+    std::string File(const char* name) { return fake.files.ReadAll(name).value_or("<missing>"); }
+    testing::ScopedWorkDir dir;
+    FakePlatform fake;
+};
+
+TEST_F(MakeTunnelScriptsTest, WritesBothScriptsAndStartsTheSessionClock) {
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_WINXP)), 1);
+    EXPECT_EQ(File(kIPsecScriptName), IPsecScriptText(Inputs(OS_WINXP)));
+    EXPECT_EQ(File(kOpenVpnScriptName), OpenVpnScriptText(Inputs(OS_WINXP)));
+    EXPECT_EQ(g_dwSessionStart, 424242u);
+    EXPECT_EQ(g_bSessionClock, 1);
+    EXPECT_TRUE(fake.trace.lines.empty());
+}
+
+TEST_F(MakeTunnelScriptsTest, SystemWithoutFormGetsEmptyIPsecScriptButStillOpenVpnAndClock) {
+    ASSERT_EQ(fake.files.WriteNew(kIPsecScriptName, "old text"), 0u);
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_WINNT)), 1);
+    EXPECT_EQ(File(kIPsecScriptName), "");
+    EXPECT_EQ(File(kOpenVpnScriptName), OpenVpnScriptText(Inputs(OS_WINNT)));
+    EXPECT_EQ(g_bSessionClock, 1);
+}
+
+TEST_F(MakeTunnelScriptsTest, IPsecScriptThatCannotBeCreatedStopsBeforeTheOpenVpnScript) {
+    fake.files.failCreate[kIPsecScriptName] = 5;
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_WIN2000)), 0);
+    EXPECT_EQ(fake.trace.lines,
+              std::vector<std::string>{"Can't open file Varnel_IPSecVPN.bat, error = 5\n"});
+    EXPECT_FALSE(fake.files.ReadAll(kOpenVpnScriptName));
+    EXPECT_EQ(g_bSessionClock, 0);
+}
+
+TEST_F(MakeTunnelScriptsTest, OpenVpnScriptThatCannotBeCreatedLeavesClockStopped) {
+    fake.files.failCreate[kOpenVpnScriptName] = 32;
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_VISTA)), 0);
+    EXPECT_EQ(File(kIPsecScriptName), IPsecScriptText(Inputs(OS_VISTA)));
+    EXPECT_EQ(fake.trace.lines,
+              std::vector<std::string>{"Can't open file Varnel_openVPN.bat, error = 32\n"});
+    EXPECT_EQ(g_dwSessionStart, 0u);
+    EXPECT_EQ(g_bSessionClock, 0);
+}
+
+TEST(RunnerTest, StartFailureIsTracedWithTheSystemErrorCode) {
+    FakePlatform fake;
+    fake.runner.startErrors["missing.bat"] = 2;
+    RunCommand(fake.platform, "missing.bat");
+    RunCommand(fake.platform, "present.bat");
+    EXPECT_EQ(fake.runner.commands,
+              (std::vector<std::string>{"wait:missing.bat", "wait:present.bat"}));
+    EXPECT_EQ(fake.trace.lines, std::vector<std::string>{"CreateProcess failed (2).\n"});
+}
+
+TEST(RunnerTest, DetachedRunHandsBackTheStartResult) {
+    FakePlatform fake;
+    fake.runner.winExecResult = 2;
+    EXPECT_EQ(RunDetached(fake.platform, "GetIPSecStats.bat"), 2u);
+    EXPECT_EQ(fake.runner.commands, std::vector<std::string>{"detach:GetIPSecStats.bat"});
+    EXPECT_TRUE(fake.trace.lines.empty());
+}
+
+}  // namespace
+}  // namespace kestrun

@@ -1,0 +1,15 @@
+// Building the IPsec tunnel when the portal has announced a fresh parameter set.
+#pragma once
+
+#include "platform/platform.h"
+#include "settings/address_history.h"
+#include "settings/tunnel_settings.h"
+
+namespace kestrun {
+
+// Reloads the parameters, deletes the routes the file names, saves, writes both scripts,
+// runs the IPsec one to its end and records IPsec mode. Returns 1.
+int StartIPsecTunnel(platform::Platform& platform, TunnelSettings& settings,
+                     AddressHistory& history);
+
+}  // namespace kestrun

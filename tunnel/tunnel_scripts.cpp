@@ -1,0 +1,69 @@
+#include "tunnel/tunnel_scripts.h"
+
+#include "netprobe/adapters.h"
+#include "netprobe/os_type.h"
+#include "platform/format.h"
+#include "tunnel/script_safety.h"
+#include "tunnel/session_clock.h"
+
+namespace kestrun {
+namespace {
+
+// Creates or truncates name with bytes; traces and returns false on failure.
+bool WriteScript(platform::Platform& platform, const char* name, const std::string& bytes) {
+    const std::uint32_t error = platform.files.WriteNew(name, bytes);
+    if (error != 0) {
+        platform.trace.Output(Format("Can't open file %s, error = %u\n", name, error));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& inputs) {
+    bool safe = true;
+    for (const auto& [name, value] : TunnelScriptValues(inputs)) {
+        if (!IsScriptSafe(value)) {
+            platform.trace.Output(RefusedValueTrace(name));
+            safe = false;
+        }
+    }
+    if (!safe) {
+        // Each one on its own: an old script must not survive a failure of the other.
+        WriteScript(platform, kIPsecScriptName, std::string());
+        WriteScript(platform, kOpenVpnScriptName, std::string());
+        return 0;
+    }
+    if (!WriteScript(platform, kIPsecScriptName, IPsecScriptText(inputs))) {
+        return 0;
+    }
+    if (!WriteScript(platform, kOpenVpnScriptName, OpenVpnScriptText(inputs))) {
+        return 0;
+    }
+    g_dwSessionStart = platform.clock.TickCount();
+    g_bSessionClock = 1;
+    return 1;
+}
+
+TunnelScriptInputs ScriptInputsFrom(const TunnelSettings& settings) {
+    TunnelScriptInputs inputs;
+    inputs.osType = g_nOSType;
+    inputs.policy = settings.m_strModelName;
+    inputs.local = g_strMyIP;
+    inputs.network = settings.m_strNetworkIP;
+    inputs.mask = settings.m_strSubmask;
+    inputs.gateway = settings.m_strGateway;
+    inputs.key = settings.m_strPreSharedKey;
+    inputs.ovpnIfconfig = settings.m_strOvpnIfconfig;
+    inputs.ovpnSerMask = settings.m_strOvpnSerMask;
+    inputs.ovpnSerPort = settings.m_strOvpnSerPort;
+    inputs.ovpnSerIP = g_strOvpnSerIP;
+    return inputs;
+}
+
+int MakeTunnelScripts(platform::Platform& platform, const TunnelSettings& settings) {
+    return MakeTunnelScripts(platform, ScriptInputsFrom(settings));
+}
+
+}  // namespace kestrun
