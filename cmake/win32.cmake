@@ -22,3 +22,14 @@ endforeach()
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 include(${CMAKE_CURRENT_SOURCE_DIR}/e2e/tests.cmake OPTIONAL)
+
+# windres reads the pictures and the included scripts; rebuild when any of them changes.
+file(GLOB KESTRUN_RESOURCE_INPUTS CONFIGURE_DEPENDS res/*.rc res/*.bmp res/*.ico res/*.h)
+set_source_files_properties(res/kestrun.rc PROPERTIES OBJECT_DEPENDS "${KESTRUN_RESOURCE_INPUTS}")
+
+# The tray icons are loaded at run time from res\ beside the program.
+add_custom_command(TARGET Kestrun POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/res
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different
+        ${CMAKE_CURRENT_SOURCE_DIR}/res/icon_link.ico ${CMAKE_CURRENT_SOURCE_DIR}/res/icon_NoLink.ico
+        ${CMAKE_BINARY_DIR}/res)

@@ -150,7 +150,7 @@ public:
         return std::nullopt;
     }
     bool SetDword(const std::string& name, std::uint32_t value) override {
-        if (key_.failSet) {
+        if (key_.failSet || key_.failSetValues.count(name) != 0) {
             return false;
         }
         key_.values[name].dword = value;

@@ -117,6 +117,8 @@ public:
     struct Key {
         std::map<std::string, Value> values;
         bool failSet = false;
+        // Value names whose SetDword fails (the others still work).
+        std::set<std::string> failSetValues;
     };
     std::unique_ptr<RegKey> Open(RegRoot root, const std::string& path,
                                  std::uint32_t access) override;

@@ -1,0 +1,112 @@
+// The routing of one window class: a table from window messages, WM_COMMAND ids with
+// their notification codes, and WM_TIMER to the class's On... handlers. The native window
+// and the native tests both deliver through Dispatch, so the tests exercise the routing
+// the program uses.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "platform/window_message.h"
+
+namespace kestrun {
+
+using platform::Msg;
+using platform::MsgResult;
+
+template <class Owner>
+class MessageTable {
+  public:
+    using RawHandler = MsgResult (Owner::*)(const Msg&);
+    using CommandHandler = void (Owner::*)();
+    using TimerHandler = void (Owner::*)(std::uint32_t timerId);
+    using InitHandler = bool (Owner::*)();
+
+    // Any message, handled by the raw handler (it sees wParam and lParam as they came).
+    MessageTable& Message(std::uint32_t message, RawHandler handler) {
+        Add(message, std::nullopt,
+            [handler](Owner& owner, const Msg& msg) { return (owner.*handler)(msg); });
+        return *this;
+    }
+
+    // WM_COMMAND with this id and notification code 0: a button click or a menu command.
+    MessageTable& Command(std::uint16_t id, CommandHandler handler) {
+        return Notify(id, platform::kBnClicked, handler);
+    }
+
+    // WM_COMMAND with this control id and notification code.
+    MessageTable& Notify(std::uint16_t id, std::uint16_t code, CommandHandler handler) {
+        Add(platform::kWmCommand, Key{id, code}, [handler](Owner& owner, const Msg&) {
+            (owner.*handler)();
+            return platform::Handled(0);
+        });
+        return *this;
+    }
+
+    // WM_TIMER; the handler gets the timer id.
+    MessageTable& Timer(TimerHandler handler) {
+        Add(platform::kWmTimer, std::nullopt, [handler](Owner& owner, const Msg& msg) {
+            (owner.*handler)(static_cast<std::uint32_t>(msg.wParam));
+            return platform::Handled(0);
+        });
+        return *this;
+    }
+
+    // WM_INITDIALOG; the handler's result is the dialog's answer (TRUE: default focus).
+    MessageTable& InitDialog(InitHandler handler) {
+        Add(platform::kWmInitDialog, std::nullopt, [handler](Owner& owner, const Msg&) {
+            return platform::Handled((owner.*handler)() ? 1 : 0);
+        });
+        return *this;
+    }
+
+    // The first entry that matches msg runs; nothing when no entry matches, and then the
+    // window's default processing applies.
+    std::optional<MsgResult> Dispatch(Owner& owner, const Msg& msg) const {
+        for (const Entry& entry : entries_) {
+            if (entry.message != msg.message) {
+                continue;
+            }
+            if (entry.command && (entry.command->id != platform::LowWord(msg.wParam) ||
+                                  entry.command->code != platform::HighWord(msg.wParam))) {
+                continue;
+            }
+            return entry.call(owner, msg);
+        }
+        return std::nullopt;
+    }
+
+    std::size_t size() const { return entries_.size(); }
+
+  private:
+    struct Key {
+        std::uint16_t id;
+        std::uint16_t code;
+    };
+    struct Entry {
+        std::uint32_t message;
+        std::optional<Key> command;
+        std::function<MsgResult(Owner&, const Msg&)> call;
+    };
+
+    void Add(std::uint32_t message, std::optional<Key> command,
+             std::function<MsgResult(Owner&, const Msg&)> call) {
+        entries_.push_back(Entry{message, command, std::move(call)});
+    }
+
+    std::vector<Entry> entries_;
+};
+
+// Helpers to build test and internal messages.
+inline Msg CommandMsg(std::uint16_t id, std::uint16_t code = platform::kBnClicked,
+                      std::intptr_t control = 0) {
+    return Msg{platform::kWmCommand, platform::MakeWParam(id, code), control};
+}
+inline Msg TimerMsg(std::uint32_t id) {
+    return Msg{platform::kWmTimer, id, 0};
+}
+
+}  // namespace kestrun

@@ -1,0 +1,97 @@
+#include "netprobe/adapter_icon.h"
+
+#include <cctype>
+
+#include "platform/format.h"
+
+namespace kestrun {
+namespace {
+
+// The class entries are numbered 0000 to 0098.
+constexpr int kClassEntries = 99;
+// OS codes between which the connection values exist (Windows NT 4 to Server 2003).
+constexpr int kFirstOsWithConnectionValues = 4;
+constexpr int kLastOsWithConnectionValues = 7;
+
+constexpr std::uint32_t kCharacteristicsShown = 0x81;   // NCF_VIRTUAL | NCF_HAS_UI
+constexpr std::uint32_t kCharacteristicsHidden = 0x89;  // ... | NCF_HIDDEN
+constexpr std::size_t kInstanceIdBufferSize = 260;
+
+// The two templates differ in the case of one letter of the class id; each is the
+// system's own spelling and is used as it is.
+std::string ClassEntryKey(int index) {
+    return Format(
+        "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002bE10318}\\%04d",
+        index);
+}
+
+std::string ConnectionKey(const std::string& guid) {
+    return Format(
+        "SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\%s"
+        "\\Connection",
+        guid.c_str());
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int SetAdapterIcon(platform::Platform& platform, const std::string& strGUID, int show, int osType) {
+    platform::Trace& trace = platform.trace;
+    trace.Output(Format("SetAdapterIcon:strGUID=%s\n", strGUID.c_str()));
+    const bool visible = show == 1;
+
+    for (int index = 0; index < kClassEntries; ++index) {
+        const std::string path = ClassEntryKey(index);
+        auto key =
+            platform.registry.Open(platform::RegRoot::LocalMachine, path, platform::kKeyAllAccess);
+        if (!key) {
+            trace.Output(Format("open RegKey:[%s] Failed!!!\n", path.c_str()));
+            return 0;
+        }
+        const auto instanceId = key->QueryString("NetCfgInstanceId", kInstanceIdBufferSize);
+        // No adapter found means an empty name, which must not pick an entry.
+        if (instanceId && !strGUID.empty() && EqualNoCase(*instanceId, strGUID)) {
+            trace.Output(Format("Index=%04d\n", index));
+            if (!key->SetDword("Characteristics",
+                               visible ? kCharacteristicsShown : kCharacteristicsHidden)) {
+                return 0;
+            }
+        }
+    }
+
+    if (osType < kFirstOsWithConnectionValues || osType > kLastOsWithConnectionValues) {
+        return 0;
+    }
+    const std::string path = ConnectionKey(strGUID);
+    auto key = strGUID.empty() ? nullptr
+                               : platform.registry.Open(platform::RegRoot::LocalMachine, path,
+                                                        platform::kKeyAllAccess);
+    if (!key) {
+        trace.Output(Format("open RegKey:[%s] Failed!!!\n", path.c_str()));
+        return 0;
+    }
+    const std::uint32_t value = visible ? 1 : 0;
+    if (!key->SetDword("IpCheckingEnabled", value)) {
+        trace.Output("Could not set the [IpCheckingEnabled] value.");
+        return 0;
+    }
+    if (!key->SetDword("ShowIcon", value)) {
+        trace.Output("Could not set the [ShowIcon] value.");
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace kestrun

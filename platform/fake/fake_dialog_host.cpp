@@ -1,0 +1,238 @@
+#include "platform/fake/fake_dialog_host.h"
+
+#include <algorithm>
+
+#include "platform/format.h"
+
+namespace kestrun::platform::fake {
+namespace {
+
+// Child windows get handles derived from their ids, so ItemId can map them back.
+constexpr WindowRef kItemBase = 0x100000;
+
+}  // namespace
+
+std::intptr_t FakeDialogHost::RunModal(int templateId, WindowRef owner, MessageSink& sink) {
+    log.push_back(Format("RunModal %d", templateId));
+    if (beforeModal) {
+        beforeModal(templateId);
+    }
+    if (failCreate) {
+        return -1;
+    }
+    modal = true;
+    parent = owner;
+    createdFrom = templateId;
+    exists = true;
+    sink_ = &sink;
+    endResult.reset();
+    Deliver(Msg{kWmInitDialog, 0, 0});
+    if (!endResult && whileModal) {
+        whileModal(*this);
+    }
+    exists = false;
+    sink_ = nullptr;
+    return endResult.value_or(0);
+}
+
+bool FakeDialogHost::CreateModeless(int templateId, WindowRef owner, MessageSink& sink) {
+    log.push_back(Format("CreateModeless %d", templateId));
+    if (failCreate) {
+        return false;
+    }
+    modal = false;
+    parent = owner;
+    createdFrom = templateId;
+    exists = true;
+    sink_ = &sink;
+    Deliver(Msg{kWmInitDialog, 0, 0});
+    return true;
+}
+
+void FakeDialogHost::Destroy() {
+    log.push_back("Destroy");
+    if (!exists) {
+        return;
+    }
+    Deliver(Msg{kWmDestroy, 0, 0});
+    exists = false;
+    visible = false;
+    timers.clear();
+    sink_ = nullptr;
+}
+
+WindowRef FakeDialogHost::Item(int id) {
+    return static_cast<WindowRef>(kItemBase + static_cast<WindowRef>(id & 0xFFFF));
+}
+
+int FakeDialogHost::ItemId(WindowRef child) {
+    return child >= kItemBase ? static_cast<int>(child - kItemBase) : 0;
+}
+
+std::string FakeDialogHost::GetItemText(int id) {
+    auto it = texts.find(id);
+    return it == texts.end() ? std::string() : it->second;
+}
+
+void FakeDialogHost::SetItemText(int id, const std::string& text) {
+    log.push_back(Format("SetItemText %d %s", id, text.c_str()));
+    texts[id] = text;
+}
+
+void FakeDialogHost::EnableItem(int id, bool enable) {
+    log.push_back(Format("EnableItem %d %d", id, enable ? 1 : 0));
+    enabled[id] = enable;
+}
+
+bool FakeDialogHost::IsItemEnabled(int id) {
+    auto it = enabled.find(id);
+    return it == enabled.end() || it->second;
+}
+
+void FakeDialogHost::ShowItem(int id, int showCommand) {
+    log.push_back(Format("ShowItem %d %d", id, showCommand));
+    itemShowCommands[id] = showCommand;
+}
+
+void FakeDialogHost::SetItemFont(int id, GdiRef font) {
+    log.push_back(Format("SetItemFont %d 0x%x", id, static_cast<unsigned>(font)));
+    itemFonts[id] = font;
+}
+
+void FakeDialogHost::ShowWindow(int showCommand) {
+    log.push_back(Format("ShowWindow %d", showCommand));
+    showCommands.push_back(showCommand);
+    visible = showCommand != kSwHide;
+}
+
+void FakeDialogHost::EndDialog(std::intptr_t result) {
+    log.push_back(Format("EndDialog %d", static_cast<int>(result)));
+    endResult = result;
+    // A modeless dialog is only hidden by EndDialog.
+    visible = false;
+}
+
+void FakeDialogHost::SetIcon(GdiRef icon, bool big) {
+    log.push_back(big ? "SetIcon big" : "SetIcon small");
+    icons[big] = icon;
+}
+
+bool FakeDialogHost::SetTimer(std::uint32_t id, std::uint32_t milliseconds) {
+    log.push_back(Format("SetTimer %u %u", id, milliseconds));
+    timers[id] = milliseconds;
+    return true;
+}
+
+void FakeDialogHost::KillTimer(std::uint32_t id) {
+    log.push_back(Format("KillTimer %u", id));
+    timers.erase(id);
+}
+
+bool FakeDialogHost::Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    log.push_back(Format("Post 0x%x", message));
+    if (!exists) {
+        return false;
+    }
+    posted.push_back(Msg{message, wParam, lParam});
+    return true;
+}
+
+std::intptr_t FakeDialogHost::Send(std::uint32_t message, std::uintptr_t wParam,
+                                   std::intptr_t lParam) {
+    log.push_back(Format("Send 0x%x", message));
+    return Deliver(Msg{message, wParam, lParam}).value;
+}
+
+int FakeDialogHost::MessageBox(const std::string& text, const std::string& caption,
+                               std::uint32_t style) {
+    log.push_back(Format("MessageBox %s|%s|0x%x", text.c_str(), caption.c_str(), style));
+    boxes.push_back(Box{text, caption, style});
+    return onMessageBox ? onMessageBox(boxes.back()) : kIdOk;
+}
+
+int FakeDialogHost::ComboAddString(int id, const std::string& text) {
+    Combo& combo = combos[id];
+    auto position = combo.items.end();
+    if (combo.sorted) {
+        position = std::upper_bound(combo.items.begin(), combo.items.end(), text);
+    }
+    position = combo.items.insert(position, text);
+    return static_cast<int>(position - combo.items.begin());
+}
+
+void FakeDialogHost::ComboResetContent(int id) {
+    Combo& combo = combos[id];
+    combo.items.clear();
+    combo.selection = kComboError;
+}
+
+int FakeDialogHost::ComboGetCount(int id) {
+    return static_cast<int>(combos[id].items.size());
+}
+
+int FakeDialogHost::ComboGetCurSel(int id) {
+    return combos[id].selection;
+}
+
+int FakeDialogHost::ComboSetCurSel(int id, int index) {
+    Combo& combo = combos[id];
+    if (index < 0 || index >= static_cast<int>(combo.items.size())) {
+        combo.selection = kComboError;
+        return kComboError;
+    }
+    combo.selection = index;
+    texts[id] = combo.items[static_cast<std::size_t>(index)];
+    return index;
+}
+
+std::string FakeDialogHost::ComboGetItemText(int id, int index) {
+    Combo& combo = combos[id];
+    if (index < 0 || index >= static_cast<int>(combo.items.size())) {
+        return std::string();
+    }
+    return combo.items[static_cast<std::size_t>(index)];
+}
+
+void FakeDialogHost::SuppressShowInWindowPos(std::intptr_t windowPos) {
+    log.push_back("SuppressShow");
+    // Tests pass a pointer to a flags word as the WINDOWPOS stand-in.
+    auto* flags = reinterpret_cast<std::uint32_t*>(windowPos);
+    if (flags != nullptr) {
+        *flags &= ~kSwpShowWindow;
+    }
+}
+
+MsgResult FakeDialogHost::Deliver(const Msg& msg) {
+    if (sink_ == nullptr) {
+        return NotHandled();
+    }
+    MsgResult result = sink_->OnMessage(msg);
+    // Like DefDlgProc: a close request that nobody handled becomes Cancel.
+    if (!result.handled && msg.message == kWmClose) {
+        return sink_->OnMessage(Msg{kWmCommand, MakeWParam(kIdCancel, kBnClicked), 0});
+    }
+    return result;
+}
+
+void FakeDialogHost::DeliverPosted() {
+    while (!posted.empty()) {
+        Msg msg = posted.front();
+        posted.pop_front();
+        Deliver(msg);
+    }
+}
+
+std::unique_ptr<DialogHost> FakeDialogFactory::NewHost() {
+    auto host = std::make_unique<FakeDialogHost>();
+    host->beforeModal = [this](int templateId) { modalRuns.push_back(templateId); };
+    host->whileModal = [this](FakeDialogHost& running) {
+        const int templateId = running.createdFrom.value_or(0);
+        auto script = whileModal.find(templateId);
+        if (script != whileModal.end()) {
+            script->second(running);
+        }
+    };
+    return host;
+}
+
+}  // namespace kestrun::platform::fake

@@ -1,0 +1,72 @@
+// A dialog window made from a template of the program's resources, whose dialog
+// procedure hands every message to a MessageSink.
+#pragma once
+
+#include <memory>
+
+#include "platform/dialog_host.h"
+
+namespace kestrun::platform::win32 {
+
+class Win32DialogHost : public DialogHost {
+  public:
+    Win32DialogHost() = default;
+    // A modeless window still open is destroyed without reaching the sink any more.
+    ~Win32DialogHost() override;
+    Win32DialogHost(const Win32DialogHost&) = delete;
+    Win32DialogHost& operator=(const Win32DialogHost&) = delete;
+
+    std::intptr_t RunModal(int templateId, WindowRef parent, MessageSink& sink) override;
+    bool CreateModeless(int templateId, WindowRef parent, MessageSink& sink) override;
+    void Destroy() override;
+
+    WindowRef Handle() override;
+    WindowRef Item(int id) override;
+    int ItemId(WindowRef child) override;
+
+    std::string GetItemText(int id) override;
+    void SetItemText(int id, const std::string& text) override;
+    void EnableItem(int id, bool enable) override;
+    bool IsItemEnabled(int id) override;
+    void ShowItem(int id, int showCommand) override;
+    void SetItemFont(int id, GdiRef font) override;
+
+    void ShowWindow(int showCommand) override;
+    void EndDialog(std::intptr_t result) override;
+    void SetIcon(GdiRef icon, bool big) override;
+    GdiRef Font() override;
+
+    bool SetTimer(std::uint32_t id, std::uint32_t milliseconds) override;
+    void KillTimer(std::uint32_t id) override;
+
+    bool Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+    std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+
+    int MessageBox(const std::string& text, const std::string& caption,
+                   std::uint32_t style) override;
+
+    int ComboAddString(int id, const std::string& text) override;
+    void ComboResetContent(int id) override;
+    int ComboGetCount(int id) override;
+    int ComboGetCurSel(int id) override;
+    int ComboSetCurSel(int id, int index) override;
+    std::string ComboGetItemText(int id, int index) override;
+
+    void SuppressShowInWindowPos(std::intptr_t windowPos) override;
+
+    // The dialog procedure's view of the host (set while the window exists).
+    struct Binding;
+
+  private:
+    friend struct Binding;
+    std::uintptr_t window_ = 0;
+    MessageSink* sink_ = nullptr;
+    bool modal_ = false;
+};
+
+class Win32DialogFactory : public DialogFactory {
+  public:
+    std::unique_ptr<DialogHost> NewHost() override;
+};
+
+}  // namespace kestrun::platform::win32

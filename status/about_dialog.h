@@ -1,0 +1,33 @@
+// The About window: banner, product line and the version number.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/dialog_base.h"
+#include "app/message_table.h"
+#include "platform/types.h"
+
+namespace kestrun {
+
+class CAboutDlg : public DialogBase {
+  public:
+    explicit CAboutDlg(platform::DialogHost& host) : DialogBase(host) {}
+
+    // Shows the window modally from its template; returns how it was closed.
+    std::intptr_t DoModal(platform::WindowRef parent);
+
+    // Bound to the read-only edit box 1017.
+    std::string m_strVersion;
+
+  protected:
+    std::optional<MsgResult> DispatchOwn(const Msg& msg) override;
+    void DoDataExchange(DataExchange& dx) override;
+
+  private:
+    bool OnInitDialog();
+    static const MessageTable<CAboutDlg>& Table();
+};
+
+}  // namespace kestrun
