@@ -1,0 +1,276 @@
+// Test helper run by Wine in the program's prefix and desktop: finds and drives the
+// program's windows from outside, the way the portal's launcher and the user would.
+//
+//   kthelper find "<title>"                 exit 0 if a top-level window has exactly this
+//                                            title; prints hwnd and visibility
+//   kthelper wait "<title>" <ms>            waits until such a window exists
+//   kthelper gone "<title>" <ms>            waits until no such window exists
+//   kthelper visible "<title>"              exit 0 if it exists and is visible
+//   kthelper count "<title>"                prints how many such windows exist
+//   kthelper list                           prints every top-level window
+//   kthelper post "<title>" <msg> <wp> <lp> PostMessageA (numbers in C notation)
+//   kthelper command "<title>" <id>         posts WM_COMMAND with the id
+//   kthelper boxtext "<title>" [<ms>]       prints the texts of a message box's statics
+//   kthelper press "<title>" [<ms>]         presses the message box's first button
+//   kthelper trace "<text>"                 OutputDebugStringA of the text, C escapes
+//                                            (\n \r \t \\) resolved
+//   kthelper ping <address> [<ms>]          one ICMP echo; prints the result
+//
+// Exit codes: 0 success, 1 not found / failed, 2 bad usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TitleSearch {
+    std::string title;
+    std::vector<HWND> found;
+};
+
+std::string WindowText(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::vector<char> buffer(static_cast<size_t>(length) + 2, '\0');
+    GetWindowTextA(window, buffer.data(), length + 1);
+    return std::string(buffer.data());
+}
+
+std::string ClassName(HWND window) {
+    char buffer[256] = {0};
+    GetClassNameA(window, buffer, sizeof(buffer));
+    return std::string(buffer);
+}
+
+BOOL CALLBACK CollectByTitle(HWND window, LPARAM param) {
+    TitleSearch* search = reinterpret_cast<TitleSearch*>(param);
+    if (WindowText(window) == search->title) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> WindowsTitled(const std::string& title) {
+    TitleSearch search;
+    search.title = title;
+    EnumWindows(CollectByTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FirstTitled(const std::string& title) {
+    const std::vector<HWND> found = WindowsTitled(title);
+    return found.empty() ? nullptr : found.front();
+}
+
+HWND WaitTitled(const std::string& title, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND window = FirstTitled(title);
+        if (window != nullptr || GetTickCount() - start >= timeoutMs) {
+            return window;
+        }
+        Sleep(50);
+    }
+}
+
+unsigned long Number(const char* text) {
+    return std::strtoul(text, nullptr, 0);
+}
+
+void PrintWindow(HWND window) {
+    std::printf("hwnd=0x%08lx visible=%d class=%s title=%s\n",
+                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(window)),
+                IsWindowVisible(window) ? 1 : 0, ClassName(window).c_str(),
+                WindowText(window).c_str());
+}
+
+BOOL CALLBACK PrintEach(HWND window, LPARAM) {
+    PrintWindow(window);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChildren(HWND window, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> children;
+    EnumChildWindows(parent, CollectChildren, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+bool IsClass(HWND window, const char* name) {
+    return lstrcmpiA(ClassName(window).c_str(), name) == 0;
+}
+
+std::string Unescape(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char next = text[++i];
+        switch (next) {
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            default:
+                out += next;
+        }
+    }
+    return out;
+}
+
+typedef HANDLE(WINAPI* IcmpCreateFileFn)();
+typedef BOOL(WINAPI* IcmpCloseHandleFn)(HANDLE);
+typedef DWORD(WINAPI* IcmpSendEchoFn)(HANDLE, ULONG, LPVOID, WORD, LPVOID, LPVOID, DWORD, DWORD);
+
+// GetProcAddress hands back a generic pointer; copying it avoids a cast between
+// unrelated function types.
+template <typename Fn>
+Fn Lookup(HMODULE library, const char* name) {
+    FARPROC address = library ? GetProcAddress(library, name) : nullptr;
+    Fn function = nullptr;
+    std::memcpy(&function, &address, sizeof(function));
+    return function;
+}
+
+// The ICMP entry points are looked up at run time, as the program does, so this helper
+// imports nothing that Windows 2000 lacks.
+int Ping(const char* address, DWORD timeoutMs) {
+    HMODULE library = LoadLibraryA("iphlpapi.dll");
+    if (library == nullptr) {
+        std::printf("no iphlpapi\n");
+        return 1;
+    }
+    IcmpCreateFileFn create = Lookup<IcmpCreateFileFn>(library, "IcmpCreateFile");
+    IcmpCloseHandleFn close = Lookup<IcmpCloseHandleFn>(library, "IcmpCloseHandle");
+    IcmpSendEchoFn send = Lookup<IcmpSendEchoFn>(library, "IcmpSendEcho");
+    typedef unsigned long(WINAPI * InetAddrFn)(const char*);
+    InetAddrFn inetAddr = Lookup<InetAddrFn>(LoadLibraryA("ws2_32.dll"), "inet_addr");
+    if (create == nullptr || close == nullptr || send == nullptr || inetAddr == nullptr) {
+        std::printf("missing entry points\n");
+        return 1;
+    }
+    HANDLE icmp = create();
+    char payload[32] = "kthelper";
+    std::vector<char> reply(sizeof(payload) + 256, '\0');
+    SetLastError(0);
+    const DWORD answers = send(icmp, inetAddr(address), payload, sizeof(payload), nullptr,
+                               reply.data(), static_cast<DWORD>(reply.size()), timeoutMs);
+    const DWORD error = GetLastError();
+    // ICMP_ECHO_REPLY starts with the address and the status.
+    unsigned long status = 0;
+    std::memcpy(&status, reply.data() + 4, sizeof(status));
+    std::printf("answers=%lu status=%lu error=%lu\n", static_cast<unsigned long>(answers),
+                answers ? status : 0ul, static_cast<unsigned long>(error));
+    close(icmp);
+    return answers != 0 && status == 0 ? 0 : 1;
+}
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: kthelper find|wait|gone|visible|count|list|post|command|"
+                 "boxtext|press|trace|ping ...\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return Usage();
+    }
+    const std::string verb = argv[1];
+    if (verb == "list") {
+        EnumWindows(PrintEach, 0);
+        return 0;
+    }
+    if (argc < 3) {
+        return Usage();
+    }
+    const std::string title = argv[2];
+    if (verb == "trace") {
+        OutputDebugStringA(Unescape(title).c_str());
+        return 0;
+    }
+    if (verb == "ping") {
+        return Ping(argv[2], argc > 3 ? Number(argv[3]) : 1000);
+    }
+    if (verb == "count") {
+        std::printf("%u\n", static_cast<unsigned>(WindowsTitled(title).size()));
+        return 0;
+    }
+    if (verb == "gone") {
+        const DWORD timeoutMs = argc > 3 ? Number(argv[3]) : 0;
+        const DWORD start = GetTickCount();
+        while (FirstTitled(title) != nullptr) {
+            if (GetTickCount() - start >= timeoutMs) {
+                return 1;
+            }
+            Sleep(50);
+        }
+        return 0;
+    }
+    DWORD waitMs = 0;
+    if (verb == "wait" || verb == "boxtext" || verb == "press") {
+        waitMs = argc > 3 ? Number(argv[3]) : (verb == "wait" ? 5000 : 0);
+    }
+    HWND window = WaitTitled(title, waitMs);
+    if (window == nullptr) {
+        std::printf("not found\n");
+        return 1;
+    }
+    if (verb == "find" || verb == "wait") {
+        PrintWindow(window);
+        return 0;
+    }
+    if (verb == "visible") {
+        PrintWindow(window);
+        return IsWindowVisible(window) ? 0 : 1;
+    }
+    if (verb == "post" && argc >= 6) {
+        return PostMessageA(window, Number(argv[3]), Number(argv[4]),
+                            static_cast<LPARAM>(Number(argv[5])))
+                   ? 0
+                   : 1;
+    }
+    if (verb == "command" && argc >= 4) {
+        return PostMessageA(window, WM_COMMAND, Number(argv[3]), 0) ? 0 : 1;
+    }
+    if (verb == "boxtext") {
+        int printed = 0;
+        for (HWND child : Children(window)) {
+            const std::string text = WindowText(child);
+            if (IsClass(child, "Static") && !text.empty()) {
+                std::printf("%s\n", text.c_str());
+                ++printed;
+            }
+        }
+        return printed ? 0 : 1;
+    }
+    if (verb == "press") {
+        for (HWND child : Children(window)) {
+            if (IsClass(child, "Button")) {
+                const int id = GetDlgCtrlID(child);
+                return PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                    reinterpret_cast<LPARAM>(child))
+                           ? 0
+                           : 1;
+            }
+        }
+        return 1;
+    }
+    return Usage();
+}
