@@ -32,3 +32,11 @@ foreach(entry ${KESTRUN_E2E_LIST})
         LABELS "${scenario_labels}" RESOURCE_LOCK kestrun_wine
         TIMEOUT ${scenario_timeout} SKIP_RETURN_CODE 77)
 endforeach()
+
+# Every exe of this build may import only what Windows 2000 has.
+add_test(NAME static.imports_check_selftest
+    COMMAND ${Python3_EXECUTABLE} ${KESTRUN_E2E_DIR}/import_check.py --self-test)
+add_test(NAME static.imports
+    COMMAND ${Python3_EXECUTABLE} ${KESTRUN_E2E_DIR}/import_check.py
+        --objdump ${CMAKE_OBJDUMP} ${CMAKE_BINARY_DIR})
+set_tests_properties(static.imports_check_selftest static.imports PROPERTIES LABELS static)
