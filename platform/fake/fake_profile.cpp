@@ -71,7 +71,7 @@ std::optional<std::vector<Section>> Load(const std::string& path) {
         if (line[0] == '[') {
             const std::size_t close = line.rfind(']');
             if (close != std::string::npos) {
-                sections.push_back(Section{line.substr(1, close - 1), {}});
+                sections.push_back(Section{Trim(line.substr(1, close - 1)), {}});
                 continue;
             }
         }
@@ -103,8 +103,10 @@ std::string Render(const std::vector<Section>& sections) {
     return out;
 }
 
+// The lines before the first header form a section without a name, which an empty
+// section name finds.
 Section* FindSection(std::vector<Section>& sections, const std::string& name) {
-    for (std::size_t i = 1; i < sections.size(); ++i) {
+    for (std::size_t i = name.empty() ? 0 : 1; i < sections.size(); ++i) {
         if (EqualNoCase(sections[i].name, name)) {
             return &sections[i];
         }
@@ -157,12 +159,9 @@ std::string FakeProfile::GetString(const std::string& section, const std::string
     if (found == nullptr) {
         return Cut(fallback, size);
     }
-    Entry* entry = FindEntry(*found, key);
-    if (entry == nullptr) {
-        return Cut(fallback, size);
-    }
     // A line without '=' names a key that has no value: the reader gets the default.
-    if (!entry->value) {
+    Entry* entry = FindEntry(*found, key);
+    if (entry == nullptr || !entry->value) {
         return Cut(fallback, size);
     }
     return Cut(Unquote(*entry->value), size);
