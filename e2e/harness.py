@@ -18,6 +18,7 @@ import os
 import re
 import shutil
 import subprocess
+import tempfile
 import time
 import uuid
 
@@ -74,8 +75,17 @@ def wine_env(prefix, display=None, debug="-all"):
 
 
 def run(command, env=None, timeout=60, check_rc=True, **kwargs):
-    result = subprocess.run(command, env=env, timeout=timeout, capture_output=True,
-                            text=True, errors="replace", **kwargs)
+    # Output goes through files, not pipes: a Wine command may start the prefix's
+    # long-lived processes (services, the desktop), which inherit its output handles and
+    # would keep a pipe open until the session ends.
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        completed = subprocess.run(command, env=env, timeout=timeout, stdin=subprocess.DEVNULL,
+                                   stdout=out, stderr=err, **kwargs)
+        out.seek(0)
+        err.seek(0)
+        result = subprocess.CompletedProcess(
+            command, completed.returncode, out.read().decode("latin-1"),
+            err.read().decode("latin-1"))
     if check_rc and result.returncode != 0:
         raise ScenarioFailed(f"{' '.join(command)} failed ({result.returncode}): "
                              f"{result.stdout}{result.stderr}")
@@ -377,9 +387,12 @@ class Session:
         return self.netns.wrap(command) if self.netns else command
 
     def wine(self, args, timeout=60, check_rc=True, debug="-all"):
-        return run(self._wrap([WINE] + args), env=self.env(debug), timeout=timeout,
-                   check_rc=check_rc, cwd=self.program_dir if os.path.isdir(
-                       self.program_dir) else self.run_dir)
+        result = run(self._wrap([WINE] + args), env=self.env(debug), timeout=timeout,
+                     check_rc=check_rc, cwd=self.program_dir if os.path.isdir(
+                         self.program_dir) else self.run_dir)
+        # Console output of Windows programs ends its lines with CR LF.
+        result.stdout = result.stdout.replace("\r\n", "\n")
+        return result
 
     def start(self, args=(), label=None, exe="Kestrun.exe"):
         """Starts a program of the program directory with the debug trace captured."""

@@ -1,10 +1,13 @@
 #!/bin/bash
-# Installs what is missing, builds both presets and runs every test.
+# Installs what is missing, builds both presets and runs every test: the native unit tests
+# and, in the Windows build, the import check and the end-to-end tests under Wine.
+# Safe to run again; exits non-zero when a build or any test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh
-jobs=$(nproc)
+jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
+started=$SECONDS
 
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
@@ -12,6 +15,9 @@ cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$jobs"
 
 status=0
+echo "=== native tests"
 ctest --preset native -j "$jobs" || status=1
-ctest --preset win32 || status=1
+echo "=== win32 tests (import check, INI comparison, end-to-end under Wine)"
+ctest --preset win32 -j "$jobs" || status=1
+echo "=== test-all: $([ $status -eq 0 ] && echo passed || echo FAILED) in $((SECONDS - started)) s"
 exit $status

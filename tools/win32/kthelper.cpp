@@ -32,11 +32,19 @@ struct TitleSearch {
     std::vector<HWND> found;
 };
 
+// InternalGetWindowText reads the stored text without sending WM_GETTEXT, so a program
+// whose thread is busy (running a script, inside a modal box) cannot block the helper.
 std::string WindowText(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    std::vector<char> buffer(static_cast<size_t>(length) + 2, '\0');
-    GetWindowTextA(window, buffer.data(), length + 1);
-    return std::string(buffer.data());
+    std::vector<wchar_t> wide(1024, L'\0');
+    const int length = InternalGetWindowText(window, wide.data(), static_cast<int>(wide.size()));
+    if (length <= 0) {
+        return std::string();
+    }
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), length, &text[0], bytes, nullptr, nullptr);
+    return text;
 }
 
 std::string ClassName(HWND window) {

@@ -1,0 +1,163 @@
+"""Start-up of the real program: single instance, "-r", the trusted-site check of a portal
+address on the command line, the OS trace and a missing settings file."""
+
+import time
+
+from harness import MAIN_TITLE, check, ini_text, log, scenario
+
+STARTUP = "startup"
+TRUSTED_SITE_TEXT = ("Please add the URL into trusted sites of browser (internet options > "
+                     "Security : Trusted Sites) for running Ostrimel.")
+EXIT_BOX_TEXT = "VPN session has ended, please close your browser for increased security."
+RANGES_KEY = ("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\"
+              "ZoneMap\\Ranges\\Range{}")
+PORTAL = "https://192.168.1.1/"
+
+OS_LINES = {
+    "win2k": "Microsoft Windows 2000 \n",
+    "winxp": "Microsoft Windows XP \n",
+    "vista": "Microsoft Windows Vista \n",
+}
+
+
+def quiet_settings(s):
+    """A settings file that asks for no tunnel at set-up."""
+    s.write_program_file("Setting.tmp", ini_text({"IPSec": {
+        "CallByIE": "FALSE", "RemoveIPsec": "TRUE", "VPN Mode": "1"}}))
+
+
+def start_instance(s, args=(), label="first"):
+    process = s.start(args, label=label)
+    check(s.wait_window(MAIN_TITLE, 30000),
+          f"no '{MAIN_TITLE}' window; trace: {process.trace()}")
+    return process
+
+
+def dismiss_setup_boxes(s, quiet_for=2.0, limit=30.0):
+    """Closes the warnings that set-up may show under Wine (no IPsec service, no network)
+    until none has appeared for quiet_for seconds; returns their texts."""
+    texts = []
+    deadline = time.monotonic() + limit
+    last_box = time.monotonic()
+    while time.monotonic() < deadline and time.monotonic() - last_box < quiet_for:
+        text = s.box_text("Warnning", 300)
+        if text is None:
+            continue
+        texts.append(text)
+        log(f"set-up warning: {text!r}")
+        s.press("Warnning")
+        last_box = time.monotonic()
+        time.sleep(0.3)
+    return texts
+
+
+@scenario("startup_second_instance", needs=STARTUP)
+def second_instance(s):
+    quiet_settings(s)
+    first = start_instance(s)
+    second = s.start(label="second")
+    check(second.wait(30) is not None, "the second start did not end")
+    check("Close!!!" in second.trace(), f"no 'Close!!!' in {second.trace()}")
+    check(first.running(), "the first instance ended")
+    check(s.window_count(MAIN_TITLE) == 1,
+          f"{s.window_count(MAIN_TITLE)} '{MAIN_TITLE}' windows")
+    check(s.helper("find", "Warnning").returncode == 1, "the second start showed a warning")
+
+
+def end_by_remove(s, first):
+    """Starts the program with "-r" and waits for the running instance to end, pressing
+    the box that Disconnect & Exit may show on the way; returns that box's text."""
+    remover = s.start(["-r"], label="remover")
+    check(remover.wait(30) is not None, "the '-r' start did not end")
+    check("Remove!!!" in remover.trace(), f"no 'Remove!!!' in {remover.trace()}")
+    box = None
+    deadline = time.monotonic() + 30
+    while first.running() and time.monotonic() < deadline:
+        text = s.box_text("Varnel Ostrimel", 500)
+        if text is not None:
+            box = text
+            s.press("Varnel Ostrimel")
+    check(first.wait(5) is not None, "the running instance did not end")
+    return box
+
+
+@scenario("startup_remove_running", needs=STARTUP)
+def remove_running(s):
+    quiet_settings(s)
+    first = start_instance(s)
+    dismiss_setup_boxes(s)
+    end_by_remove(s, first)
+    check(s.window_count(MAIN_TITLE) == 0, "the main window is still there")
+
+
+@scenario("exit_request_disconnects", needs="exit")
+def exit_request(s):
+    quiet_settings(s)
+    first = start_instance(s)
+    dismiss_setup_boxes(s)
+    box = end_by_remove(s, first)
+    # Disconnect & Exit asks the user to close the browser before the program ends.
+    check(box == EXIT_BOX_TEXT, f"exit box text {box!r}")
+    trace = first.trace()
+    for line in ("CKestrunDlg::OnMenuitemExit()\n", "CKestrunDlg::OnDestroy()!!!\n",
+                 "Close Window!!!\n"):
+        check(line in trace, f"no {line!r} in {trace}")
+
+
+@scenario("startup_untrusted_portal", windows="vista", needs=STARTUP)
+def untrusted_portal(s):
+    quiet_settings(s)
+    process = s.start([PORTAL])
+    text = s.box_text("Warnning", 30000)
+    check(text == TRUSTED_SITE_TEXT, f"warning text {text!r}; trace {process.trace()}")
+    check(s.window_count(MAIN_TITLE) == 0, "the main window exists beside the warning")
+    s.screenshot("warning")
+    check(s.press("Warnning"), "could not press the warning's button")
+    check(process.wait(30) is not None, "the program did not end after the warning")
+    check(s.window_count(MAIN_TITLE) == 0, "a main window appeared after the warning")
+
+
+@scenario("startup_trusted_portal", windows="vista", needs=STARTUP)
+def trusted_portal(s):
+    quiet_settings(s)
+    s.reg_add(RANGES_KEY.format(1), ":Range", "192.168.1.1")
+    process = start_instance(s, [PORTAL])
+    check("CheckTrustedSite:Index=0001\n" in process.trace(),
+          f"no trusted-site match in {process.trace()}")
+    texts = dismiss_setup_boxes(s)
+    check(TRUSTED_SITE_TEXT not in texts, "the trusted-site warning appeared")
+    check(process.running(), "the program ended")
+    check(s.window_count(MAIN_TITLE) == 1, "no main window")
+
+
+def os_trace(windows):
+    def run(s):
+        quiet_settings(s)
+        process = start_instance(s)
+        trace = process.trace()
+        expected = OS_LINES.get(windows)
+        for version, line in OS_LINES.items():
+            if version == windows:
+                check(line in trace, f"no {line!r} in {trace}")
+            else:
+                check(line not in trace, f"{line!r} on {windows}: {trace}")
+        if expected is None:
+            check(not any(t.startswith("Microsoft Windows") for t in trace),
+                  f"an OS line on {windows}: {trace}")
+        check(process.running(), "the program ended")
+
+    return run
+
+
+for _version in ("winxp", "win2k", "vista", "win7"):
+    scenario(f"startup_os_trace_{_version}", windows=_version, needs=STARTUP)(
+        os_trace(_version))
+
+
+@scenario("startup_missing_settings", needs=STARTUP)
+def missing_settings(s):
+    process = start_instance(s)
+    dismiss_setup_boxes(s)
+    check(process.running(), f"the program ended; trace {process.trace()}")
+    check(s.window_count(MAIN_TITLE) == 1, "no main window")
+    check(not s.window_visible(MAIN_TITLE), "the main window is visible")
