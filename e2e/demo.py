@@ -19,7 +19,9 @@ import harness  # noqa: E402
 from harness import MAIN_TITLE, Paths, Session, ini_text, log  # noqa: E402
 
 ID_SHOW_MAIN = 32772
-TEST_HELPERS = {"kthelper.exe", "ini_probe.exe"}
+# Stub external tools, when built: where the program expects each one.
+STUB_TOOLS = {"route": "route.exe", "ipseccmd": "ipseccmd.exe", "ipsecpol": "ipsecpol.exe",
+              "netsh": "netsh.exe", "openvpn": "openVPN\\openvpn.exe"}
 
 
 def hand_over_settings():
@@ -69,10 +71,10 @@ def main():
     else:
         log("no DISPLAY: running on a private Xvfb; look at the screenshots afterwards")
     with Session(paths, "demo", windows=args.windows) as s:
-        # Stub external tools (route, ipseccmd ...) beside the program, when built.
-        for name in sorted(os.listdir(paths.tools)) if os.path.isdir(paths.tools) else []:
-            if name.endswith(".exe") and name not in TEST_HELPERS:
-                s.copy_tool(name)
+        for tool, place in STUB_TOOLS.items():
+            if os.path.exists(paths.tool(tool)):
+                with open(paths.tool(tool), "rb") as f:
+                    s.write_program_file(place, f.read())
         s.write_program_file("Setting.tmp", ini_text({"IPSec": {
             "CallByIE": "FALSE", "RemoveIPsec": "TRUE", "VPN Mode": "1"}}))
         kestrun = s.start(label="kestrun")

@@ -5,7 +5,6 @@ import time
 
 from harness import MAIN_TITLE, check, ini_text, log, scenario
 
-STARTUP = "startup"
 TRUSTED_SITE_TEXT = ("Please add the URL into trusted sites of browser (internet options > "
                      "Security : Trusted Sites) for running Ostrimel.")
 EXIT_BOX_TEXT = "VPN session has ended, please close your browser for increased security."
@@ -51,7 +50,7 @@ def dismiss_setup_boxes(s, quiet_for=2.0, limit=30.0):
     return texts
 
 
-@scenario("startup_second_instance", needs=STARTUP)
+@scenario("startup_second_instance")
 def second_instance(s):
     quiet_settings(s)
     first = start_instance(s)
@@ -81,7 +80,7 @@ def end_by_remove(s, first):
     return box
 
 
-@scenario("startup_remove_running", needs=STARTUP)
+@scenario("startup_remove_running")
 def remove_running(s):
     quiet_settings(s)
     first = start_instance(s)
@@ -104,7 +103,7 @@ def exit_request(s):
         check(line in trace, f"no {line!r} in {trace}")
 
 
-@scenario("startup_untrusted_portal", windows="vista", needs=STARTUP)
+@scenario("startup_untrusted_portal", windows="vista")
 def untrusted_portal(s):
     quiet_settings(s)
     process = s.start([PORTAL])
@@ -117,7 +116,7 @@ def untrusted_portal(s):
     check(s.window_count(MAIN_TITLE) == 0, "a main window appeared after the warning")
 
 
-@scenario("startup_trusted_portal", windows="vista", needs=STARTUP)
+@scenario("startup_trusted_portal", windows="vista")
 def trusted_portal(s):
     quiet_settings(s)
     s.reg_add(RANGES_KEY.format(1), ":Range", "192.168.1.1")
@@ -150,11 +149,11 @@ def os_trace(windows):
 
 
 for _version in ("winxp", "win2k", "vista", "win7"):
-    scenario(f"startup_os_trace_{_version}", windows=_version, needs=STARTUP)(
+    scenario(f"startup_os_trace_{_version}", windows=_version)(
         os_trace(_version))
 
 
-@scenario("startup_missing_settings", needs=STARTUP)
+@scenario("startup_missing_settings")
 def missing_settings(s):
     process = start_instance(s)
     dismiss_setup_boxes(s)
