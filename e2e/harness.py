@@ -92,6 +92,16 @@ def run(command, env=None, timeout=60, check_rc=True, **kwargs):
     return result
 
 
+def pid_alive(pid):
+    try:
+        os.kill(pid, 0)
+    except ProcessLookupError:
+        return False
+    except PermissionError:
+        return True
+    return True
+
+
 # ---------------------------------------------------------------------------------------
 # Prefix
 
@@ -139,8 +149,9 @@ def base_prefix(paths):
 class Display:
     """The caller's DISPLAY, or a private Xvfb on the first free number from 80 up."""
 
-    def __init__(self, wanted=True):
+    def __init__(self, wanted=True, pid_file=None):
         self.wanted = wanted
+        self.pid_file = pid_file
         self.name = None
         self.process = None
 
@@ -161,6 +172,9 @@ class Display:
             while time.monotonic() < deadline and process.poll() is None:
                 if os.path.exists(f"/tmp/.X11-unix/X{number}"):
                     self.name, self.process = f":{number}", process
+                    if self.pid_file:
+                        with open(self.pid_file, "w") as f:
+                            f.write(str(process.pid))
                     return self
                 time.sleep(0.05)
             # Another user took the number first, or the server did not come up.
@@ -191,7 +205,7 @@ class NetNamespace:
     GATEWAY = "192.0.2.1"
 
     def __init__(self):
-        self.name = f"kt{os.getpid()}{uuid.uuid4().hex[:6]}"
+        self.name = f"kt-{os.getpid()}-{uuid.uuid4().hex[:6]}"
 
     def __enter__(self):
         n = self.name
@@ -220,6 +234,16 @@ class NetNamespace:
                 os.kill(int(pid), 9)
         subprocess.run(["ip", "netns", "del", self.name], capture_output=True)
         return False
+
+    @staticmethod
+    def remove_stale():
+        """Deletes namespaces left by harness runs that were killed."""
+        listing = subprocess.run(["ip", "netns", "list"], capture_output=True,
+                                 text=True).stdout
+        for line in listing.splitlines():
+            match = re.match(r"^(kt-(\d+)-[0-9a-f]{6})\b", line)
+            if match and not pid_alive(int(match.group(2))):
+                subprocess.run(["ip", "netns", "del", match.group(1)], capture_output=True)
 
     @staticmethod
     def exists(name):
@@ -323,8 +347,30 @@ class Session:
 
     # -- life cycle
 
+    def remove_stale_runs(self):
+        """Ends and deletes the sessions of harness runs that were killed (a CTest timeout),
+        so their Wine processes and prefix copies do not pile up."""
+        for entry in os.listdir(self.paths.runs):
+            match = re.match(r"^.+-(\d+)$", entry)
+            if not match or pid_alive(int(match.group(1))):
+                continue
+            stale = os.path.join(self.paths.runs, entry)
+            with contextlib.suppress(OSError, ValueError):
+                with open(os.path.join(stale, "xvfb.pid")) as f:
+                    xvfb = int(f.read())
+                with open(f"/proc/{xvfb}/cmdline", "rb") as f:
+                    if f.read().startswith(b"Xvfb"):
+                        os.kill(xvfb, 15)
+            prefix = os.path.join(stale, "prefix")
+            if os.path.isdir(prefix):
+                subprocess.run([WINESERVER, "-k"], env=wine_env(prefix), capture_output=True,
+                               timeout=30)
+            shutil.rmtree(stale, ignore_errors=True)
+        NetNamespace.remove_stale()
+
     def __enter__(self):
         started = time.monotonic()
+        self.remove_stale_runs()
         base = base_prefix(self.paths)
         shutil.rmtree(self.run_dir, ignore_errors=True)
         os.makedirs(self.run_dir)
@@ -332,7 +378,8 @@ class Session:
             # A fresh copy per scenario (about 2 s) leaves nothing behind for the next one.
             run(["cp", "-a", "--reflink=auto", base, self.prefix], timeout=120)
             os.remove(os.path.join(self.prefix, COMPLETE_MARK))
-            self.display = self._stack.enter_context(Display(self.want_display))
+            self.display = self._stack.enter_context(
+                Display(self.want_display, os.path.join(self.run_dir, "xvfb.pid")))
             if self.want_netns:
                 self.netns = self._stack.enter_context(NetNamespace())
             self.wine(["winecfg", "-v", self.windows])

@@ -10,6 +10,7 @@ import argparse
 import glob
 import importlib
 import os
+import signal
 import sys
 import time
 import traceback
@@ -31,7 +32,14 @@ def pending_allowed(needs):
     return wanted == "1" or needs in wanted.split(",")
 
 
+def end_on_signal(signum, frame):
+    # CTest ends a test that runs too long with SIGTERM: unwind so that the session still
+    # kills its wineserver, stops Xvfb and deletes its namespace.
+    raise KeyboardInterrupt(f"signal {signum}")
+
+
 def main():
+    signal.signal(signal.SIGTERM, end_on_signal)
     parser = argparse.ArgumentParser()
     parser.add_argument("--list", action="store_true")
     parser.add_argument("--build-dir")
@@ -64,7 +72,7 @@ def main():
     except harness.ScenarioFailed as failed:
         print(f"FAILED: {failed}")
         return 1
-    except Exception:
+    except (Exception, KeyboardInterrupt):
         traceback.print_exc()
         return 1
     harness.log(f"{s.name} passed in {time.monotonic() - started:.1f} s")
