@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/script_inputs.h"
+
 #include <functional>
 
+#include "netprobe/os_type.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
-#include "netprobe/os_type.h"
 #include "tunnel/session_clock.h"
 #include "tunnel/teardown.h"
 #include "tunnel/tunnel_scripts.h"
@@ -38,19 +40,7 @@ TEST(IsScriptSafeTest, EverySpecialCharacterAnywhereIsRefused) {
 }
 
 TunnelScriptInputs SafeInputs(int osType) {
-    TunnelScriptInputs in;
-    in.osType = osType;
-    in.policy = "TRV-615_SSL";
-    in.local = "192.168.1.5";
-    in.network = "10.0.0.0";
-    in.mask = "255.0.0.0";
-    in.gateway = "1.2.3.4";
-    in.key = "2637";
-    in.ovpnIfconfig = "99";
-    in.ovpnSerMask = "255.255.255.255";
-    in.ovpnSerPort = "999";
-    in.ovpnSerIP = "10.1.99.1";
-    return in;
+    return testing_support::SampleScriptInputs(osType);
 }
 
 struct Field {

@@ -2,24 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/script_inputs.h"
+
 #include "netprobe/os_type.h"
 
 namespace kestrun {
 namespace {
 
 TunnelScriptInputs Example(int osType) {
-    TunnelScriptInputs in;
-    in.osType = osType;
-    in.policy = "TRV-615_SSL";
-    in.local = "192.168.1.5";
-    in.network = "10.0.0.0";
-    in.mask = "255.0.0.0";
-    in.gateway = "1.2.3.4";
+    TunnelScriptInputs in = testing_support::SampleScriptInputs(osType);
     in.key = "s3cret";
     in.ovpnIfconfig = "10.1.99.2";
     in.ovpnSerMask = "255.255.255.0";
     in.ovpnSerPort = "1194";
-    in.ovpnSerIP = "10.1.99.1";
     return in;
 }
 

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/script_inputs.h"
+
+#include "netprobe/os_type.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
-#include "netprobe/os_type.h"
 #include "tunnel/runner.h"
 #include "tunnel/session_clock.h"
 
@@ -14,18 +16,8 @@ namespace {
 using platform::fake::FakePlatform;
 
 TunnelScriptInputs Inputs(int osType) {
-    TunnelScriptInputs in;
-    in.osType = osType;
-    in.policy = "TRV-615_SSL";
-    in.local = "192.168.1.5";
-    in.network = "10.0.0.0";
-    in.mask = "255.0.0.0";
-    in.gateway = "1.2.3.4";
+    TunnelScriptInputs in = testing_support::SampleScriptInputs(osType);
     in.key = "key with blanks";
-    in.ovpnIfconfig = "99";
-    in.ovpnSerMask = "255.255.255.255";
-    in.ovpnSerPort = "999";
-    in.ovpnSerIP = "10.1.99.1";
     return in;
 }
 
