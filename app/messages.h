@@ -11,8 +11,7 @@ namespace kestrun {
 constexpr std::uint32_t WM_USER_BASE = 0x0400;
 // Disconnect-and-exit request, posted by a second instance started with "-r".
 constexpr std::uint32_t WM_KESTRUN_EXIT = WM_USER_BASE + 0x99;
-// Tray icon callback.
-constexpr std::uint32_t WM_TRAYICON_NOTIFY = WM_USER_BASE + 0x6F;
+// The tray icon's callback, WM_TRAYICON_NOTIFY, is the tray's own (status/system_tray.h).
 
 // Main window title: also the single-instance key.
 constexpr const char* kMainWindowTitle = "Pallisor Client";

@@ -1,5 +1,6 @@
 #include "app/process_reset.h"
 
+#include "app/main_dialog.h"
 #include "app/startup.h"
 #include "netprobe/adapters.h"
 #include "netprobe/icmp_library.h"
@@ -11,6 +12,7 @@
 namespace kestrun {
 
 void ResetProcessWideValues() {
+    g_pMainDlg.reset();
     g_nOSType = OS_ERROR;
     g_hIcmpDll.reset();
     g_pfnIcmpCreateFile = nullptr;

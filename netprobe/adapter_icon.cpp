@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "netprobe/os_type.h"
 #include "platform/format.h"
 
 namespace kestrun {
@@ -9,10 +10,6 @@ namespace {
 
 // The class entries are numbered 0000 to 0098.
 constexpr int kClassEntries = 99;
-// OS codes between which the connection values exist (Windows NT 4 to Server 2003).
-constexpr int kFirstOsWithConnectionValues = 4;
-constexpr int kLastOsWithConnectionValues = 7;
-
 constexpr std::uint32_t kCharacteristicsShown = 0x81;   // NCF_VIRTUAL | NCF_HAS_UI
 constexpr std::uint32_t kCharacteristicsHidden = 0x89;  // ... | NCF_HIDDEN
 constexpr std::size_t kInstanceIdBufferSize = 260;
@@ -47,7 +44,7 @@ bool EqualNoCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-int SetAdapterIcon(platform::Platform& platform, const std::string& strGUID, int show, int osType) {
+int SetAdapterIcon(platform::Platform& platform, const std::string& strGUID, int show) {
     platform::Trace& trace = platform.trace;
     trace.Output(Format("SetAdapterIcon:strGUID=%s\n", strGUID.c_str()));
     const bool visible = show == 1;
@@ -71,7 +68,8 @@ int SetAdapterIcon(platform::Platform& platform, const std::string& strGUID, int
         }
     }
 
-    if (osType < kFirstOsWithConnectionValues || osType > kLastOsWithConnectionValues) {
+    // The connection values exist from Windows NT 4 to Server 2003.
+    if (g_nOSType < OS_WINNT || g_nOSType > OS_WINSERVER) {
         return 0;
     }
     const std::string path = ConnectionKey(strGUID);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/process_reset.h"
+#include "netprobe/os_type.h"
 #include "platform/fake/fake_platform.h"
 #include "platform/format.h"
 
@@ -51,7 +53,10 @@ void PrintTo(const WalkCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class AdapterIconWalkTest : public testing::TestWithParam<WalkCase> {};
+class AdapterIconWalkTest : public testing::TestWithParam<WalkCase> {
+  protected:
+    void TearDown() override { ResetProcessWideValues(); }
+};
 
 TEST_P(AdapterIconWalkTest, WalksTheClassAndTheConnection) {
     const WalkCase& c = GetParam();
@@ -80,7 +85,8 @@ TEST_P(AdapterIconWalkTest, WalksTheClassAndTheConnection) {
         }
     }
 
-    EXPECT_EQ(SetAdapterIcon(fake.platform, c.guidGiven, c.show, c.osType), c.result);
+    g_nOSType = c.osType;
+    EXPECT_EQ(SetAdapterIcon(fake.platform, c.guidGiven, c.show), c.result);
 
     for (int i = 0; i < c.entries; ++i) {
         const auto* key = fake.registry.Find(RegRoot::LocalMachine, EntryPath(i));
@@ -280,7 +286,9 @@ TEST(AdapterIconTest, UsesTheTwoKeySpellingsAsTheyAre) {
         fake.registry.At(RegRoot::LocalMachine, EntryPath(i));
     }
     fake.registry.At(RegRoot::LocalMachine, ConnectionPath(kGuid));
-    SetAdapterIcon(fake.platform, kGuid, 0, 6);
+    g_nOSType = OS_WINXP;
+    SetAdapterIcon(fake.platform, kGuid, 0);
+    ResetProcessWideValues();
     ASSERT_EQ(fake.registry.opened.size(), 100u);
     EXPECT_NE(fake.registry.opened[0].find("{4D36E972-E325-11CE-BFC1-08002bE10318}\\0000"),
               std::string::npos);
@@ -294,7 +302,9 @@ TEST(AdapterIconTest, TooLongInstanceIdDoesNotMatch) {
     const std::string longName(300, 'a');
     fake.registry.At(RegRoot::LocalMachine, EntryPath(0)).values["NetCfgInstanceId"].text =
         longName;
-    EXPECT_EQ(SetAdapterIcon(fake.platform, longName, 0, 6), 0);
+    g_nOSType = OS_WINXP;
+    EXPECT_EQ(SetAdapterIcon(fake.platform, longName, 0), 0);
+    ResetProcessWideValues();
     EXPECT_EQ(
         fake.registry.Find(RegRoot::LocalMachine, EntryPath(0))->values.count("Characteristics"),
         0u);

@@ -13,7 +13,7 @@ constexpr WindowRef kItemBase = 0x100000;
 }  // namespace
 
 std::intptr_t FakeDialogHost::RunModal(int templateId, WindowRef owner, MessageSink& sink) {
-    log.push_back(Format("RunModal %d", templateId));
+    Note(Format("RunModal %d", templateId));
     if (beforeModal) {
         beforeModal(templateId);
     }
@@ -26,7 +26,7 @@ std::intptr_t FakeDialogHost::RunModal(int templateId, WindowRef owner, MessageS
     exists = true;
     sink_ = &sink;
     endResult.reset();
-    Deliver(Msg{kWmInitDialog, 0, 0});
+    initResult = Deliver(Msg{kWmInitDialog, 0, 0}).value;
     if (!endResult && whileModal) {
         whileModal(*this);
     }
@@ -36,7 +36,7 @@ std::intptr_t FakeDialogHost::RunModal(int templateId, WindowRef owner, MessageS
 }
 
 bool FakeDialogHost::CreateModeless(int templateId, WindowRef owner, MessageSink& sink) {
-    log.push_back(Format("CreateModeless %d", templateId));
+    Note(Format("CreateModeless %d", templateId));
     if (failCreate) {
         return false;
     }
@@ -45,12 +45,12 @@ bool FakeDialogHost::CreateModeless(int templateId, WindowRef owner, MessageSink
     createdFrom = templateId;
     exists = true;
     sink_ = &sink;
-    Deliver(Msg{kWmInitDialog, 0, 0});
+    initResult = Deliver(Msg{kWmInitDialog, 0, 0}).value;
     return true;
 }
 
 void FakeDialogHost::Destroy() {
-    log.push_back("Destroy");
+    Note("Destroy");
     if (!exists) {
         return;
     }
@@ -70,17 +70,18 @@ int FakeDialogHost::ItemId(WindowRef child) {
 }
 
 std::string FakeDialogHost::GetItemText(int id) {
+    Note(Format("GetItemText %d", id));
     auto it = texts.find(id);
     return it == texts.end() ? std::string() : it->second;
 }
 
 void FakeDialogHost::SetItemText(int id, const std::string& text) {
-    log.push_back(Format("SetItemText %d %s", id, text.c_str()));
+    Note(Format("SetItemText %d %s", id, text.c_str()));
     texts[id] = text;
 }
 
 void FakeDialogHost::EnableItem(int id, bool enable) {
-    log.push_back(Format("EnableItem %d %d", id, enable ? 1 : 0));
+    Note(Format("EnableItem %d %d", id, enable ? 1 : 0));
     enabled[id] = enable;
 }
 
@@ -90,46 +91,46 @@ bool FakeDialogHost::IsItemEnabled(int id) {
 }
 
 void FakeDialogHost::ShowItem(int id, int showCommand) {
-    log.push_back(Format("ShowItem %d %d", id, showCommand));
+    Note(Format("ShowItem %d %d", id, showCommand));
     itemShowCommands[id] = showCommand;
 }
 
 void FakeDialogHost::SetItemFont(int id, GdiRef font) {
-    log.push_back(Format("SetItemFont %d 0x%x", id, static_cast<unsigned>(font)));
+    Note(Format("SetItemFont %d 0x%x", id, static_cast<unsigned>(font)));
     itemFonts[id] = font;
 }
 
 void FakeDialogHost::ShowWindow(int showCommand) {
-    log.push_back(Format("ShowWindow %d", showCommand));
+    Note(Format("ShowWindow %d", showCommand));
     showCommands.push_back(showCommand);
     visible = showCommand != kSwHide;
 }
 
 void FakeDialogHost::EndDialog(std::intptr_t result) {
-    log.push_back(Format("EndDialog %d", static_cast<int>(result)));
+    Note(Format("EndDialog %d", static_cast<int>(result)));
     endResult = result;
     // A modeless dialog is only hidden by EndDialog.
     visible = false;
 }
 
 void FakeDialogHost::SetIcon(GdiRef icon, bool big) {
-    log.push_back(big ? "SetIcon big" : "SetIcon small");
+    Note(big ? "SetIcon big" : "SetIcon small");
     icons[big] = icon;
 }
 
 bool FakeDialogHost::SetTimer(std::uint32_t id, std::uint32_t milliseconds) {
-    log.push_back(Format("SetTimer %u %u", id, milliseconds));
+    Note(Format("SetTimer %u %u", id, milliseconds));
     timers[id] = milliseconds;
     return true;
 }
 
 void FakeDialogHost::KillTimer(std::uint32_t id) {
-    log.push_back(Format("KillTimer %u", id));
+    Note(Format("KillTimer %u", id));
     timers.erase(id);
 }
 
 bool FakeDialogHost::Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    log.push_back(Format("Post 0x%x", message));
+    Note(Format("Post 0x%x", message));
     if (!exists) {
         return false;
     }
@@ -139,13 +140,13 @@ bool FakeDialogHost::Post(std::uint32_t message, std::uintptr_t wParam, std::int
 
 std::intptr_t FakeDialogHost::Send(std::uint32_t message, std::uintptr_t wParam,
                                    std::intptr_t lParam) {
-    log.push_back(Format("Send 0x%x", message));
+    Note(Format("Send 0x%x", message));
     return Deliver(Msg{message, wParam, lParam}).value;
 }
 
 int FakeDialogHost::MessageBox(const std::string& text, const std::string& caption,
                                std::uint32_t style) {
-    log.push_back(Format("MessageBox %s|%s|0x%x", text.c_str(), caption.c_str(), style));
+    Note(Format("MessageBox %s|%s|0x%x", text.c_str(), caption.c_str(), style));
     boxes.push_back(Box{text, caption, style});
     return onMessageBox ? onMessageBox(boxes.back()) : kIdOk;
 }
@@ -194,7 +195,7 @@ std::string FakeDialogHost::ComboGetItemText(int id, int index) {
 }
 
 void FakeDialogHost::SuppressShowInWindowPos(std::intptr_t windowPos) {
-    log.push_back("SuppressShow");
+    Note("SuppressShow");
     // Tests pass a pointer to a flags word as the WINDOWPOS stand-in.
     auto* flags = reinterpret_cast<std::uint32_t*>(windowPos);
     if (flags != nullptr) {
@@ -233,6 +234,13 @@ std::unique_ptr<DialogHost> FakeDialogFactory::NewHost() {
         }
     };
     return host;
+}
+
+void FakeDialogHost::Note(const std::string& line) {
+    log.push_back(line);
+    if (journal != nullptr) {
+        journal->push_back("host: " + line);
+    }
 }
 
 }  // namespace kestrun::platform::fake

@@ -89,6 +89,8 @@ class FakeDialogHost : public DialogHost {
     bool modal = false;
     WindowRef parent = 0;
     std::optional<std::intptr_t> endResult;
+    // What the set-up (WM_INITDIALOG) answered.
+    std::optional<std::intptr_t> initResult;
     std::map<int, std::string> texts;
     std::map<int, bool> enabled;          // missing = enabled
     std::map<int, int> itemShowCommands;  // last ShowItem per id
@@ -101,8 +103,11 @@ class FakeDialogHost : public DialogHost {
     std::map<bool, GdiRef> icons;  // big? -> icon
     std::deque<Msg> posted;
     std::vector<std::string> log;
+    // Also receives every log line when set (a test's one ordered record of calls).
+    std::vector<std::string>* journal = nullptr;
 
   private:
+    void Note(const std::string& line);
     MessageSink* sink_ = nullptr;
 };
 

@@ -7,7 +7,7 @@
 namespace kestrun::platform::fake {
 
 WindowRef FakeShell::CreateHiddenWindow(const std::string& title, MessageSink& sink) {
-    log.push_back("CreateHiddenWindow " + title);
+    Note("CreateHiddenWindow " + title);
     if (failCreateWindow) {
         return 0;
     }
@@ -19,13 +19,13 @@ WindowRef FakeShell::CreateHiddenWindow(const std::string& title, MessageSink& s
 }
 
 void FakeShell::DestroyWindow(WindowRef window) {
-    log.push_back(Format("DestroyWindow 0x%x", static_cast<unsigned>(window)));
+    Note(Format("DestroyWindow 0x%x", static_cast<unsigned>(window)));
     liveWindows.erase(window);
     sinks_.erase(window);
 }
 
 bool FakeShell::NotifyIcon(std::uint32_t action, const NotifyIconRecord& record) {
-    log.push_back(Format("NotifyIcon %u", action));
+    Note(Format("NotifyIcon %u", action));
     notifications.emplace_back(action, record);
     const auto key = std::make_pair(record.hWnd, record.uID);
     const bool windowLive = liveWindows.count(record.hWnd) != 0;
@@ -60,7 +60,7 @@ bool FakeShell::NotifyIcon(std::uint32_t action, const NotifyIconRecord& record)
 }
 
 std::uint32_t FakeShell::RegisterMessageName(const std::string& name) {
-    log.push_back("RegisterMessageName " + name);
+    Note("RegisterMessageName " + name);
     auto it = registered_.find(name);
     if (it != registered_.end()) {
         return it->second;
@@ -71,7 +71,7 @@ std::uint32_t FakeShell::RegisterMessageName(const std::string& name) {
 }
 
 MenuRef FakeShell::LoadMenuResource(int resourceId) {
-    log.push_back(Format("LoadMenu %d", resourceId));
+    Note(Format("LoadMenu %d", resourceId));
     auto it = resources.find(resourceId);
     if (it == resources.end()) {
         return 0;
@@ -92,14 +92,14 @@ MenuRef FakeShell::LoadMenuResource(int resourceId) {
 }
 
 MenuRef FakeShell::GetSubMenu(MenuRef menu, int position) {
-    log.push_back(Format("GetSubMenu %d", position));
+    Note(Format("GetSubMenu %d", position));
     auto it = popups_.find({menu, position});
     return it == popups_.end() ? 0 : it->second;
 }
 
 bool FakeShell::ModifyMenuByPosition(MenuRef menu, int position, std::uint32_t commandId,
                                      const std::string& text) {
-    log.push_back(Format("ModifyMenu %d %u %s", position, commandId, text.c_str()));
+    Note(Format("ModifyMenu %d %u %s", position, commandId, text.c_str()));
     auto it = menus_.find(menu);
     if (it == menus_.end() || position < 0 || position >= static_cast<int>(it->second.size())) {
         return false;
@@ -110,8 +110,7 @@ bool FakeShell::ModifyMenuByPosition(MenuRef menu, int position, std::uint32_t c
 }
 
 bool FakeShell::TrackPopupMenu(MenuRef menu, std::uint32_t flags, int x, int y, WindowRef owner) {
-    log.push_back(
-        Format("TrackPopupMenu %u %d %d 0x%x", flags, x, y, static_cast<unsigned>(owner)));
+    Note(Format("TrackPopupMenu %u %d %d 0x%x", flags, x, y, static_cast<unsigned>(owner)));
     auto it = menus_.find(menu);
     if (it == menus_.end()) {
         return false;
@@ -125,7 +124,7 @@ bool FakeShell::TrackPopupMenu(MenuRef menu, std::uint32_t flags, int x, int y, 
 }
 
 void FakeShell::DestroyMenu(MenuRef menu) {
-    log.push_back("DestroyMenu");
+    Note("DestroyMenu");
     liveMenus.erase(menu);
     for (auto it = owners_.begin(); it != owners_.end();) {
         if (it->second == menu) {
@@ -142,14 +141,14 @@ void FakeShell::DestroyMenu(MenuRef menu) {
 }
 
 bool FakeShell::GetCursorPos(int& x, int& y) {
-    log.push_back("GetCursorPos");
+    Note("GetCursorPos");
     x = cursorX;
     y = cursorY;
     return true;
 }
 
 bool FakeShell::SetForegroundWindow(WindowRef window) {
-    log.push_back(Format("SetForegroundWindow 0x%x", static_cast<unsigned>(window)));
+    Note(Format("SetForegroundWindow 0x%x", static_cast<unsigned>(window)));
     return window != 0;
 }
 
@@ -172,6 +171,13 @@ std::optional<MsgResult> FakeShell::DeliverTo(WindowRef window, const Msg& msg) 
         return std::nullopt;
     }
     return it->second->OnMessage(msg);
+}
+
+void FakeShell::Note(const std::string& line) {
+    log.push_back(line);
+    if (journal != nullptr) {
+        journal->push_back("shell: " + line);
+    }
 }
 
 }  // namespace kestrun::platform::fake

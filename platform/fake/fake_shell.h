@@ -65,6 +65,8 @@ class FakeShell : public Shell {
 
     // Observations.
     std::vector<std::string> log;
+    // Also receives every log line when set (a test's one ordered record of calls).
+    std::vector<std::string>* journal = nullptr;
     std::vector<std::pair<std::uint32_t, NotifyIconRecord>> notifications;
     // Icons in the notification area, by (window, id).
     std::map<std::pair<WindowRef, std::uint32_t>, NotifyIconRecord> icons;
@@ -74,6 +76,7 @@ class FakeShell : public Shell {
     std::set<MenuRef> liveMenus;  // top-level menus loaded and not destroyed
 
   private:
+    void Note(const std::string& line);
     std::map<WindowRef, MessageSink*> sinks_;
     std::map<MenuRef, std::vector<MenuItem>> menus_;
     std::map<MenuRef, MenuRef> owners_;                  // pop-up -> its top-level menu

@@ -54,15 +54,20 @@ INT_PTR CALLBACK Win32DialogHost::Binding::DialogProc(HWND window, UINT message,
         return FALSE;
     }
     MessageSink* sink = host->sink_;
+    bool endMessageLoop = false;
     if (message == WM_NCDESTROY) {
         // The last message: the host forgets the window before the sink sees it.
         SetWindowLongPtrA(window, DWLP_USER, 0);
         host->window_ = 0;
         host->sink_ = nullptr;
+        endMessageLoop = host->endsMessageLoop_;
     }
     // The handler may end the host's life (the main window releases itself on
     // destruction), so only the window is used from here on.
     const MsgResult result = sink->OnMessage(Msg{message, wParam, lParam});
+    if (endMessageLoop) {
+        PostQuitMessage(0);
+    }
     if (!result.handled) {
         return FALSE;
     }

@@ -54,6 +54,10 @@ class Win32DialogHost : public DialogHost {
 
     void SuppressShowInWindowPos(std::intptr_t windowPos) override;
 
+    // Makes this the application's main window: its destruction ends the message loop
+    // (WM_QUIT with exit code 0).
+    void EndMessageLoopWhenDestroyed() { endsMessageLoop_ = true; }
+
     // The dialog procedure's view of the host (set while the window exists).
     struct Binding;
 
@@ -62,6 +66,7 @@ class Win32DialogHost : public DialogHost {
     std::uintptr_t window_ = 0;
     MessageSink* sink_ = nullptr;
     bool modal_ = false;
+    bool endsMessageLoop_ = false;
 };
 
 class Win32DialogFactory : public DialogFactory {

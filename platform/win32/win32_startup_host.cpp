@@ -2,12 +2,15 @@
 
 #include <ole2.h>
 
-#include "platform/win32/main_window.h"
+#include <memory>
+
+#include "app/main_dialog.h"
 #include "platform/win32/win32_startup_host.h"
 
 namespace kestrun::platform::win32 {
 
 Win32StartupHost::~Win32StartupHost() {
+    g_pMainDlg.reset();
     if (oleStarted_) {
         OleUninitialize();
     }
@@ -30,7 +33,15 @@ GdiRef Win32StartupHost::CreateBackgroundBrush(std::uint32_t colorRef) {
 }
 
 WindowRef Win32StartupHost::CreateMainWindow() {
-    return reinterpret_cast<WindowRef>(win32::CreateMainWindow(instance_));
+    auto host = std::make_unique<Win32DialogHost>();
+    host->EndMessageLoopWhenDestroyed();
+    g_pMainDlg = std::make_unique<CKestrunDlg>(
+        MainDialogServices{platform_, shell_, painting_, dialogs_, icons_}, std::move(host));
+    if (!g_pMainDlg->Create()) {
+        g_pMainDlg.reset();
+        return 0;
+    }
+    return g_pMainDlg->Host().Handle();
 }
 
 void Win32StartupHost::HideWindow(WindowRef window) {

@@ -3,13 +3,20 @@
 #pragma once
 
 #include "app/startup.h"
+#include "platform/platform.h"
 #include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_dialog_host.h"
+#include "platform/win32/win32_icons.h"
+#include "platform/win32/win32_painting.h"
+#include "platform/win32/win32_shell.h"
 
 namespace kestrun::platform::win32 {
 
 class Win32StartupHost : public StartupHost {
   public:
-    explicit Win32StartupHost(HINSTANCE instance) : instance_(instance) {}
+    Win32StartupHost(HINSTANCE instance, Platform& platform)
+        : instance_(instance), platform_(platform) {}
+    // Releases the main window object first: it uses the shell, painting and icons here.
     ~Win32StartupHost() override;
     Win32StartupHost(const Win32StartupHost&) = delete;
     Win32StartupHost& operator=(const Win32StartupHost&) = delete;
@@ -22,8 +29,13 @@ class Win32StartupHost : public StartupHost {
 
   private:
     HINSTANCE instance_;
+    Platform& platform_;
     bool oleStarted_ = false;
     UniqueGdiObject brush_;
+    Win32Shell shell_;
+    Win32Painting painting_;
+    Win32DialogFactory dialogs_;
+    Win32Icons icons_;
 };
 
 }  // namespace kestrun::platform::win32

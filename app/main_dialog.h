@@ -1,0 +1,123 @@
+// The main window: the login-address box, the embedded browser, the Connect, Delete VPN and
+// Hide buttons and the status line. It owns the tray icon and all per-connection state,
+// stays invisible until an outside program sends the show command, and at its set-up
+// checks the PC's network and applies a login made in an outside browser.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/dialog_base.h"
+#include "app/message_table.h"
+#include "platform/dialog_host.h"
+#include "platform/icons.h"
+#include "platform/painting.h"
+#include "platform/platform.h"
+#include "platform/shell.h"
+#include "settings/address_history.h"
+#include "settings/tunnel_settings.h"
+#include "status/system_tray.h"
+
+namespace kestrun {
+
+// Connection state of the main window.
+constexpr int CS_IDLE = 0;      // no user action in progress
+constexpr int CS_LINKING = 1;   // the portal's login is under way
+constexpr int CS_SETTING = 2;   // waiting for the portal's settings
+constexpr int CS_DELETING = 3;  // the tunnel is being removed
+constexpr int CS_EXITING = 4;   // the program is ending
+
+// The platform pieces the main window works with besides the Platform bundle.
+struct MainDialogServices {
+    platform::Platform& platform;
+    platform::Shell& shell;
+    platform::Painting& painting;
+    platform::DialogFactory& dialogs;
+    platform::Icons& icons;
+};
+
+// The reachability worker last started by the link check; only recorded, never waited on.
+// 0: none.
+using EchoThreadRef = std::uintptr_t;
+
+namespace detail {
+// Holds the window host so that it is made before, and outlives, the dialog base that
+// refers to it.
+struct OwnedDialogHost {
+    explicit OwnedDialogHost(std::unique_ptr<platform::DialogHost> host)
+        : ownedHost(std::move(host)) {}
+    std::unique_ptr<platform::DialogHost> ownedHost;
+};
+}  // namespace detail
+
+class CKestrunDlg : private detail::OwnedDialogHost, public DialogBase {
+  public:
+    // Loads the window icon; the window itself is made by Create.
+    CKestrunDlg(MainDialogServices services, std::unique_ptr<platform::DialogHost> host);
+    ~CKestrunDlg() override = default;
+
+    // Creates the window, modeless, from template 102 with no parent; its set-up has run
+    // when this returns. False when the window cannot be created.
+    bool Create();
+
+    int m_nConnectState = CS_IDLE;
+    int m_nLinkCount = 0;    // failed polls counted by the link check
+    int m_nSettingWait = 0;  // ticks counted by the settings wait; -1 after it gave up
+    EchoThreadRef m_pEchoThread = 0;
+    platform::GdiRef m_hIconLink = 0;    // tray icon while the tunnel answers
+    platform::GdiRef m_hIconNoLink = 0;  // tray icon otherwise
+    CSystemTray m_TrayIcon;
+    // The tunnel parameters, and m_dwStartTime: the tick at which the connection began.
+    TunnelSettings m_Settings;
+    int m_nSelIndex = 0;      // login address to select in the address box
+    std::string m_strStatus;  // the status line, control 1004
+    platform::GdiRef m_hIcon = 0;
+    platform::GdiRef m_pFont = 0;  // the dialog's font, basis of the bold status font
+    std::string m_szMsgPagePath;   // the program directory followed by "\\msg.html"
+    std::string m_szCurrentDir;    // the program directory at set-up
+    int m_bDeleting = 0;
+    int m_bConnectNotified = 0;
+    std::uint8_t m_bShowAllowed = 0;  // the window may become visible
+
+  protected:
+    std::optional<MsgResult> DispatchOwn(const Msg& msg) override;
+    void DoDataExchange(DataExchange& dx) override;
+
+  private:
+    // Set-up, in main_dialog_setup.cpp.
+    bool OnInitDialog();
+    bool AddTrayIcon();
+    void CheckEnvironment();
+    void ApplyOutsideLogin();
+
+    // Presentation.
+    MsgResult OnPaint(const Msg& msg);
+    MsgResult OnCtlColor(const Msg& msg);
+    MsgResult OnQueryDragIcon(const Msg& msg);
+
+    // Visibility.
+    void OnShowMain();
+    MsgResult OnWindowPosChanging(const Msg& msg);
+    void OnButtonHide();
+    MsgResult OnSysCommand(const Msg& msg);
+
+    // Tray menu and exit.
+    void OnMenuitemAbout();
+    void OnMenuitemExit();
+    MsgResult OnKestrunExit(const Msg& msg);
+    void EndWithoutTeardown();
+
+    static const MessageTable<CKestrunDlg>& Table();
+
+    MainDialogServices services_;
+    // The address box is filled from the file once it exists; until then the history is
+    // left as the file holds it.
+    AddressHistoryNotYetBuilt m_AddressHistory;
+};
+
+// The main window object: made by start-up, released when the program ends.
+extern std::unique_ptr<CKestrunDlg> g_pMainDlg;
+
+}  // namespace kestrun

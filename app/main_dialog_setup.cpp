@@ -1,0 +1,169 @@
+// The main window's set-up: icons and tray icon, the checks of the IPsec service and the
+// network, the settings, a tunnel for a login made in an outside browser, and the start
+// of the profile watch.
+#include "app/main_dialog.h"
+
+#include "app/main_window_look.h"
+#include "app/messages.h"
+#include "netprobe/adapter_icon.h"
+#include "netprobe/adapters.h"
+#include "platform/format.h"
+#include "platform/ui.h"
+#include "settings/decimal.h"
+#include "settings/setting_file.h"
+#include "settings/setting_keys.h"
+#include "tunnel/ipsec_service.h"
+#include "tunnel/runner.h"
+#include "tunnel/teardown.h"
+#include "tunnel/tunnel_scripts.h"
+
+namespace kestrun {
+namespace {
+
+using namespace settings;
+
+constexpr const char* kTrayTip = "Varnel Pallisor Client";
+constexpr const char* kLinkIconFile = "res\\icon_link.ico";
+constexpr const char* kNoLinkIconFile = "res\\icon_NoLink.ico";
+constexpr const char* kMsgPageName = "\\msg.html";
+constexpr const char* kRefreshScript = ".\\Refresh.bat";
+constexpr const char* kNoNetwork = "0.0.0.0";
+
+constexpr const char* kWarningCaption = "Warnning";
+constexpr const char* kServiceInactiveText =
+    "The OS's IPSec Service isn't activate!!!\nPlease Activate it.";
+constexpr const char* kNoGatewayText = "The PC's LAN don't setting default Gateway!!!";
+constexpr const char* kNetworkFailedText =
+    "The PC's network is failed!!!\nPlease check you network.";
+constexpr const char* kLoginSuccessful = "Login Successful";
+
+// Set-up reads its flags and the mode into 260-byte buffers.
+constexpr std::size_t kFlagBuffer = 260;
+
+constexpr std::uint32_t kLinkCheckPeriodMs = 3000;
+constexpr std::uint32_t kProfileWatchPeriodMs = 1000;
+// In OpenVPN mode the link check starts near its limit, so it gives up after 20 polls.
+constexpr int kOpenVpnFirstLinkCount = 21;
+
+}  // namespace
+
+bool CKestrunDlg::OnInitDialog() {
+    platform::Platform& platform = services_.platform;
+    platform::Profile& profile = platform.profile;
+
+    DialogBase::OnInitDialog();
+    Host().SetIcon(m_hIcon, true);
+    Host().SetIcon(m_hIcon, false);
+
+    m_pEchoThread = 0;
+    m_nSelIndex = 0;
+    m_nLinkCount = 0;
+    m_nSettingWait = 0;
+    m_nConnectState = CS_IDLE;
+    m_bDeleting = 0;
+    m_bConnectNotified = 0;
+
+    m_szCurrentDir = platform.system.CurrentDirectory();
+    m_szMsgPagePath = m_szCurrentDir + kMsgPageName;
+    platform.trace.Output(Format("CurrentPath=%s, StartTime=%d\n", m_szMsgPagePath.c_str(),
+                                 static_cast<std::int32_t>(m_Settings.m_dwStartTime)));
+
+    m_pFont = Host().Font();
+    if (m_pFont != 0) {
+        // The status control selects its own font after asking for its colours on some
+        // systems, so it is given the bold font too, besides the one the colour step selects.
+        const platform::GdiRef bold = services_.painting.BoldFont(
+            m_pFont, BoldFontHeight(services_.painting.FontHeight(m_pFont)));
+        if (bold != 0) {
+            Host().SetItemFont(IDC_STATIC_STATUS, bold);
+        }
+    }
+    g_pAdapterInfo.clear();
+
+    if (!AddTrayIcon()) {
+        return false;
+    }
+    CheckEnvironment();
+
+    profile.WriteString(kSection, kKeyShowAppletTitle, kFalse, kSettingPath);
+    const std::string callByIe =
+        profile.GetString(kSection, kKeyCallByIe, kTrue, kFlagBuffer, kSettingPath);
+    platform.trace.Output(Format("CallByIE=[%s]\n", callByIe.c_str()));
+    if (callByIe == kTrue) {
+        ApplyOutsideLogin();
+    }
+
+    m_Settings.m_dwStartTime = profile.GetInt(kSection, kKeyStartTime, 0, kSettingPath);
+    if (m_Settings.m_dwStartTime == 0) {
+        m_Settings.m_dwStartTime = platform.clock.TickCount();
+    }
+    // Delete VPN is offered only when the file says a tunnel was built and not removed.
+    if (profile.GetString(kSection, kKeyRemoveIpsec, kTrue, kFlagBuffer, kSettingPath) == kTrue) {
+        Host().EnableItem(IDC_BUTTON_DEL, false);
+    }
+    Host().SetTimer(IDT_CALLBYIE_WATCH, kProfileWatchPeriodMs);
+    return true;
+}
+
+// Loads the two tray icons and puts the icon into the notification area. Without it the
+// window, which stays hidden, could never be reached, so set-up stops there.
+bool CKestrunDlg::AddTrayIcon() {
+    m_hIconLink = services_.icons.IconFromFile(kLinkIconFile);
+    m_hIconNoLink = services_.icons.IconFromFile(kNoLinkIconFile);
+    if (!m_TrayIcon.AddIcon(WM_TRAYICON_NOTIFY, kTrayTip, m_hIconNoLink, IDR_TRAY_MENU)) {
+        return false;
+    }
+    m_TrayIcon.ChangeIcon(m_hIconNoLink, kTrayTip);
+    return true;
+}
+
+// The IPsec service, the settings, the adapters and the supplied refresh script; every
+// problem found is shown, and set-up goes on after the box is closed.
+void CKestrunDlg::CheckEnvironment() {
+    platform::Platform& platform = services_.platform;
+    SetOakleyLogging(platform, 1);
+    if (CheckIPsecService(platform) == 0) {
+        Host().MessageBox(kServiceInactiveText, kWarningCaption, platform::kMbIconExclamation);
+    }
+    ParseSetting(platform.profile, m_Settings, m_AddressHistory);
+    if (InspectAdapters(platform) == 0) {
+        Host().MessageBox(kNoGatewayText, kWarningCaption,
+                          platform::kMbIconExclamation | platform::kMbTopmost);
+    }
+    SetAdapterIcon(platform, g_strVPNClientAdapterName, 0);
+    RunCommand(platform, kRefreshScript);
+    if (g_strMyIP == kNoNetwork && g_strMyMask == kNoNetwork) {
+        Host().MessageBox(kNetworkFailedText, kWarningCaption,
+                          platform::kMbIconExclamation | platform::kMbTopmost);
+    }
+}
+
+// A login made in an outside browser left its parameters in the settings file: the
+// tunnel of the mode it names is built at once.
+void CKestrunDlg::ApplyOutsideLogin() {
+    platform::Platform& platform = services_.platform;
+    platform::Profile& profile = platform.profile;
+
+    g_nVPNMode = ParseDecimal(
+        profile.GetString(kSection, kKeyVpnMode, kDefaultVpnMode, kFlagBuffer, kSettingPath));
+    Host().EnableItem(IDC_BUTTON_CONNECT, false);
+    UpdateData(true);
+    DelRouteTable(platform);
+    SaveSetting(profile, m_Settings, m_AddressHistory);
+    MakeTunnelScripts(platform, m_Settings);
+    if (g_nVPNMode == VPN_MODE_OPENVPN) {
+        RunDetached(platform, kOpenVpnScriptName);
+        m_nLinkCount = kOpenVpnFirstLinkCount;
+        profile.WriteString(kSection, kKeyVpnMode, "2", kSettingPath);
+    } else {
+        RunCommand(platform, kIPsecScriptName);
+        profile.WriteString(kSection, kKeyVpnMode, "1", kSettingPath);
+    }
+    m_strStatus = kLoginSuccessful;
+    profile.WriteString(kSection, kKeyRemoveIpsec, kFalse, kSettingPath);
+    profile.WriteString(kSection, kKeyCallByIe, kFalse, kSettingPath);
+    UpdateData(false);
+    Host().SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
+}
+
+}  // namespace kestrun

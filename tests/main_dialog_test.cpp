@@ -1,0 +1,821 @@
+#include "app/main_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/messages.h"
+#include "app/process_reset.h"
+#include "app/startup.h"
+#include "netprobe/adapters.h"
+#include "netprobe/os_type.h"
+#include "platform/fake/fake_dialog_host.h"
+#include "platform/fake/fake_icons.h"
+#include "platform/fake/fake_painting.h"
+#include "platform/fake/fake_platform.h"
+#include "platform/fake/fake_shell.h"
+#include "platform/format.h"
+#include "res/resource.h"
+#include "tests/support/journal.h"
+#include "tests/support/scoped_work_dir.h"
+
+namespace kestrun {
+namespace {
+
+using platform::AdapterRecord;
+using platform::Msg;
+using platform::fake::FakeDialogFactory;
+using platform::fake::FakeDialogHost;
+using platform::fake::FakeIcons;
+using platform::fake::FakePainting;
+using platform::fake::FakePlatform;
+using platform::fake::FakeShell;
+
+constexpr platform::GdiRef kDialogFont = 0x7000;
+constexpr platform::GdiRef kBrush = 0x8000;
+constexpr const char* kVirtualAdapter = "{A1B2C3D4-0000-1111-2222-ABCDEF012345}";
+constexpr std::uint32_t kOtherSwpFlags = 0x0001 | 0x0002;  // SWP_NOSIZE | SWP_NOMOVE
+
+AdapterRecord Adapter(std::uint32_t index, const std::string& description, const std::string& ip,
+                      const std::string& mask, const std::string& name) {
+    AdapterRecord record;
+    record.index = index;
+    record.description = description;
+    record.ipAddress = ip;
+    record.ipMask = mask;
+    record.adapterName = name;
+    return record;
+}
+
+class MainDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetProcessWideValues();
+        g_nOSType = OS_WINXP;
+        g_brBackground = kBrush;
+        fake.system.currentDirectory = "C:\\Kestrun";
+        fake.clock.now = 424242;
+        // A healthy PC: the IPsec service runs, the LAN adapter carries the default route,
+        // the VPN's virtual adapter is present.
+        fake.services.services["PolicyAgent"];
+        fake.net.routes = {{0, 2}};
+        fake.net.adapters = {
+            Adapter(7, "Varnel Ostrimel Adapter", "10.1.99.6", "255.255.255.252", kVirtualAdapter),
+            Adapter(2, "LAN", "192.168.1.5", "255.255.255.0", "{LAN}")};
+        painting.fontHeights[kDialogFont] = -12;
+        shell.journal = &journal;
+        icons.journal = &journal;
+    }
+    void TearDown() override { ResetProcessWideValues(); }
+
+    void Make() {
+        auto made = std::make_unique<FakeDialogHost>();
+        host = made.get();
+        host->font = kDialogFont;
+        host->journal = &journal;
+        dlg = std::make_unique<CKestrunDlg>(
+            MainDialogServices{recorded.platform, shell, painting, dialogs, icons},
+            std::move(made));
+    }
+    // Makes the window and runs its set-up.
+    void Create() {
+        Make();
+        ASSERT_TRUE(dlg->Create());
+    }
+
+    void Set(const std::string& key, const std::string& value) {
+        fake.profile.WriteString("IPSec", key, value, ".\\Setting.tmp");
+    }
+    std::string Get(const std::string& key) {
+        return fake.profile.GetString("IPSec", key, "<absent>", 260, ".\\Setting.tmp");
+    }
+    bool Ran(const std::string& command) {
+        const auto& commands = fake.runner.commands;
+        return std::find(commands.begin(), commands.end(), command) != commands.end();
+    }
+    std::vector<std::string> JournalFrom(const std::string& first) {
+        auto start = std::find(journal.begin(), journal.end(), first);
+        return std::vector<std::string>(start, journal.end());
+    }
+
+    testing::ScopedWorkDir dir;
+    FakePlatform fake;
+    testing::Journal journal;
+    testing::JournalPlatform recorded{fake, journal};
+    FakeShell shell;
+    FakePainting painting;
+    FakeDialogFactory dialogs;
+    FakeIcons icons;
+    FakeDialogHost* host = nullptr;
+    std::unique_ptr<CKestrunDlg> dlg;
+};
+
+// ---------------------------------------------------------------------------------------
+// Construction and set-up order
+
+TEST_F(MainDialogTest, ConstructionLoadsTheWindowIconAndStartsFromZero) {
+    Make();
+    EXPECT_EQ(dlg->m_hIcon, 0x1330u);
+    EXPECT_EQ(icons.log, std::vector<std::string>{"ProgramIcon 133"});
+    EXPECT_EQ(dlg->m_nConnectState, CS_IDLE);
+    EXPECT_EQ(dlg->m_nLinkCount, 0);
+    EXPECT_EQ(dlg->m_nSettingWait, 0);
+    EXPECT_EQ(dlg->m_pEchoThread, 0u);
+    EXPECT_EQ(dlg->m_nSelIndex, 0);
+    EXPECT_EQ(dlg->m_Settings.m_dwStartTime, 0u);
+    EXPECT_EQ(dlg->m_bShowAllowed, 0);
+    EXPECT_EQ(dlg->m_bDeleting, 0);
+    EXPECT_EQ(dlg->m_bConnectNotified, 0);
+    EXPECT_TRUE(dlg->m_strStatus.empty());
+    EXPECT_FALSE(host->exists);
+    EXPECT_TRUE(shell.log.empty());  // the tray icon waits for the set-up
+}
+
+// The whole set-up of a PC with a settings file that asks for nothing but the IPsec
+// tunnel of an outside login (no "CallByIE", so it counts as "TRUE").
+TEST_F(MainDialogTest, SetUpRunsItsStepsInOrder) {
+    Create();
+    EXPECT_EQ(host->initResult, 1);
+
+    // What each step touches; reads of the tunnel parameters and the service's own calls
+    // are left out.
+    const std::vector<std::string> keptProfileKeys = {
+        " ModelName ", " ParseSettingFlag", " ShowAppletTitle", " CallByIE",
+        " VPN Mode",   " RemoveIPsec",      " StartTime"};
+    std::vector<std::string> steps;
+    for (const std::string& line : journal) {
+        if (line.rfind("profile:", 0) == 0) {
+            const bool kept = std::any_of(
+                keptProfileKeys.begin(), keptProfileKeys.end(),
+                [&](const std::string& key) { return line.find(key) != std::string::npos; });
+            if (!kept) {
+                continue;
+            }
+        }
+        if (line.rfind("trace:", 0) == 0 && line.rfind("trace: CurrentPath", 0) != 0 &&
+            line.rfind("trace: CallByIE", 0) != 0) {
+            continue;
+        }
+        if (line.rfind("files: read", 0) == 0 || line.rfind("shell: RegisterMessageName", 0) == 0 ||
+            line.rfind("clock: sleep", 0) == 0) {
+            continue;
+        }
+        steps.push_back(line);
+    }
+    const std::string ini = " IPSec|.\\Setting.tmp";
+    const std::vector<std::string> expected = {
+        "icons: ProgramIcon 133",  // construction
+        "host: CreateModeless 102",
+        "host: SetItemText 1004 ",  // the framework's set-up shows the empty status
+        "host: SetIcon big",
+        "host: SetIcon small",
+        "system: current directory",
+        "trace: CurrentPath=C:\\Kestrun\\msg.html, StartTime=0\n",
+        "host: SetItemFont 1004 0xb001",
+        "icons: IconFromFile res\\icon_link.ico",
+        "icons: IconFromFile res\\icon_NoLink.ico",
+        "shell: CreateHiddenWindow CSystemTray Dummy Window",
+        "shell: NotifyIcon 0",
+        "shell: NotifyIcon 1",
+        "registry: create SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Oakley",
+        "services: open manager",
+        "profile: get ModelName def=QZM size=128" + ini,
+        "profile: set ParseSettingFlag=FALSE" + ini,
+        "net: route table",
+        "net: adapters",
+        "registry: open "
+        "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002bE10318}\\0000",
+        "runner: wait .\\Refresh.bat",
+        "profile: set ShowAppletTitle=FALSE" + ini,
+        "profile: get CallByIE def=TRUE size=260" + ini,
+        "trace: CallByIE=[TRUE]\n",
+        "profile: get VPN Mode def=1 size=260" + ini,
+        "host: EnableItem 1002 0",
+        "host: GetItemText 1004",
+        "files: write DelRouteTable.bat",
+        "runner: wait DelRouteTable.bat",
+        "profile: set StartTime=0" + ini,  // the last of SaveSetting
+        "files: write Varnel_IPSecVPN.bat",
+        "files: write Varnel_openVPN.bat",
+        "clock: tick",  // the session clock starts with the scripts
+        "runner: wait Varnel_IPSecVPN.bat",
+        "profile: set VPN Mode=1" + ini,
+        "profile: set RemoveIPsec=FALSE" + ini,
+        "profile: set CallByIE=FALSE" + ini,
+        "host: SetItemText 1004 Login Successful",
+        "host: SetTimer 1 3000",
+        "profile: int StartTime def=0" + ini,
+        "clock: tick",
+        "profile: get RemoveIPsec def=TRUE size=260" + ini,
+        "host: SetTimer 3 1000",
+    };
+    EXPECT_EQ(steps, expected);
+}
+
+TEST_F(MainDialogTest, SetUpRecordsTheProgramDirectoryAndTheMessagePage) {
+    Create();
+    EXPECT_EQ(dlg->m_szCurrentDir, "C:\\Kestrun");
+    EXPECT_EQ(dlg->m_szMsgPagePath, "C:\\Kestrun\\msg.html");
+    EXPECT_EQ(dlg->m_pFont, kDialogFont);
+    EXPECT_EQ(host->icons[true], 0x1330u);
+    EXPECT_EQ(host->icons[false], 0x1330u);
+    EXPECT_EQ(dlg->m_hIconLink, 0x1410u);
+    EXPECT_EQ(dlg->m_hIconNoLink, 0x1420u);
+    EXPECT_FALSE(host->visible);
+}
+
+TEST_F(MainDialogTest, SetUpResetsTheConnectionFields) {
+    Make();
+    dlg->m_nConnectState = CS_DELETING;
+    dlg->m_nLinkCount = 9;
+    dlg->m_nSettingWait = -1;
+    dlg->m_pEchoThread = 0x99;
+    dlg->m_nSelIndex = 3;
+    dlg->m_bDeleting = 1;
+    dlg->m_bConnectNotified = 1;
+    Set("CallByIE", "FALSE");
+    ASSERT_TRUE(dlg->Create());
+    EXPECT_EQ(dlg->m_nConnectState, CS_IDLE);
+    EXPECT_EQ(dlg->m_nLinkCount, 0);
+    EXPECT_EQ(dlg->m_nSettingWait, 0);
+    EXPECT_EQ(dlg->m_pEchoThread, 0u);
+    EXPECT_EQ(dlg->m_nSelIndex, 0);
+    EXPECT_EQ(dlg->m_bDeleting, 0);
+    EXPECT_EQ(dlg->m_bConnectNotified, 0);
+}
+
+TEST_F(MainDialogTest, TrayIconStartsDisconnectedWithTheProgramTip) {
+    Create();
+    ASSERT_EQ(shell.icons.size(), 1u);
+    const platform::NotifyIconRecord& icon = shell.icons.begin()->second;
+    EXPECT_EQ(icon.uID, static_cast<std::uint32_t>(IDR_TRAY_MENU));
+    EXPECT_EQ(icon.uCallbackMessage, WM_TRAYICON_NOTIFY);
+    EXPECT_EQ(icon.hIcon, 0x1420u);
+    EXPECT_EQ(std::string(icon.szTip.data()), "Varnel Pallisor Client");
+}
+
+TEST_F(MainDialogTest, MissingIconFilesGiveEmptyIconsAndNothingIsReported) {
+    icons.files.clear();
+    Create();
+    EXPECT_EQ(dlg->m_hIconLink, 0u);
+    EXPECT_EQ(dlg->m_hIconNoLink, 0u);
+    ASSERT_EQ(shell.icons.size(), 1u);
+    EXPECT_EQ(shell.icons.begin()->second.hIcon, 0u);
+    EXPECT_TRUE(host->boxes.empty());
+}
+
+TEST_F(MainDialogTest, StatusLineGetsTheBoldFontAtSetUp) {
+    Create();
+    // A cell height four pixels above the dialog font's 12.
+    const platform::GdiRef bold = painting.boldFonts.at({kDialogFont, 16});
+    EXPECT_EQ(host->itemFonts.at(IDC_STATIC_STATUS), bold);
+    EXPECT_EQ(host->itemFonts.size(), 1u);
+}
+
+TEST_F(MainDialogTest, WithoutADialogFontNoFontIsSet) {
+    Make();
+    host->font = 0;
+    ASSERT_TRUE(dlg->Create());
+    EXPECT_TRUE(host->itemFonts.empty());
+    EXPECT_EQ(dlg->m_pFont, 0u);
+}
+
+// ---------------------------------------------------------------------------------------
+// Failure branches
+
+TEST_F(MainDialogTest, TrayIconRefusedStopsTheSetUpThere) {
+    shell.failAdd = true;
+    Set("CallByIE", "TRUE");
+    Create();
+    EXPECT_EQ(host->initResult, 0);
+    EXPECT_EQ(JournalFrom("shell: NotifyIcon 0"), std::vector<std::string>{"shell: NotifyIcon 0"});
+    EXPECT_TRUE(host->timers.empty());
+    EXPECT_TRUE(host->boxes.empty());
+    EXPECT_TRUE(fake.runner.commands.empty());
+    EXPECT_EQ(Get("CallByIE"), "TRUE");
+    EXPECT_FALSE(host->visible);
+}
+
+TEST_F(MainDialogTest, HiddenTrayWindowThatCannotBeMadeStopsTheSetUpToo) {
+    shell.failCreateWindow = true;
+    Create();
+    EXPECT_EQ(host->initResult, 0);
+    EXPECT_TRUE(host->timers.empty());
+    EXPECT_TRUE(shell.icons.empty());
+}
+
+TEST_F(MainDialogTest, IPsecServiceThatCannotBeStartedIsReportedAndSetUpGoesOn) {
+    fake.services.services.clear();  // no PolicyAgent
+    Create();
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].text, "The OS's IPSec Service isn't activate!!!\nPlease Activate it.");
+    EXPECT_EQ(host->boxes[0].caption, "Warnning");
+    EXPECT_EQ(host->boxes[0].style, 0x30u);  // not topmost
+    EXPECT_EQ(fake.ui.boxes.size(), 0u);     // owned by the main window
+    EXPECT_EQ(host->timers.count(IDT_CALLBYIE_WATCH), 1u);
+    EXPECT_EQ(host->initResult, 1);
+}
+
+TEST_F(MainDialogTest, ServiceIsLeftAloneOnVistaAndNothingIsReported) {
+    g_nOSType = OS_VISTA;
+    fake.services.services.clear();
+    Create();
+    EXPECT_TRUE(host->boxes.empty());
+}
+
+TEST_F(MainDialogTest, NoDefaultRouteIsReportedAndSetUpGoesOn) {
+    fake.net.routes.clear();  // two adapters, none carrying a default route
+    Set("CallByIE", "FALSE");
+    Create();
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].text, "The PC's LAN don't setting default Gateway!!!");
+    EXPECT_EQ(host->boxes[0].caption, "Warnning");
+    EXPECT_EQ(host->boxes[0].style, 0x40030u);
+    EXPECT_TRUE(Ran("wait:.\\Refresh.bat"));
+    EXPECT_EQ(host->timers.count(IDT_CALLBYIE_WATCH), 1u);
+}
+
+TEST_F(MainDialogTest, NetworkAtZeroAddressIsReportedAfterTheRefreshScript) {
+    fake.net.adapters = {Adapter(2, "LAN", "0.0.0.0", "0.0.0.0", "{LAN}")};
+    Set("CallByIE", "FALSE");
+    Create();
+    ASSERT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(host->boxes[0].text, "The PC's network is failed!!!\nPlease check you network.");
+    EXPECT_EQ(host->boxes[0].caption, "Warnning");
+    EXPECT_EQ(host->boxes[0].style, 0x40030u);
+    const auto refresh = std::find(journal.begin(), journal.end(), "runner: wait .\\Refresh.bat");
+    const auto box = std::find_if(journal.begin(), journal.end(), [](const std::string& line) {
+        return line.rfind("host: MessageBox The PC's network", 0) == 0;
+    });
+    EXPECT_LT(refresh, box);
+}
+
+TEST_F(MainDialogTest, OnlyBothAddressAndMaskAtZeroCountAsAFailedNetwork) {
+    fake.net.adapters = {Adapter(2, "LAN", "0.0.0.0", "255.255.255.0", "{LAN}")};
+    Set("CallByIE", "FALSE");
+    Create();
+    EXPECT_TRUE(host->boxes.empty());
+}
+
+TEST_F(MainDialogTest, AllThreeWarningsInTheirOrder) {
+    fake.services.services.clear();
+    fake.net.routes.clear();
+    fake.net.adapters = {Adapter(2, "LAN", "0.0.0.0", "0.0.0.0", "{LAN}"),
+                         Adapter(3, "WLAN", "0.0.0.0", "0.0.0.0", "{WLAN}")};
+    g_strMyIP = "0.0.0.0";  // left from an earlier inspection
+    g_strMyMask = "0.0.0.0";
+    Set("CallByIE", "FALSE");
+    Create();
+    ASSERT_EQ(host->boxes.size(), 3u);
+    EXPECT_EQ(host->boxes[0].text, "The OS's IPSec Service isn't activate!!!\nPlease Activate it.");
+    EXPECT_EQ(host->boxes[1].text, "The PC's LAN don't setting default Gateway!!!");
+    EXPECT_EQ(host->boxes[2].text, "The PC's network is failed!!!\nPlease check you network.");
+    EXPECT_EQ(host->initResult, 1);
+}
+
+TEST_F(MainDialogTest, VirtualAdapterIsHidden) {
+    for (int i = 0; i < 99; ++i) {
+        fake.registry.At(platform::RegRoot::LocalMachine,
+                         Format("SYSTEM\\CurrentControlSet\\Control\\Class\\"
+                                "{4D36E972-E325-11CE-BFC1-08002bE10318}\\%04d",
+                                i));
+    }
+    fake.registry
+        .At(platform::RegRoot::LocalMachine,
+            "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002bE10318}"
+            "\\0004")
+        .values["NetCfgInstanceId"]
+        .text = kVirtualAdapter;
+    const std::string connection = std::string(
+                                       "SYSTEM\\CurrentControlSet\\Control\\Network\\"
+                                       "{4D36E972-E325-11CE-BFC1-08002BE10318}\\") +
+                                   kVirtualAdapter + "\\Connection";
+    fake.registry.At(platform::RegRoot::LocalMachine, connection);
+    Set("CallByIE", "FALSE");
+    Create();
+    const auto* entry = fake.registry.Find(
+        platform::RegRoot::LocalMachine,
+        "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002bE10318}\\0004");
+    EXPECT_EQ(entry->values.at("Characteristics").dword, 0x89u);
+    EXPECT_EQ(fake.registry.Find(platform::RegRoot::LocalMachine, connection)
+                  ->values.at("ShowIcon")
+                  .dword,
+              0u);
+    EXPECT_TRUE(
+        fake.trace.Contains(std::string("SetAdapterIcon:strGUID=") + kVirtualAdapter + "\n"));
+}
+
+TEST_F(MainDialogTest, MissingRefreshScriptFailsQuietly) {
+    fake.runner.startErrors[".\\Refresh.bat"] = 2;
+    Set("CallByIE", "FALSE");
+    Create();
+    EXPECT_TRUE(host->boxes.empty());
+    EXPECT_TRUE(fake.trace.Contains("CreateProcess failed (2).\n"));
+    EXPECT_EQ(host->initResult, 1);
+}
+
+// ---------------------------------------------------------------------------------------
+// A login made in an outside browser
+
+struct CallByIeCase {
+    const char* name;
+    const char* value;  // nullptr: key absent
+    bool builds;
+};
+
+class MainDialogCallByIeTest : public MainDialogTest,
+                               public ::testing::WithParamInterface<CallByIeCase> {};
+
+TEST_P(MainDialogCallByIeTest, OnlyExactlyTrueBuildsATunnel) {
+    const CallByIeCase& c = GetParam();
+    if (c.value != nullptr) {
+        Set("CallByIE", c.value);
+    }
+    Set("RemoveIPsec", "TRUE");
+    Create();
+    EXPECT_TRUE(fake.trace.Contains(std::string("CallByIE=[") +
+                                    (c.value != nullptr ? c.value : "TRUE") + "]\n"));
+    EXPECT_EQ(Ran("wait:Varnel_IPSecVPN.bat"), c.builds);
+    EXPECT_EQ(Ran("wait:DelRouteTable.bat"), c.builds);
+    EXPECT_EQ(host->timers.count(IDT_LINK_CHECK), c.builds ? 1u : 0u);
+    EXPECT_EQ(host->IsItemEnabled(IDC_BUTTON_CONNECT), !c.builds);
+    EXPECT_EQ(host->IsItemEnabled(IDC_BUTTON_DEL), c.builds);
+    EXPECT_EQ(dlg->m_strStatus, c.builds ? "Login Successful" : "");
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], c.builds ? "Login Successful" : "");
+    EXPECT_EQ(Get("ShowAppletTitle"), "FALSE");
+    if (c.builds) {
+        EXPECT_EQ(Get("CallByIE"), "FALSE");
+        EXPECT_EQ(Get("RemoveIPsec"), "FALSE");
+        EXPECT_EQ(Get("VPN Mode"), "1");
+        EXPECT_EQ(g_nVPNMode, VPN_MODE_IPSEC);
+    } else {
+        EXPECT_EQ(Get("CallByIE"), c.value);
+        EXPECT_EQ(Get("RemoveIPsec"), "TRUE");
+        EXPECT_FALSE(fake.files.ReadAll("Varnel_IPSecVPN.bat").has_value());
+    }
+    EXPECT_EQ(host->timers.count(IDT_CALLBYIE_WATCH), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, MainDialogCallByIeTest,
+                         ::testing::Values(CallByIeCase{"Absent", nullptr, true},
+                                           CallByIeCase{"True", "TRUE", true},
+                                           CallByIeCase{"LowerCase", "true", false},
+                                           CallByIeCase{"False", "FALSE", false},
+                                           CallByIeCase{"Longer", "TRUEE", false},
+                                           CallByIeCase{"Empty", "", false}),
+                         [](const ::testing::TestParamInfo<CallByIeCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(MainDialogTest, OutsideLoginBuildsFromTheFileParameters) {
+    Set("Gateway", "203.0.113.9");
+    Set("NetworkIP", "10.8.0.0");
+    Set("Submask", "255.255.0.0");
+    Set("ModelName", "TRV-615");
+    Create();
+    EXPECT_EQ(dlg->m_Settings.m_strGateway, "203.0.113.9");
+    const std::string script = fake.files.ReadAll("Varnel_IPSecVPN.bat").value_or("");
+    EXPECT_NE(script.find("-p \"TRV-615_SSL\""), std::string::npos);
+    EXPECT_NE(script.find("-f 192.168.1.5+10.8.0.0/255.255.0.0 -t 203.0.113.9"), std::string::npos);
+}
+
+TEST_F(MainDialogTest, NoSettingsFileAtAllBuildsFromTheDefaultsAndCreatesTheFile) {
+    Create();
+    EXPECT_TRUE(Ran("wait:Varnel_IPSecVPN.bat"));
+    EXPECT_EQ(Get("Gateway"), "0.0.0.0");
+    EXPECT_EQ(Get("CallByIE"), "FALSE");
+    EXPECT_EQ(Get("ShowAppletTitle"), "FALSE");
+}
+
+TEST_F(MainDialogTest, OpenVpnModeStartsItsScriptWithoutWaitingAndPresetsTheCount) {
+    Set("VPN Mode", "2");
+    Create();
+    EXPECT_TRUE(Ran("detach:Varnel_openVPN.bat"));
+    EXPECT_FALSE(Ran("wait:Varnel_IPSecVPN.bat"));
+    EXPECT_EQ(dlg->m_nLinkCount, 21);
+    EXPECT_EQ(g_nVPNMode, VPN_MODE_OPENVPN);
+    EXPECT_EQ(Get("VPN Mode"), "2");
+    EXPECT_EQ(Get("RemoveIPsec"), "FALSE");
+    EXPECT_EQ(dlg->m_strStatus, "Login Successful");
+    EXPECT_EQ(host->timers.at(IDT_LINK_CHECK), 3000u);
+    EXPECT_EQ(JournalFrom("runner: detach Varnel_openVPN.bat").at(1),
+              "profile: set VPN Mode=2 IPSec|.\\Setting.tmp");
+}
+
+TEST_F(MainDialogTest, AnyModeOtherThanTwoBuildsIPsec) {
+    Set("VPN Mode", "7");
+    Create();
+    EXPECT_TRUE(Ran("wait:Varnel_IPSecVPN.bat"));
+    EXPECT_EQ(dlg->m_nLinkCount, 0);
+    EXPECT_EQ(Get("VPN Mode"), "1");
+}
+
+TEST_F(MainDialogTest, OutsideLoginReadsTheStatusControlBeforeShowingTheResult) {
+    Make();
+    host->texts[IDC_STATIC_STATUS] = "typed";
+    ASSERT_TRUE(dlg->Create());
+    const std::vector<std::string> tail = JournalFrom("host: EnableItem 1002 0");
+    ASSERT_GE(tail.size(), 2u);
+    EXPECT_EQ(tail[1], "host: GetItemText 1004");
+}
+
+// ---------------------------------------------------------------------------------------
+// Start time and the Delete VPN button
+
+struct StartTimeCase {
+    const char* name;
+    const char* value;                      // nullptr: absent
+    std::optional<std::uint32_t> expected;  // nothing: the tick at set-up
+};
+
+class MainDialogStartTimeTest : public MainDialogTest,
+                                public ::testing::WithParamInterface<StartTimeCase> {};
+
+TEST_P(MainDialogStartTimeTest, ZeroOrAbsentStartsTheClockNow) {
+    Set("CallByIE", "FALSE");
+    if (GetParam().value != nullptr) {
+        Set("StartTime", GetParam().value);
+    }
+    Create();
+    EXPECT_EQ(dlg->m_Settings.m_dwStartTime, GetParam().expected.value_or(fake.clock.now));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, MainDialogStartTimeTest,
+                         ::testing::Values(StartTimeCase{"Absent", nullptr, std::nullopt},
+                                           StartTimeCase{"Zero", "0", std::nullopt},
+                                           StartTimeCase{"NotANumber", "abc", std::nullopt},
+                                           StartTimeCase{"Value", "12345", 12345}),
+                         [](const ::testing::TestParamInfo<StartTimeCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(MainDialogTest, OutsideLoginSavesTheOldStartTimeThenStartsTheClockNow) {
+    Set("StartTime", "12345");
+    Create();
+    EXPECT_EQ(Get("StartTime"), "0");
+    EXPECT_EQ(dlg->m_Settings.m_dwStartTime, fake.clock.now);
+}
+
+struct RemoveIpsecCase {
+    const char* name;
+    const char* value;  // nullptr: absent
+    bool deleteEnabled;
+};
+
+class MainDialogRemoveIpsecTest : public MainDialogTest,
+                                  public ::testing::WithParamInterface<RemoveIpsecCase> {};
+
+TEST_P(MainDialogRemoveIpsecTest, DeleteVpnIsOfferedOnlyForABuiltTunnel) {
+    Set("CallByIE", "FALSE");
+    if (GetParam().value != nullptr) {
+        Set("RemoveIPsec", GetParam().value);
+    }
+    Create();
+    EXPECT_EQ(host->IsItemEnabled(IDC_BUTTON_DEL), GetParam().deleteEnabled);
+    EXPECT_TRUE(host->IsItemEnabled(IDC_BUTTON_CONNECT));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, MainDialogRemoveIpsecTest,
+                         ::testing::Values(RemoveIpsecCase{"Absent", nullptr, false},
+                                           RemoveIpsecCase{"True", "TRUE", false},
+                                           RemoveIpsecCase{"False", "FALSE", true},
+                                           RemoveIpsecCase{"LowerCase", "true", true}),
+                         [](const ::testing::TestParamInfo<RemoveIpsecCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// ---------------------------------------------------------------------------------------
+// Data exchange
+
+TEST_F(MainDialogTest, StatusFieldAndControlExchangeBothWays) {
+    Set("CallByIE", "FALSE");
+    Create();
+    dlg->m_strStatus = "shown";
+    dlg->UpdateData(false);
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "shown");
+    host->texts[IDC_STATIC_STATUS] = "read back";
+    dlg->UpdateData(true);
+    EXPECT_EQ(dlg->m_strStatus, "read back");
+}
+
+// ---------------------------------------------------------------------------------------
+// Visibility
+
+class MainDialogShownTest : public MainDialogTest {
+  protected:
+    void SetUp() override {
+        MainDialogTest::SetUp();
+        Set("CallByIE", "FALSE");
+        Create();
+    }
+    // A position change that asks to show the window; returns the flags left.
+    std::uint32_t PositionChange(platform::MsgResult* result = nullptr) {
+        std::uint32_t flags = platform::kSwpShowWindow | kOtherSwpFlags;
+        const platform::MsgResult got = host->Deliver(
+            Msg{platform::kWmWindowPosChanging, 0, reinterpret_cast<std::intptr_t>(&flags)});
+        if (result != nullptr) {
+            *result = got;
+        }
+        return flags;
+    }
+};
+
+TEST_F(MainDialogShownTest, GateKeepsTheWindowInvisibleUntilTheShowCommand) {
+    platform::MsgResult result;
+    EXPECT_EQ(PositionChange(&result), kOtherSwpFlags);
+    EXPECT_FALSE(result.handled);  // default processing follows
+
+    host->Deliver(CommandMsg(ID_SHOW_MAIN));
+    EXPECT_EQ(dlg->m_bShowAllowed, 1);
+    EXPECT_EQ(host->showCommands.back(), platform::kSwShow);
+    EXPECT_TRUE(host->visible);
+    EXPECT_EQ(PositionChange(&result), platform::kSwpShowWindow | kOtherSwpFlags);
+    EXPECT_FALSE(result.handled);
+}
+
+TEST_F(MainDialogShownTest, HideLeavesTheGateOpenAndTheShowCommandShowsAgain) {
+    host->Deliver(CommandMsg(ID_SHOW_MAIN));
+    host->Deliver(CommandMsg(IDC_BUTTON_HIDE));
+    EXPECT_EQ(host->showCommands.back(), platform::kSwHide);
+    EXPECT_FALSE(host->visible);
+    EXPECT_EQ(PositionChange(), platform::kSwpShowWindow | kOtherSwpFlags);
+    host->Deliver(CommandMsg(ID_SHOW_MAIN));
+    EXPECT_TRUE(host->visible);
+}
+
+TEST_F(MainDialogShownTest, HideBeforeTheShowCommandKeepsTheGateClosed) {
+    host->Deliver(CommandMsg(IDC_BUTTON_HIDE));
+    EXPECT_EQ(dlg->m_bShowAllowed, 0);
+    EXPECT_EQ(PositionChange(), kOtherSwpFlags);
+}
+
+struct SysCommandCase {
+    const char* name;
+    std::uintptr_t command;
+    bool hides;
+};
+
+class MainDialogSysCommandTest : public MainDialogShownTest,
+                                 public ::testing::WithParamInterface<SysCommandCase> {};
+
+TEST_P(MainDialogSysCommandTest, OnlyTheExactCloseCommandHides) {
+    host->Deliver(CommandMsg(ID_SHOW_MAIN));
+    fake.trace.lines.clear();
+    const platform::MsgResult result =
+        host->Deliver(Msg{platform::kWmSysCommand, GetParam().command, 0});
+    EXPECT_EQ(result.handled, GetParam().hides);
+    EXPECT_EQ(host->visible, !GetParam().hides);
+    EXPECT_EQ(fake.trace.lines,
+              GetParam().hides ? std::vector<std::string>{"SC_CLOSE"} : std::vector<std::string>{});
+    EXPECT_TRUE(host->exists);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, MainDialogSysCommandTest,
+                         ::testing::Values(SysCommandCase{"Close", 0xF060, true},
+                                           SysCommandCase{"CloseWithLowBits", 0xF061, false},
+                                           SysCommandCase{"Minimize", 0xF020, false}),
+                         [](const ::testing::TestParamInfo<SysCommandCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(MainDialogShownTest, CloseRequestAndEscapeOnlyHide) {
+    for (const Msg& msg : {Msg{platform::kWmClose, 0, 0}, CommandMsg(platform::kIdCancel)}) {
+        host->Deliver(CommandMsg(ID_SHOW_MAIN));
+        host->Deliver(msg);
+        EXPECT_FALSE(host->visible);
+        EXPECT_TRUE(host->exists);
+        EXPECT_EQ(shell.icons.size(), 1u);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Presentation
+
+TEST_F(MainDialogShownTest, PaintDrawsTheBackgroundPicture) {
+    const platform::MsgResult result = host->Deliver(Msg{platform::kWmPaint, 0, 0});
+    EXPECT_TRUE(result.handled);
+    EXPECT_EQ(painting.log, (std::vector<std::string>{"BeginPaint 0x1000",
+                                                      "DrawBitmap 134 0 0 500 438", "EndPaint"}));
+}
+
+TEST_F(MainDialogShownTest, MinimisedWindowDrawsItsIcon) {
+    painting.iconic = true;
+    host->Deliver(Msg{platform::kWmPaint, 0, 0});
+    EXPECT_EQ(painting.log.at(3), "DrawIcon 234 203 0x1330");
+}
+
+TEST_F(MainDialogShownTest, StatusLineIsBoldOnTheWarmBrush) {
+    const platform::MsgResult status =
+        host->Deliver(Msg{platform::kWmCtlColorStatic, 0x5100,
+                          static_cast<std::intptr_t>(host->Item(IDC_STATIC_STATUS))});
+    EXPECT_TRUE(status.handled);
+    EXPECT_EQ(status.value, static_cast<std::intptr_t>(kBrush));
+    EXPECT_NE(std::find(painting.log.begin(), painting.log.end(),
+                        Format("SelectFont 0x5100 0x%x",
+                               static_cast<unsigned>(painting.boldFonts.at({kDialogFont, 16})))),
+              painting.log.end());
+}
+
+TEST_F(MainDialogShownTest, AddressBoxKeepsTheSystemColours) {
+    const platform::MsgResult edit = host->Deliver(Msg{
+        platform::kWmCtlColorEdit, 0x5100, static_cast<std::intptr_t>(host->Item(IDC_COMBO_URL))});
+    EXPECT_FALSE(edit.handled);
+    const platform::MsgResult button =
+        host->Deliver(Msg{platform::kWmCtlColorBtn, 0x5100,
+                          static_cast<std::intptr_t>(host->Item(IDC_BUTTON_CONNECT))});
+    EXPECT_EQ(button.value, static_cast<std::intptr_t>(kBrush));
+}
+
+TEST_F(MainDialogShownTest, DragIconIsTheWindowIcon) {
+    const platform::MsgResult result = host->Deliver(Msg{platform::kWmQueryDragIcon, 0, 0});
+    EXPECT_TRUE(result.handled);
+    EXPECT_EQ(result.value, 0x1330);
+}
+
+// ---------------------------------------------------------------------------------------
+// Tray menu commands
+
+TEST_F(MainDialogShownTest, EveryAboutCommandOpensAModalAboutWindow) {
+    host->Deliver(CommandMsg(ID_MENUITEM_ABOUT));
+    host->Deliver(CommandMsg(ID_MENUITEM_ABOUT));
+    EXPECT_EQ(dialogs.modalRuns, (std::vector<int>{IDD_ABOUTBOX, IDD_ABOUTBOX}));
+}
+
+TEST_F(MainDialogShownTest, AboutIsOwnedByTheMainWindow) {
+    platform::WindowRef parent = 0;
+    dialogs.whileModal[IDD_ABOUTBOX] = [&](FakeDialogHost& about) { parent = about.parent; };
+    host->Deliver(CommandMsg(ID_MENUITEM_ABOUT));
+    EXPECT_EQ(parent, host->handle);
+}
+
+TEST_F(MainDialogShownTest, TrayMenuCommandReachesTheHiddenWindow) {
+    shell.AddTrayMenuResource();
+    shell.choose = [](const FakeShell::Tracked&) { return ID_MENUITEM_ABOUT; };
+    shell.onCommand = [&](platform::WindowRef owner, std::uint32_t command) {
+        EXPECT_EQ(owner, host->handle);
+        host->Deliver(CommandMsg(static_cast<std::uint16_t>(command)));
+    };
+    const platform::WindowRef hidden = shell.icons.begin()->first.first;
+    shell.DeliverTo(hidden, Msg{WM_TRAYICON_NOTIFY, IDR_TRAY_MENU, platform::kWmRButtonUp});
+    EXPECT_EQ(dialogs.modalRuns, std::vector<int>{IDD_ABOUTBOX});
+}
+
+struct ExitCase {
+    const char* name;
+    Msg msg;
+};
+
+class MainDialogExitTest : public MainDialogShownTest,
+                           public ::testing::WithParamInterface<ExitCase> {};
+
+TEST_P(MainDialogExitTest, EndsTheProgramWithoutANotice) {
+    Set("CallByIE", "TRUE");
+    fake.trace.lines.clear();
+    const platform::MsgResult result = host->Deliver(GetParam().msg);
+    EXPECT_TRUE(result.handled);
+    EXPECT_EQ(result.value, 0);
+    EXPECT_EQ(fake.trace.lines.front(), "CKestrunDlg::OnMenuitemExit()\n");
+    EXPECT_EQ(dlg->m_nConnectState, CS_EXITING);
+    EXPECT_EQ(Get("CallByIE"), "FALSE");
+    EXPECT_TRUE(shell.icons.empty());
+    EXPECT_TRUE(shell.liveWindows.empty());
+    EXPECT_FALSE(host->exists);
+    EXPECT_TRUE(host->boxes.empty());
+    // The icon left the tray before the window went.
+    const auto removed = std::find(journal.begin(), journal.end(), "shell: NotifyIcon 2");
+    const auto destroyed = std::find(journal.begin(), journal.end(), "host: Destroy");
+    EXPECT_LT(removed, destroyed);
+    // Releasing the object afterwards removes nothing twice.
+    const std::size_t notifications = shell.notifications.size();
+    dlg.reset();
+    EXPECT_EQ(shell.notifications.size(), notifications);
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, MainDialogExitTest,
+                         ::testing::Values(ExitCase{"ExitMessage", Msg{WM_KESTRUN_EXIT, 0, 0}},
+                                           ExitCase{"TrayMenuExit", CommandMsg(ID_MENUITEM_EXIT)}),
+                         [](const ::testing::TestParamInfo<ExitCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST_F(MainDialogShownTest, CommandsOfLaterStagesAreLeftToTheDefault) {
+    for (std::uint16_t id :
+         {IDC_BUTTON_CONNECT, IDC_BUTTON_DEL, ID_MENUITEM_INFO, ID_MENUITEM_DIAGNOSIS}) {
+        EXPECT_FALSE(host->Deliver(CommandMsg(id)).handled) << id;
+    }
+    EXPECT_FALSE(host->Deliver(TimerMsg(IDT_LINK_CHECK)).handled);
+}
+
+TEST_F(MainDialogTest, ReleasingTheObjectRemovesTheTrayIcon) {
+    Create();
+    ASSERT_EQ(shell.icons.size(), 1u);
+    dlg.reset();
+    EXPECT_TRUE(shell.icons.empty());
+}
+
+}  // namespace
+}  // namespace kestrun
