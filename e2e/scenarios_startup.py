@@ -54,6 +54,7 @@ def dismiss_setup_boxes(s, quiet_for=2.0, limit=30.0):
 def second_instance(s):
     quiet_settings(s)
     first = start_instance(s)
+    dismiss_setup_boxes(s)
     second = s.start(label="second")
     check(second.wait(30) is not None, "the second start did not end")
     check("Close!!!" in second.trace(), f"no 'Close!!!' in {second.trace()}")
