@@ -25,6 +25,10 @@ import uuid
 WINE = "/usr/lib/wine/wine"
 WINESERVER = "/usr/lib/wine/wineserver"
 MAIN_TITLE = "Pallisor Client"
+# Stub external tools and where the program's scripts expect each one.
+STUB_TOOLS = {"route": "route.exe", "ipseccmd": "ipseccmd.exe", "ipsecpol": "ipsecpol.exe",
+              "netsh": "netsh.exe", "openvpn": "openVPN\\openvpn.exe"}
+STUB_LOG = "stub-calls.log"
 SKIP_CODE = 77
 
 
@@ -385,6 +389,10 @@ class Session:
             self.wine(["winecfg", "-v", self.windows])
             os.makedirs(self.program_dir)
             shutil.copy2(self.paths.exe, os.path.join(self.program_dir, "Kestrun.exe"))
+            # The tray icons are files beside the program, as delivered.
+            icons = os.path.join(self.paths.build_dir, "res")
+            if os.path.isdir(icons):
+                shutil.copytree(icons, os.path.join(self.program_dir, "res"))
         except BaseException:
             self.__exit__(None, None, None)
             raise
@@ -503,6 +511,41 @@ class Session:
         with open(path, "wb") as f:
             f.write(data)
 
+    def read_program_file(self, relative):
+        """The file's bytes, or None when it does not exist."""
+        path = os.path.join(self.program_dir, *relative.split("\\"))
+        if not os.path.exists(path):
+            return None
+        with open(path, "rb") as f:
+            return f.read()
+
+    def place_stub_tools(self):
+        """The stand-ins of route, netsh, the IPsec tools and OpenVPN, where the program's
+        scripts look for them; each call lands as one line in stub_calls()."""
+        for tool, place in STUB_TOOLS.items():
+            with open(self.paths.tool(tool), "rb") as f:
+                self.write_program_file(place, f.read())
+
+    def stub_calls(self):
+        """The stub tools' calls so far, one "<tool> <arguments>" text each."""
+        data = self.read_program_file(STUB_LOG)
+        return [] if data is None else data.decode("latin-1").splitlines()
+
+    def install_policyagent(self, mode="demand"):
+        """Registers the stub "PolicyAgent" service (outside the program directory); its
+        starts and stops go to service_log()."""
+        directory = os.path.join(self.prefix, "drive_c", "stubsvc")
+        os.makedirs(directory, exist_ok=True)
+        shutil.copy2(self.paths.tool("policyagent"), os.path.join(directory, "policyagent.exe"))
+        self.wine(["C:\\stubsvc\\policyagent.exe", "install", mode])
+
+    def service_log(self):
+        path = os.path.join(self.prefix, "drive_c", "stubsvc", "policyagent.log")
+        if not os.path.exists(path):
+            return []
+        with open(path, encoding="latin-1") as f:
+            return f.read().splitlines()
+
     def reg_add(self, key, name, data, kind="REG_SZ"):
         self.wine(["reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"])
 
@@ -512,6 +555,24 @@ class Session:
                                                           DISPLAY=self.display.name),
             timeout=30)
         return path
+
+
+# ---------------------------------------------------------------------------------------
+# Screenshots
+
+
+def read_ppm(path):
+    """Width, height and the RGB bytes of a picture file, through ImageMagick."""
+    data = run(["convert", path, "-depth", "8", "ppm:-"], timeout=30).stdout.encode("latin-1")
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+\d+\s", data)
+    width, height = int(header.group(1)), int(header.group(2))
+    return width, height, data[header.end():]
+
+
+def pixel(picture, x, y):
+    width, _, data = picture
+    offset = (y * width + x) * 3
+    return tuple(data[offset:offset + 3])
 
 
 # ---------------------------------------------------------------------------------------

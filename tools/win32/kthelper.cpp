@@ -15,6 +15,18 @@
 //   kthelper trace "<text>"                 OutputDebugStringA of the text, C escapes
 //                                            (\n \r \t \\) resolved
 //   kthelper ping <address> [<ms>]          one ICMP echo; prints the result
+//   kthelper rect "<title>"                 prints the window's and its client area's
+//                                            screen rectangles: "window=l,t,r,b client=..."
+//   kthelper item-rect "<title>" <id>       prints the screen rectangle of a child control
+//   kthelper item-text "<title>" <id>       prints a child control's text (WM_GETTEXT)
+//   kthelper menu [<ms>]                    waits for a shown popup menu; prints its screen
+//                                            rectangle, then "count=<n>" and one line per
+//                                            entry "<position>|<id>|<text>" when the menu
+//                                            can be read from this process
+//   kthelper tooltip [<ms>]                 waits for a visible tooltip; prints its text
+//   kthelper tree                           every top-level window and its children, with
+//                                            class, title, visibility and rectangle
+//   kthelper broadcast-taskbar-created      broadcasts the "TaskbarCreated" message
 //
 // Exit codes: 0 success, 1 not found / failed, 2 bad usage.
 #include <windows.h>
@@ -187,10 +199,110 @@ int Ping(const char* address, DWORD timeoutMs) {
     return answers != 0 && status == 0 ? 0 : 1;
 }
 
+void PrintRect(const char* label, const RECT& r) {
+    std::printf("%s=%ld,%ld,%ld,%ld", label, static_cast<long>(r.left), static_cast<long>(r.top),
+                static_cast<long>(r.right), static_cast<long>(r.bottom));
+}
+
+RECT ClientOnScreen(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT topLeft = {client.left, client.top};
+    POINT bottomRight = {client.right, client.bottom};
+    ClientToScreen(window, &topLeft);
+    ClientToScreen(window, &bottomRight);
+    return RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+// WM_GETTEXT with a time limit: controls such as edit boxes keep their text themselves, so
+// InternalGetWindowText does not see it.
+bool SentText(HWND window, std::string& text) {
+    std::vector<char> buffer(1024, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(),
+                             reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 3000,
+                             &copied)) {
+        return false;
+    }
+    text.assign(buffer.data(), static_cast<size_t>(copied));
+    return true;
+}
+
+struct ClassSearch {
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindVisibleOfClass(HWND window, LPARAM param) {
+    ClassSearch* search = reinterpret_cast<ClassSearch*>(param);
+    if (IsWindowVisible(window) && IsClass(window, search->className)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitVisibleOfClass(const char* className, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        ClassSearch search = {className, nullptr};
+        EnumWindows(FindVisibleOfClass, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr || GetTickCount() - start >= timeoutMs) {
+            return search.found;
+        }
+        Sleep(50);
+    }
+}
+
+int PrintMenu(DWORD timeoutMs) {
+    HWND popup = WaitVisibleOfClass("#32768", timeoutMs);
+    if (popup == nullptr) {
+        std::printf("not found\n");
+        return 1;
+    }
+    RECT r = {};
+    GetWindowRect(popup, &r);
+    PrintRect("rect", r);
+    std::printf("\n");
+    const UINT kGetMenu = 0x01E1;  // MN_GETHMENU
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(popup, kGetMenu, 0, 0, SMTO_ABORTIFHUNG, 3000, &result);
+    HMENU menu = reinterpret_cast<HMENU>(result);
+    const int count = menu != nullptr ? GetMenuItemCount(menu) : -1;
+    std::printf("count=%d\n", count);
+    for (int position = 0; position < count; ++position) {
+        char text[256] = {0};
+        GetMenuStringA(menu, static_cast<UINT>(position), text, sizeof(text), MF_BYPOSITION);
+        std::printf("%d|%u|%s\n", position, GetMenuItemID(menu, position), text);
+    }
+    return 0;
+}
+
+BOOL CALLBACK PrintChild(HWND window, LPARAM) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    std::printf("    id=%d ", GetDlgCtrlID(window));
+    PrintRect("rect", r);
+    std::printf(" ");
+    PrintWindow(window);
+    return TRUE;
+}
+
+BOOL CALLBACK PrintTree(HWND window, LPARAM) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    PrintRect("rect", r);
+    std::printf(" ");
+    PrintWindow(window);
+    EnumChildWindows(window, PrintChild, 0);
+    return TRUE;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: kthelper find|wait|gone|visible|count|list|post|command|"
-                 "boxtext|press|trace|ping ...\n");
+                 "boxtext|press|trace|ping|rect|item-rect|item-text|menu|tooltip|tree|"
+                 "broadcast-taskbar-created ...\n");
     return 2;
 }
 
@@ -204,6 +316,27 @@ int main(int argc, char** argv) {
     if (verb == "list") {
         EnumWindows(PrintEach, 0);
         return 0;
+    }
+    if (verb == "tree") {
+        EnumWindows(PrintTree, 0);
+        return 0;
+    }
+    if (verb == "menu") {
+        return PrintMenu(argc > 2 ? Number(argv[2]) : 5000);
+    }
+    if (verb == "tooltip") {
+        HWND tip = WaitVisibleOfClass("tooltips_class32", argc > 2 ? Number(argv[2]) : 5000);
+        std::string text;
+        if (tip == nullptr || !SentText(tip, text)) {
+            std::printf("not found\n");
+            return 1;
+        }
+        std::printf("%s\n", text.c_str());
+        return 0;
+    }
+    if (verb == "broadcast-taskbar-created") {
+        const UINT message = RegisterWindowMessageA("TaskbarCreated");
+        return message != 0 && PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
     }
     if (argc < 3) {
         return Usage();
@@ -253,6 +386,35 @@ int main(int argc, char** argv) {
                             static_cast<LPARAM>(Number(argv[5])))
                    ? 0
                    : 1;
+    }
+    if (verb == "rect") {
+        RECT r = {};
+        GetWindowRect(window, &r);
+        PrintRect("window", r);
+        std::printf(" ");
+        PrintRect("client", ClientOnScreen(window));
+        std::printf("\n");
+        return 0;
+    }
+    if ((verb == "item-rect" || verb == "item-text") && argc >= 4) {
+        HWND item = GetDlgItem(window, static_cast<int>(Number(argv[3])));
+        if (item == nullptr) {
+            std::printf("no item\n");
+            return 1;
+        }
+        if (verb == "item-text") {
+            std::string text;
+            if (!SentText(item, text)) {
+                return 1;
+            }
+            std::printf("%s\n", text.c_str());
+            return 0;
+        }
+        RECT r = {};
+        GetWindowRect(item, &r);
+        PrintRect("rect", r);
+        std::printf(" visible=%d\n", IsWindowVisible(item) ? 1 : 0);
+        return 0;
     }
     if (verb == "command" && argc >= 4) {
         return PostMessageA(window, WM_COMMAND, Number(argv[3]), 0) ? 0 : 1;

@@ -1,0 +1,195 @@
+"""The tray icon and the main window on Wine's virtual desktop: the icon and its tip after
+start-up, the show command, the window's picture and warm static background, Hide and the
+close command, the tray menu, the About window and a restarted taskbar."""
+
+import os
+import re
+import struct
+import time
+
+from harness import (MAIN_TITLE, check, log, pixel, read_ppm, run, scenario)
+from scenarios_startup import dismiss_setup_boxes, quiet_settings, start_instance
+
+TRAY_WINDOW = "CSystemTray Dummy Window"
+TIP = "Varnel Pallisor Client"
+WARM = (247, 240, 222)
+NO_LINK_RED = (210, 30, 30)
+LINK_GREEN = (88, 190, 79)
+# Where Wine's taskbar keeps the notification area on a 1024x768 desktop.
+TRAY_AREA = (880, 736, 1024, 768)
+WM_TRAYICON_NOTIFY = 0x46F
+IDR_TRAY_MENU = 130
+WM_RBUTTONUP = 0x205
+WM_SYSCOMMAND = 0x112
+SC_CLOSE = 0xF060
+ID_SHOW_MAIN = 32772
+ID_MENUITEM_ABOUT = 32775
+IDC_BUTTON_HIDE = 1008
+IDC_STATIC_STATUS = 1004
+MENU_ENTRIES = ["Diagnosis", "Connectivity Info.", "", "About Ostrimel", "Disconnect & Exit"]
+
+
+def near(colour, wanted, tolerance=24):
+    return all(abs(a - b) <= tolerance for a, b in zip(colour, wanted))
+
+
+def count_near(picture, area, wanted):
+    left, top, right, bottom = area
+    return sum(1 for y in range(top, bottom) for x in range(left, right)
+               if near(pixel(picture, x, y), wanted))
+
+
+def find_near(picture, area, wanted):
+    left, top, right, bottom = area
+    hits = [(x, y) for y in range(top, bottom) for x in range(left, right)
+            if near(pixel(picture, x, y), wanted)]
+    if not hits:
+        return None
+    return (sum(x for x, _ in hits) // len(hits), sum(y for _, y in hits) // len(hits))
+
+
+def numbers(text, label):
+    match = re.search(label + r"=(-?\d+),(-?\d+),(-?\d+),(-?\d+)", text)
+    check(match is not None, f"no {label} in {text!r}")
+    return tuple(int(v) for v in match.groups())
+
+
+def xdotool(s, *args):
+    run(["xdotool"] + [str(a) for a in args], env=dict(os.environ, DISPLAY=s.display.name),
+        timeout=20)
+
+
+def show_main(s):
+    s.helper("command", MAIN_TITLE, ID_SHOW_MAIN)
+    deadline = time.monotonic() + 10
+    while not s.window_visible(MAIN_TITLE):
+        check(time.monotonic() < deadline, "the show command did not show the window")
+        time.sleep(0.2)
+
+
+def wait_hidden(s, what):
+    deadline = time.monotonic() + 10
+    while s.window_visible(MAIN_TITLE):
+        check(time.monotonic() < deadline, f"{what} did not hide the window")
+        time.sleep(0.2)
+
+
+def background_picture(s):
+    return read_ppm(os.path.join(s.paths.source_dir, "res", "background.bmp"))
+
+
+@scenario("tray_icon_and_main_window", labels=("e2e", "tray"))
+def icon_and_main_window(s):
+    quiet_settings(s)
+    process = start_instance(s)
+    dismiss_setup_boxes(s, quiet_for=1.0)
+    check(not s.window_visible(MAIN_TITLE), "the main window is visible after start-up")
+
+    # The not-connected icon sits in the notification area.
+    time.sleep(0.5)
+    shot = read_ppm(s.screenshot("tray"))
+    red = count_near(shot, TRAY_AREA, NO_LINK_RED)
+    green = count_near(shot, TRAY_AREA, LINK_GREEN)
+    check(red >= 10 and green < 3,
+          f"tray area: {red} pixels of the not-connected red, {green} of the connected green")
+
+    # Its tip, as the taskbar shows it when the pointer rests on the icon.
+    icon = find_near(shot, TRAY_AREA, NO_LINK_RED)
+    xdotool(s, "mousemove", icon[0], icon[1])
+    time.sleep(0.3)
+    xdotool(s, "mousemove", icon[0] + 1, icon[1])
+    tip = s.helper("tooltip", 5000).stdout.strip()
+    s.screenshot("tip")
+    check(tip == TIP, f"tray tip {tip!r}")
+    xdotool(s, "mousemove", 300, 300)
+
+    # The outside show command opens the window; its picture and the warm static
+    # background are painted.
+    show_main(s)
+    time.sleep(0.5)
+    shot = read_ppm(s.screenshot("shown"))
+    client = numbers(s.helper("rect", MAIN_TITLE).stdout, "client")
+    status = numbers(s.helper("item-rect", MAIN_TITLE, IDC_STATIC_STATUS).stdout, "rect")
+    centre = ((status[0] + status[2]) // 2, (status[1] + status[3]) // 2)
+    check(pixel(shot, *centre) == WARM,
+          f"status line background {pixel(shot, *centre)} at {centre}, window {client}")
+    picture = background_picture(s)
+    for x, y in ((8, 8), (40, 20), (client[2] - client[0] - 8, 30)):
+        seen = pixel(shot, client[0] + x, client[1] + y)
+        check(near(seen, pixel(picture, x, y), 8),
+              f"picture at client ({x},{y}): screen {seen}, bitmap {pixel(picture, x, y)}")
+
+    # Hide, then the system close command, each hide the window; the program goes on.
+    s.helper("command", MAIN_TITLE, IDC_BUTTON_HIDE)
+    wait_hidden(s, "Hide")
+    show_main(s)
+    s.helper("post", MAIN_TITLE, WM_SYSCOMMAND, SC_CLOSE, 0)
+    wait_hidden(s, "SC_CLOSE")
+    check("SC_CLOSE" in process.trace(), f"no SC_CLOSE trace in {process.trace()}")
+    check(process.running(), "the program ended")
+
+
+def open_tray_menu(s):
+    check(s.helper("post", TRAY_WINDOW, WM_TRAYICON_NOTIFY, IDR_TRAY_MENU,
+                   WM_RBUTTONUP).returncode == 0, "no tray window")
+    listing = s.helper("menu", 10000).stdout
+    check("rect=" in listing, f"no popup menu: {listing!r}")
+    return listing
+
+
+@scenario("tray_menu_and_about", labels=("e2e", "tray"))
+def menu_and_about(s):
+    quiet_settings(s)
+    process = start_instance(s)
+    dismiss_setup_boxes(s, quiet_for=1.0)
+
+    listing = open_tray_menu(s)
+    s.screenshot("menu")
+    log(f"menu: {listing!r}")
+    entries = [line.split("|", 2)[2] for line in listing.splitlines() if line.count("|") >= 2]
+    check(entries == MENU_ENTRIES, f"menu entries {entries}")
+    ids = [int(line.split("|")[1]) for line in listing.splitlines() if line.count("|") >= 2]
+    check(ids[:2] + ids[3:] == [32776, 32774, 32775, 32773], f"menu ids {ids}")
+
+    # Choose "About Ostrimel" with the mouse: the fourth entry, below the separator.
+    rect = numbers(listing, "rect")
+    shot = read_ppm(s.screenshot("menu"))
+    about_y = entry_centre(shot, rect, 3)
+    xdotool(s, "mousemove", (rect[0] + rect[2]) // 2, about_y, "click", 1)
+    check(s.wait_window("About", 10000), "no About window")
+    version = s.helper("item-text", "About", 1017).stdout.strip()
+    s.screenshot("about")
+    check(version == "1.00", f"About version {version!r}")
+    check(s.press("About"), "could not close the About window")
+    check(s.helper("gone", "About", 5000).returncode == 0, "the About window stayed")
+
+    # A restarted taskbar announces itself; the program adds its icon again and lives on.
+    check(s.helper("broadcast-taskbar-created").returncode == 0, "broadcast failed")
+    time.sleep(1.0)
+    shot = read_ppm(s.screenshot("taskbar-created"))
+    check(count_near(shot, TRAY_AREA, NO_LINK_RED) >= 10, "no icon after TaskbarCreated")
+    check(process.running(), "the program ended after TaskbarCreated")
+    check(s.window_count(TRAY_WINDOW) == 1, "not exactly one tray window")
+
+
+def entry_centre(shot, rect, position):
+    """The screen row at the middle of the menu entry at position (separators counted),
+    found from the menu's painted rows: entries are rows of text, separators thin lines."""
+    left, top, right, bottom = rect
+    background = pixel(shot, left + 3, top + 3)
+    rows = []
+    for y in range(top + 2, bottom - 2):
+        inked = sum(1 for x in range(left + 4, right - 4)
+                    if not near(pixel(shot, x, y), background, 40))
+        rows.append((y, inked))
+    # Group consecutive inked rows into bands (a text line or the separator line).
+    bands = []
+    for y, inked in rows:
+        if inked:
+            if bands and bands[-1][1] == y - 1:
+                bands[-1][1] = y
+            else:
+                bands.append([y, y])
+    check(len(bands) >= position + 1, f"menu bands {bands}")
+    first, last = bands[position]
+    return (first + last) // 2

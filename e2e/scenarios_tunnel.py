@@ -1,0 +1,236 @@
+"""Tunnel control through the real command interpreter: the scripts that set-up writes and
+runs for a login made in an outside browser, the teardown at Disconnect & Exit, the IPsec
+service restart, ending the OpenVPN program by its window, and refused unsafe values.
+
+Every run happens in a network namespace of its own, so the default-route adapter is
+v0 (192.0.2.2) and nothing leaves the machine. The stub tools beside the program record
+each call in stub-calls.log."""
+
+import os
+import time
+
+from harness import MAIN_TITLE, NetNamespace, check, ini_text, log, scenario
+from scenarios_startup import EXIT_BOX_TEXT, dismiss_setup_boxes, end_by_remove, start_instance
+
+ME = NetNamespace.ADDRESS
+GATEWAY = "192.0.2.1"
+NETWORK = "10.10.0.0"
+MASK = "255.255.0.0"
+KEY = "pre shared key"
+POLICY = "TRV-615_SSL"
+TAIL = "-n ESP[3DES,SHA]PFS -a preshare:{key} -1s 3DES-MD5-2 3DES-SHA-2 DES-MD5-1 DES-SHA-1 -1p -c"
+OVPN = {"OVPN_SerIP": "10.8.0.1", "OVPN_Ifconfig": "10.8.0.2",
+        "OVPN_SerMask": "255.255.255.252", "OVPN_SerPort": "1194"}
+
+
+def hand_over(mode="1", call_by_ie=None, **overrides):
+    """The settings of a login made in an outside browser; CallByIE absent unless given."""
+    values = {"ModelName": "TRV-615", "Gateway": GATEWAY, "PreSharedKey": KEY,
+              "NetworkIP": NETWORK, "Submask": MASK, "RemoteLANIP": "10.10.0.1",
+              "VPN Mode": mode, "RemoveIPsec": "TRUE"}
+    values.update(OVPN)
+    if call_by_ie is not None:
+        values["CallByIE"] = call_by_ie
+    values.update(overrides)
+    return ini_text({"IPSec": values})
+
+
+def ipsec_rule_lines(tool, key=KEY):
+    tail = TAIL.format(key=key)
+    return [f'{tool} -w REG -p "{POLICY}" -r "remote-router" -f {ME}+{NETWORK}/{MASK} '
+            f"-t {GATEWAY} {tail}",
+            f'{tool} -w REG -p "{POLICY}" -r "router-remote" -f {NETWORK}/{MASK}+{ME} '
+            f"-t {ME} {tail} -x"]
+
+
+def ipsec_script(windows):
+    """The bytes of Varnel_IPSecVPN.bat for the Windows generation."""
+    firewall = "netsh firewall set icmpsetting 8 ENABLE"
+    route = f"route -p add {NETWORK} mask {MASK} {GATEWAY}"
+    if windows == "win2k":
+        return "\n".join([route] + ipsec_rule_lines("ipsecpol.exe"))
+    if windows == "winxp":
+        return "\n".join([firewall, route] + ipsec_rule_lines("ipseccmd.exe"))
+    return (f"set PSK={KEY}\nset GW={GATEWAY}\nset ME={ME}\nset REM_NET={NETWORK}\n"
+            f"set REM_MASK={MASK}\n{firewall}\nnetsh ipsec dynamic delete all\n\n"
+            "netsh ipsec dynamic add qmpolicy name=Belvane pfsgroup=grp1 "
+            'qmsecmethods="ESP[3DES,MD5]:50000K/3600S"\n'
+            "netsh ipsec dynamic add mmpolicy name=Belvane "
+            'mmsecmethods="3DES-SHA1-2 3DES-MD5-2 3DES-SHA1-3"\n\n'
+            "netsh ipsec dynamic add rule mmpolicy=Belvane qmpolicy=Belvane srcaddr=%ME% "
+            "dstaddr=%REM_NET% dstmask=%REM_MASK% mirror=no conntype=lan psk=%PSK% "
+            "tunneldstaddr=%GW%\n"
+            "netsh ipsec dynamic add rule mmpolicy=Belvane qmpolicy=Belvane dstaddr=%ME% "
+            "srcaddr=%REM_NET% srcmask=%REM_MASK% mirror=no conntype=lan psk=%PSK% "
+            "tunneldstaddr=%ME%\n")
+
+
+def stub_line(command):
+    """How a script line shows in the stub log: the tool's name without ".exe", then its
+    arguments as the command interpreter passed them."""
+    tool, _, arguments = command.partition(" ")
+    tool = tool.rsplit("\\", 1)[-1]
+    if tool.lower().endswith(".exe"):
+        tool = tool[:-4]
+    return f"{tool} {arguments}"
+
+
+def expected_setup_calls(windows):
+    delete_route = f"route delete {NETWORK} mask {MASK}"
+    script = ipsec_script(windows)
+    if windows == "vista":
+        expanded = (script.replace("%ME%", ME).replace("%REM_NET%", NETWORK)
+                    .replace("%REM_MASK%", MASK).replace("%PSK%", KEY)
+                    .replace("%GW%", GATEWAY))
+        lines = [line for line in expanded.split("\n")
+                 if line and not line.startswith("set ")]
+    else:
+        lines = script.split("\n")
+    return [delete_route] + [stub_line(line) for line in lines]
+
+
+def expected_teardown_calls(windows):
+    delete_route = f"route delete {NETWORK} mask {MASK}"
+    if windows == "vista":
+        return [delete_route, "netsh ipsec dynamic delete all"]
+    tool = "ipsecpol" if windows == "win2k" else "ipseccmd"
+    return [delete_route,
+            f'{tool} -w REG -p "{POLICY}" -r "remote-router" -y',
+            f'{tool} -w REG -p "{POLICY}" -r "router-remote" -o']
+
+
+def wait_calls(s, count, timeout):
+    """The stub log once it holds at least count calls (or after timeout seconds)."""
+    deadline = time.monotonic() + timeout
+    while True:
+        calls = s.stub_calls()
+        if len(calls) >= count or time.monotonic() >= deadline:
+            return calls
+        time.sleep(0.2)
+
+
+def prepare(s, settings):
+    s.place_stub_tools()
+    s.install_policyagent()
+    s.write_program_file("Setting.tmp", settings)
+
+
+def tunnel_round_trip(windows):
+    def run(s):
+        prepare(s, hand_over(call_by_ie="TRUE" if windows == "win2k" else None))
+        process = start_instance(s)
+        setup = expected_setup_calls(windows)
+        calls = wait_calls(s, len(setup), 30)
+        warnings = dismiss_setup_boxes(s, quiet_for=1.0)
+        check(not warnings, f"set-up warned: {warnings}")
+        check(calls == setup, f"set-up calls\n{calls}\nexpected\n{setup}")
+        script = s.read_program_file("Varnel_IPSecVPN.bat")
+        check(script == ipsec_script(windows).encode(), f"IPsec script {script!r}")
+        settings = s.read_program_file("Setting.tmp").decode("latin-1")
+        check("CallByIE=FALSE" in settings and "VPN Mode=1" in settings,
+              f"settings after set-up: {settings!r}")
+        service_before = s.service_log()
+        if windows != "vista":
+            check(service_before == ["policyagent started"],
+                  f"service log after set-up: {service_before}")
+
+        box = end_by_remove(s, process)
+        check(box == EXIT_BOX_TEXT, f"exit box {box!r}")
+        teardown = s.stub_calls()[len(setup):]
+        check(teardown == expected_teardown_calls(windows),
+              f"teardown calls {teardown}, expected {expected_teardown_calls(windows)}")
+        service_after = s.service_log()[len(service_before):]
+        if windows == "vista":
+            check(service_after == [], f"the service was touched on vista: {service_after}")
+        else:
+            check(service_after == ["policyagent stopped", "policyagent started"],
+                  f"service log at teardown: {service_after}")
+        settings = s.read_program_file("Setting.tmp").decode("latin-1")
+        check("RemoveIPsec=TRUE" in settings and "ShowAppletTitle=TRUE" in settings,
+              f"settings after exit: {settings!r}")
+        trace = process.trace()
+        check(trace.index("CKestrunDlg::OnMenuitemExit()\n") < trace.index("OnButtonDel()\n")
+              < trace.index("Close Window!!!\n"), f"exit order in {trace}")
+
+    return run
+
+
+for _windows in ("winxp", "win2k", "vista"):
+    scenario(f"tunnel_ipsec_{_windows}", windows=_windows, netns=True, timeout=120,
+             labels=("e2e", "tunnel"))(tunnel_round_trip(_windows))
+
+
+@scenario("tunnel_openvpn_winxp", netns=True, timeout=120, labels=("e2e", "tunnel"))
+def openvpn(s):
+    prepare(s, hand_over(mode="2"))
+    process = start_instance(s)
+    line = (f"openvpn --remote {GATEWAY} --ifconfig {OVPN['OVPN_Ifconfig']} "
+            f"{OVPN['OVPN_SerMask']} --secret key.txt --dev tap --proto tcp-client "
+            f"--rport {OVPN['OVPN_SerPort']} --ping 6 --ping-exit 100 "
+            f"--route {NETWORK} {MASK} {OVPN['OVPN_SerIP']} --log ovpn.log "
+            "--status status.log --inactive 20")
+    calls = wait_calls(s, 2, 30)
+    check(calls == [f"route delete {NETWORK} mask {MASK}", line],
+          f"set-up calls {calls}")
+    check(s.wait_window("OpenVPN stub", 10000), "no OpenVPN window")
+    dismiss_setup_boxes(s, quiet_for=1.0)
+    check("VPN Mode=2" in s.read_program_file("Setting.tmp").decode("latin-1"),
+          "VPN Mode is not 2 after set-up")
+    s.screenshot("running")
+
+    end_by_remove(s, process)
+    check(s.helper("gone", "OpenVPN stub", 10000).returncode == 0,
+          "the OpenVPN window is still there")
+    calls = wait_calls(s, 3, 10)
+    # OpenVPN mode has no IPsec teardown: the only thing after the start is the close.
+    check(calls[2:] == ["openvpn closed"], f"calls after exit {calls}")
+    check(s.service_log() == ["policyagent started"], f"service log {s.service_log()}")
+
+
+def files_named(root, name):
+    found = []
+    for directory, _, files in os.walk(root):
+        found.extend(os.path.join(directory, f) for f in files if f.lower() == name)
+    return found
+
+
+def refused_value(key, value, windows="winxp"):
+    def run(s):
+        prepare(s, hand_over(**{key: value}))
+        process = start_instance(s)
+        check(process.wait_trace(f"Refused unsafe value of {key}\n", 20),
+              f"no refusal of {key} in {process.trace()}")
+        dismiss_setup_boxes(s, quiet_for=1.0)
+        for name in ("Varnel_IPSecVPN.bat", "Varnel_openVPN.bat"):
+            check(s.read_program_file(name) == b"", f"{name} is not empty")
+        end_by_remove(s, process)
+        marker = files_named(os.path.join(s.prefix, "drive_c"), "marker.txt")
+        check(not marker, f"the injected command ran: {marker}")
+        calls = s.stub_calls()
+        check(not any(c.startswith(("ipseccmd -w REG -p \"TRV-615_SSL\" -r \"remote-router\" -f",
+                                    "openvpn --")) for c in calls),
+              f"a tunnel was built: {calls}")
+        log(f"calls with the refused value: {calls}")
+
+    return run
+
+
+scenario("tunnel_refuses_unsafe_gateway", netns=True, timeout=120,
+         labels=("e2e", "tunnel"))(refused_value("Gateway", f"{GATEWAY} & echo pwned> marker.txt"))
+scenario("tunnel_refuses_unsafe_key", netns=True, timeout=120,
+         labels=("e2e", "tunnel"))(refused_value("PreSharedKey", "key | echo pwned> marker.txt"))
+
+
+@scenario("tunnel_missing_settings", netns=True, timeout=120, labels=("e2e", "tunnel"))
+def missing_settings(s):
+    s.place_stub_tools()
+    s.install_policyagent()
+    process = start_instance(s)
+    calls = wait_calls(s, 3, 30)
+    dismiss_setup_boxes(s, quiet_for=1.0)
+    check(any(c.startswith("ipseccmd ") for c in calls), f"no ipseccmd call in {calls}")
+    check(not any(c.startswith("openvpn") for c in calls), f"OpenVPN ran: {calls}")
+    settings = s.read_program_file("Setting.tmp")
+    check(settings is not None and b"VPN Mode=1" in settings, f"settings file {settings!r}")
+    check(process.running(), "the program ended")
+    check(s.window_count(MAIN_TITLE) == 1, "no main window")
