@@ -40,8 +40,10 @@ const MessageTable<CKestrunDlg>& CKestrunDlg::Table() {
             .Command(ID_SHOW_MAIN, &CKestrunDlg::OnShowMain)
             .Message(platform::kWmWindowPosChanging, &CKestrunDlg::OnWindowPosChanging)
             .Command(IDC_BUTTON_HIDE, &CKestrunDlg::OnButtonHide)
+            .Command(IDC_BUTTON_DEL, &CKestrunDlg::OnButtonDel)
             .Message(WM_KESTRUN_EXIT, &CKestrunDlg::OnKestrunExit)
             .Command(ID_MENUITEM_EXIT, &CKestrunDlg::OnMenuitemExit)
+            .Message(platform::kWmDestroy, &CKestrunDlg::OnWmDestroy)
             .Command(ID_MENUITEM_ABOUT, &CKestrunDlg::OnMenuitemAbout)
             .Message(platform::kWmSysCommand, &CKestrunDlg::OnSysCommand);
     return table;
@@ -103,27 +105,6 @@ void CKestrunDlg::OnMenuitemAbout() {
     std::unique_ptr<platform::DialogHost> host = services_.dialogs.NewHost();
     CAboutDlg about(*host);
     about.DoModal(Host().Handle());
-}
-
-void CKestrunDlg::OnMenuitemExit() {
-    services_.platform.trace.Output("CKestrunDlg::OnMenuitemExit()\n");
-    m_nConnectState = CS_EXITING;
-    services_.platform.profile.WriteString(settings::kSection, settings::kKeyCallByIe,
-                                           settings::kFalse, settings::kSettingPath);
-    EndWithoutTeardown();
-}
-
-MsgResult CKestrunDlg::OnKestrunExit(const Msg&) {
-    OnMenuitemExit();
-    return platform::Handled(0);
-}
-
-// Ends the program without the session-ended notice and without removing the tunnel:
-// the icon leaves the tray and the window is destroyed, which ends the message loop.
-// The object itself stays alive until the program releases it after the loop.
-void CKestrunDlg::EndWithoutTeardown() {
-    m_TrayIcon.RemoveIcon();
-    Host().Destroy();
 }
 
 }  // namespace kestrun

@@ -103,11 +103,19 @@ class CKestrunDlg : private detail::OwnedDialogHost, public DialogBase {
     void OnButtonHide();
     MsgResult OnSysCommand(const Msg& msg);
 
-    // Tray menu and exit.
+    // Tray menu.
     void OnMenuitemAbout();
+
+    // Delete VPN, Disconnect & Exit and the end of the program, in main_dialog_exit.cpp.
+    void OnButtonDel();
     void OnMenuitemExit();
     MsgResult OnKestrunExit(const Msg& msg);
-    void EndWithoutTeardown();
+    MsgResult OnWmDestroy(const Msg& msg);
+    // The program's end: tray icon, running echo, tunnel, then the window. Runs once, from
+    // Disconnect & Exit or from the window's destruction, whichever comes first.
+    void OnDestroy();
+    void RemoveTunnel();
+    void ShowMessagePageInBrowser();
 
     static const MessageTable<CKestrunDlg>& Table();
 
@@ -115,6 +123,8 @@ class CKestrunDlg : private detail::OwnedDialogHost, public DialogBase {
     // The address box is filled from the file once it exists; until then the history is
     // left as the file holds it.
     AddressHistoryNotYetBuilt m_AddressHistory;
+    bool m_bEndRun = false;       // OnDestroy has run
+    bool m_bWindowGoing = false;  // the window's destruction is under way
 };
 
 // The main window object: made by start-up, released when the program ends.

@@ -90,7 +90,7 @@ def remove_running(s):
     check(s.window_count(MAIN_TITLE) == 0, "the main window is still there")
 
 
-@scenario("exit_request_disconnects", needs="exit")
+@scenario("exit_request_disconnects")
 def exit_request(s):
     quiet_settings(s)
     first = start_instance(s)

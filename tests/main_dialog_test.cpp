@@ -12,6 +12,7 @@
 #include "app/process_reset.h"
 #include "app/startup.h"
 #include "netprobe/adapters.h"
+#include "netprobe/liveness.h"
 #include "netprobe/os_type.h"
 #include "platform/fake/fake_dialog_host.h"
 #include "platform/fake/fake_icons.h"
@@ -22,6 +23,7 @@
 #include "res/resource.h"
 #include "tests/support/journal.h"
 #include "tests/support/scoped_work_dir.h"
+#include "tunnel/session_clock.h"
 
 namespace kestrun {
 namespace {
@@ -764,32 +766,126 @@ TEST_F(MainDialogShownTest, TrayMenuCommandReachesTheHiddenWindow) {
     EXPECT_EQ(dialogs.modalRuns, std::vector<int>{IDD_ABOUTBOX});
 }
 
+TEST_F(MainDialogShownTest, CommandsOfLaterStagesAreLeftToTheDefault) {
+    for (std::uint16_t id : {IDC_BUTTON_CONNECT, ID_MENUITEM_INFO, ID_MENUITEM_DIAGNOSIS}) {
+        EXPECT_FALSE(host->Deliver(CommandMsg(id)).handled) << id;
+    }
+    EXPECT_FALSE(host->Deliver(TimerMsg(IDT_LINK_CHECK)).handled);
+}
+
+TEST_F(MainDialogTest, ReleasingTheObjectRemovesTheTrayIcon) {
+    Create();
+    ASSERT_EQ(shell.icons.size(), 1u);
+    dlg.reset();
+    EXPECT_TRUE(shell.icons.empty());
+}
+
+// ---------------------------------------------------------------------------------------
+// Delete VPN, Disconnect & Exit and the end of the program
+
+constexpr const char* kIni = " IPSec|.\\Setting.tmp";
+constexpr const char* kSessionEnded =
+    "VPN session has ended, please close your browser for increased security.";
+
+class MainDialogEndTest : public MainDialogShownTest {
+  protected:
+    void SetUp() override {
+        MainDialogShownTest::SetUp();
+        journal.clear();
+        fake.trace.lines.clear();
+        fake.runner.commands.clear();
+        fake.ui.windows = {{0x71, "Program Manager"}, {0x72, "OpenVPN stub"}};
+        g_bLANConnected = 1;
+        g_bSessionClock = 1;
+    }
+    // The steps that show what the end does, in order: its own trace lines, boxes,
+    // the window and the tray, scripts, flags and controls.
+    std::vector<std::string> Steps() {
+        static const std::vector<std::string> ownTraces = {
+            "trace: CKestrunDlg::OnMenuitemExit()\n", "trace: CKestrunDlg::OnDestroy()!!!\n",
+            "trace: OnButtonDel()\n", "trace: Close Window!!!\n"};
+        std::vector<std::string> steps;
+        for (const std::string& line : journal) {
+            const bool kept =
+                line.rfind("host: ", 0) == 0 || line.rfind("shell: NotifyIcon", 0) == 0 ||
+                line.rfind("runner: ", 0) == 0 || line.rfind("profile: set", 0) == 0 ||
+                line.rfind("files: write", 0) == 0 ||
+                std::find(ownTraces.begin(), ownTraces.end(), line) != ownTraces.end();
+            if (kept && line.rfind("host: GetItemText", 0) != 0) {
+                steps.push_back(line);
+            }
+        }
+        return steps;
+    }
+    std::size_t Count(const std::string& line) {
+        return static_cast<std::size_t>(std::count(journal.begin(), journal.end(), line));
+    }
+};
+
 struct ExitCase {
     const char* name;
     Msg msg;
 };
 
-class MainDialogExitTest : public MainDialogShownTest,
+class MainDialogExitTest : public MainDialogEndTest,
                            public ::testing::WithParamInterface<ExitCase> {};
 
-TEST_P(MainDialogExitTest, EndsTheProgramWithoutANotice) {
-    Set("CallByIE", "TRUE");
-    fake.trace.lines.clear();
+// The user is told first; only then the icon goes, the tunnel is removed without
+// touching the window's controls, and the window is destroyed.
+TEST_P(MainDialogExitTest, NoticeThenTrayThenTeardownThenWindow) {
+    host->texts[IDC_STATIC_STATUS] = "Connection Success";
+    dlg->m_strStatus = "Connection Success";
     const platform::MsgResult result = host->Deliver(GetParam().msg);
     EXPECT_TRUE(result.handled);
     EXPECT_EQ(result.value, 0);
-    EXPECT_EQ(fake.trace.lines.front(), "CKestrunDlg::OnMenuitemExit()\n");
-    EXPECT_EQ(dlg->m_nConnectState, CS_EXITING);
-    EXPECT_EQ(Get("CallByIE"), "FALSE");
+
+    const std::string ini = kIni;
+    const std::vector<std::string> expected = {
+        "trace: CKestrunDlg::OnMenuitemExit()\n",
+        "profile: set CallByIE=FALSE" + ini,
+        std::string("host: MessageBox ") + kSessionEnded + "|Varnel Ostrimel|0x40040",
+        "trace: CKestrunDlg::OnDestroy()!!!\n",
+        "shell: NotifyIcon 2",
+        "trace: OnButtonDel()\n",
+        "profile: set CallByIE=FALSE" + ini,
+        "profile: set RemoveIPsec=TRUE" + ini,
+        "host: EnableItem 1003 0",
+        "host: KillTimer 1",
+        "files: write DelRouteTable.bat",
+        "runner: wait DelRouteTable.bat",
+        "files: write Clear_IPsec.bat",
+        "runner: wait Clear_IPsec.bat",
+        "shell: NotifyIcon 1",
+        "profile: set ShowAppletTitle=TRUE" + ini,
+        "trace: Close Window!!!\n",
+        "host: Destroy",
+    };
+    EXPECT_EQ(Steps(), expected);
+    EXPECT_EQ(host->boxes.at(0).style, platform::kMbIconInformation | platform::kMbTopmost);
+    EXPECT_FALSE(host->exists);
     EXPECT_TRUE(shell.icons.empty());
     EXPECT_TRUE(shell.liveWindows.empty());
-    EXPECT_FALSE(host->exists);
-    EXPECT_TRUE(host->boxes.empty());
-    // The icon left the tray before the window went.
-    const auto removed = std::find(journal.begin(), journal.end(), "shell: NotifyIcon 2");
-    const auto destroyed = std::find(journal.begin(), journal.end(), "host: Destroy");
-    EXPECT_LT(removed, destroyed);
-    // Releasing the object afterwards removes nothing twice.
+    EXPECT_EQ(dlg->m_nConnectState, CS_IDLE);
+    EXPECT_EQ(dlg->m_bDeleting, 0);
+    EXPECT_EQ(g_bLANConnected, 0);
+    // Exiting leaves the status line, the page and the session clock alone.
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Connection Success");
+    EXPECT_FALSE(fake.files.ReadAll("C:\\Kestrun\\msg.html").has_value());
+    EXPECT_EQ(g_bSessionClock, 1);
+    EXPECT_EQ(Get("ShowAppletTitle"), "TRUE");
+    EXPECT_EQ(Get("RemoveIPsec"), "TRUE");
+    EXPECT_EQ(Get("CallByIE"), "FALSE");
+    // The deletion inside the end runs in the exiting state.
+    EXPECT_EQ(std::string(shell.notifications.back().second.szTip.data()),
+              "The SSL VPN is deleted!");
+}
+
+TEST_P(MainDialogExitTest, DestructionAfterwardsRunsNothingAgain) {
+    host->Deliver(GetParam().msg);
+    EXPECT_EQ(Count("trace: CKestrunDlg::OnDestroy()!!!\n"), 1u);
+    EXPECT_EQ(Count("trace: OnButtonDel()\n"), 1u);
+    EXPECT_EQ(Count("host: Destroy"), 1u);
+    // Releasing the object removes nothing twice.
     const std::size_t notifications = shell.notifications.size();
     dlg.reset();
     EXPECT_EQ(shell.notifications.size(), notifications);
@@ -802,19 +898,135 @@ INSTANTIATE_TEST_SUITE_P(Requests, MainDialogExitTest,
                              return std::string(info.param.name);
                          });
 
-TEST_F(MainDialogShownTest, CommandsOfLaterStagesAreLeftToTheDefault) {
-    for (std::uint16_t id :
-         {IDC_BUTTON_CONNECT, IDC_BUTTON_DEL, ID_MENUITEM_INFO, ID_MENUITEM_DIAGNOSIS}) {
-        EXPECT_FALSE(host->Deliver(CommandMsg(id)).handled) << id;
-    }
-    EXPECT_FALSE(host->Deliver(TimerMsg(IDT_LINK_CHECK)).handled);
+// A reachability echo still running when the user leaves: the teardown waits for it in
+// one-second steps, the tray icon already gone.
+TEST_F(MainDialogEndTest, ExitWaitsForARunningEchoBeforeTheTeardown) {
+    g_bPingIdle = 0;
+    int sleeps = 0;
+    fake.clock.onSleep = [&] {
+        if (++sleeps == 2) {
+            g_bPingIdle = 1;
+        }
+    };
+    host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});
+    const auto removed = std::find(journal.begin(), journal.end(), "shell: NotifyIcon 2") + 1;
+    ASSERT_EQ(*removed, "shell: DestroyWindow 0x2000");  // the tray's hidden window
+    const auto deleting = std::find(journal.begin(), journal.end(), "trace: OnButtonDel()\n");
+    ASSERT_LT(removed, deleting);
+    EXPECT_EQ(std::vector<std::string>(removed + 1, deleting),
+              (std::vector<std::string>{"clock: sleep 1000", "clock: sleep 1000"}));
 }
 
-TEST_F(MainDialogTest, ReleasingTheObjectRemovesTheTrayIcon) {
-    Create();
-    ASSERT_EQ(shell.icons.size(), 1u);
-    dlg.reset();
+TEST_F(MainDialogEndTest, IdleEchoDoesNotDelayTheTeardown) {
+    host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});
+    const auto removed = std::find(journal.begin(), journal.end(), "shell: NotifyIcon 2");
+    EXPECT_EQ(*(removed + 2), "trace: OnButtonDel()\n");
+}
+
+struct TeardownCase {
+    const char* name;
+    int mode;
+    bool clearsIPsec;
+    bool closesOpenVpn;
+};
+
+class MainDialogTeardownTest : public MainDialogEndTest,
+                               public ::testing::WithParamInterface<TeardownCase> {};
+
+TEST_P(MainDialogTeardownTest, RemovesOnlyTheTunnelOfTheMode) {
+    g_nVPNMode = GetParam().mode;
+    for (const Msg& msg : {CommandMsg(IDC_BUTTON_DEL), Msg{WM_KESTRUN_EXIT, 0, 0}}) {
+        fake.runner.commands.clear();
+        fake.ui.posted.clear();
+        g_bLANConnected = 1;
+        host->Deliver(msg);
+        EXPECT_EQ(Ran("wait:Clear_IPsec.bat"), GetParam().clearsIPsec);
+        EXPECT_EQ(Ran("wait:DelRouteTable.bat"), GetParam().clearsIPsec);
+        if (GetParam().closesOpenVpn) {
+            ASSERT_EQ(fake.ui.posted.size(), 1u);
+            EXPECT_EQ(fake.ui.posted[0].window, 0x72u);
+            EXPECT_EQ(fake.ui.posted[0].message, platform::kWmClose);
+        } else {
+            EXPECT_TRUE(fake.ui.posted.empty());
+        }
+        EXPECT_EQ(g_bLANConnected, 0);
+        EXPECT_EQ(g_nVPNMode, GetParam().mode);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, MainDialogTeardownTest,
+                         ::testing::Values(TeardownCase{"IPsec", 1, true, false},
+                                           TeardownCase{"OpenVpn", 2, false, true},
+                                           TeardownCase{"Unknown", 3, false, false},
+                                           TeardownCase{"Zero", 0, false, false}),
+                         [](const ::testing::TestParamInfo<TeardownCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// Delete VPN while the program goes on: the blank page, the status line on the way, the
+// Connect button back and the session clock stopped.
+TEST_F(MainDialogEndTest, DeleteVpnRemovesTheTunnelAndReportsIt) {
+    dlg->m_nConnectState = CS_LINKING;
+    host->texts[IDC_STATIC_STATUS] = "Connection Success";
+    int stateDuringTeardown = -1;
+    int deletingDuringTeardown = -1;
+    fake.runner.onRun = [&](const std::string&) {
+        stateDuringTeardown = dlg->m_nConnectState;
+        deletingDuringTeardown = dlg->m_bDeleting;
+    };
+    host->Deliver(CommandMsg(IDC_BUTTON_DEL));
+
+    const std::string ini = kIni;
+    const std::vector<std::string> expected = {
+        "trace: OnButtonDel()\n",
+        "profile: set CallByIE=FALSE" + ini,
+        "profile: set RemoveIPsec=TRUE" + ini,
+        "host: EnableItem 1003 0",
+        "host: KillTimer 1",
+        "files: write C:\\Kestrun\\msg.html",
+        "host: SetItemText 1004 Deleting Connection",
+        "files: write DelRouteTable.bat",
+        "runner: wait DelRouteTable.bat",
+        "files: write Clear_IPsec.bat",
+        "runner: wait Clear_IPsec.bat",
+        "shell: NotifyIcon 1",
+        "host: SetItemText 1004 Connection Deleted",
+        "host: EnableItem 1002 1",
+        "profile: set ShowAppletTitle=TRUE" + ini,
+    };
+    EXPECT_EQ(Steps(), expected);
+    EXPECT_EQ(stateDuringTeardown, CS_DELETING);
+    EXPECT_EQ(deletingDuringTeardown, 1);
+    EXPECT_EQ(dlg->m_nConnectState, CS_IDLE);
+    EXPECT_EQ(dlg->m_bDeleting, 0);
+    EXPECT_EQ(g_bSessionClock, 0);
+    EXPECT_EQ(std::string(shell.notifications.back().second.szTip.data()),
+              "The SSL VPN is deleted!");
+    EXPECT_EQ(shell.notifications.back().second.hIcon, dlg->m_hIconNoLink);
+    EXPECT_TRUE(host->exists);
+    EXPECT_EQ(shell.icons.size(), 1u);
+    // Half a second for the browser before it is sent to the blank page.
+    const auto deleting =
+        std::find(journal.begin(), journal.end(), "host: SetItemText 1004 Deleting Connection");
+    EXPECT_EQ(*(deleting + 1), "clock: sleep 500");
+}
+
+// The page is written to the directory of set-up, whatever the file held before.
+TEST_F(MainDialogEndTest, DeleteVpnWritesTheBlankMessagePage) {
+    fake.files.WriteNew("C:\\Kestrun\\msg.html", "<HTML>an old page</HTML>");
+    host->Deliver(CommandMsg(IDC_BUTTON_DEL));
+    EXPECT_EQ(fake.files.ReadAll("C:\\Kestrun\\msg.html").value_or("<missing>"),
+              "<HTML><BODY menubar=no, scroll=no></BODY></HTML>");
+}
+
+// A window destroyed by other means still removes the tunnel, and only once.
+TEST_F(MainDialogEndTest, DestructionFromOutsideRemovesTheTunnelOnce) {
+    host->Destroy();
+    EXPECT_EQ(Count("trace: CKestrunDlg::OnDestroy()!!!\n"), 1u);
+    EXPECT_TRUE(Ran("wait:Clear_IPsec.bat"));
+    EXPECT_EQ(Count("host: Destroy"), 1u);
     EXPECT_TRUE(shell.icons.empty());
+    EXPECT_TRUE(fake.trace.Contains("Close Window!!!\n"));
 }
 
 }  // namespace
