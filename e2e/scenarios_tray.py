@@ -4,10 +4,10 @@ close command, the tray menu, the About window and a restarted taskbar."""
 
 import os
 import re
-import struct
+import subprocess
 import time
 
-from harness import (MAIN_TITLE, check, log, pixel, read_ppm, run, scenario)
+from harness import WINE, MAIN_TITLE, check, pixel, read_ppm, run, scenario
 from scenarios_startup import dismiss_setup_boxes, quiet_settings, start_instance
 
 TRAY_WINDOW = "CSystemTray Dummy Window"
@@ -26,7 +26,10 @@ ID_SHOW_MAIN = 32772
 ID_MENUITEM_ABOUT = 32775
 IDC_BUTTON_HIDE = 1008
 IDC_STATIC_STATUS = 1004
+IDC_BUTTON_CONNECT = 1002
 MENU_ENTRIES = ["Diagnosis", "Connectivity Info.", "", "About Ostrimel", "Disconnect & Exit"]
+# The same entries in menu notation ("&&" is one ampersand).
+MENU_ENTRY_TEXTS = [t.replace("&", "&&") for t in MENU_ENTRIES]
 
 
 def near(colour, wanted, tolerance=24):
@@ -113,6 +116,11 @@ def icon_and_main_window(s):
     centre = ((status[0] + status[2]) // 2, (status[1] + status[3]) // 2)
     check(pixel(shot, *centre) == WARM,
           f"status line background {pixel(shot, *centre)} at {centre}, window {client}")
+    # The picture's panel has the same colour by design; what the brush prevents is the
+    # system's button face, which a static would otherwise paint.
+    connect = numbers(s.helper("item-rect", MAIN_TITLE, IDC_BUTTON_CONNECT).stdout, "rect")
+    face = pixel(shot, connect[0] + 4, (connect[1] + connect[3]) // 2)
+    check(not near(face, WARM, 8), f"the system's button face {face} is the warm colour")
     picture = background_picture(s)
     for x, y in ((8, 8), (40, 20), (client[2] - client[0] - 8, 30)):
         seen = pixel(shot, client[0] + x, client[1] + y)
@@ -137,25 +145,58 @@ def open_tray_menu(s):
     return listing
 
 
+def reference_menu(s, x, y, entries):
+    """Shows kthelper's own popup menu with the expected entries at x,y on the same desktop
+    and screenshots it: the picture of the right menu, and its entries' rectangles."""
+    out_path = os.path.join(s.run_dir, "reference-menu.txt")
+    with open(out_path, "wb") as out:
+        helper = subprocess.Popen(
+            [WINE, s.paths.tool("kthelper"), "show-menu", str(x), str(y), "2500"] + entries,
+            env=s.env(), cwd=s.program_dir, stdin=subprocess.DEVNULL, stdout=out,
+            stderr=subprocess.DEVNULL)
+    try:
+        deadline = time.monotonic() + 15
+        while "rect=" not in open(out_path, encoding="latin-1").read():
+            check(time.monotonic() < deadline and helper.poll() is None,
+                  "the reference menu did not open")
+            time.sleep(0.1)
+        shot = read_ppm(s.screenshot("reference-menu"))
+        listing = open(out_path, encoding="latin-1").read().replace("\r\n", "\n")
+    finally:
+        helper.wait(timeout=20)
+    items = {}
+    for line in listing.splitlines():
+        if "|" in line:
+            position, rect = line.split("|")
+            items[int(position)] = tuple(int(v) for v in rect.split(","))
+    return shot, numbers(listing, "rect"), items
+
+
 @scenario("tray_menu_and_about", labels=("e2e", "tray"))
 def menu_and_about(s):
     quiet_settings(s)
     process = start_instance(s)
     dismiss_setup_boxes(s, quiet_for=1.0)
 
-    listing = open_tray_menu(s)
-    s.screenshot("menu")
-    log(f"menu: {listing!r}")
-    entries = [line.split("|", 2)[2] for line in listing.splitlines() if line.count("|") >= 2]
-    check(entries == MENU_ENTRIES, f"menu entries {entries}")
-    ids = [int(line.split("|")[1]) for line in listing.splitlines() if line.count("|") >= 2]
-    check(ids[:2] + ids[3:] == [32776, 32774, 32775, 32773], f"menu ids {ids}")
-
-    # Choose "About Ostrimel" with the mouse: the fourth entry, below the separator.
-    rect = numbers(listing, "rect")
+    # Another process cannot read a menu's items under Wine, so the program's menu is
+    # compared with a menu of the expected entries drawn at the same place.
+    x, y = 400, 300
+    xdotool(s, "mousemove", x, y)
+    expected, rect, items = reference_menu(s, x, y, MENU_ENTRY_TEXTS)
+    check(s.helper("post", TRAY_WINDOW, WM_TRAYICON_NOTIFY, IDR_TRAY_MENU,
+                   WM_RBUTTONUP).returncode == 0, "no tray window")
+    listing = s.helper("menu", 10000).stdout
+    check(numbers(listing, "rect") == rect, f"menu at {listing!r}, expected {rect}")
     shot = read_ppm(s.screenshot("menu"))
-    about_y = entry_centre(shot, rect, 3)
-    xdotool(s, "mousemove", (rect[0] + rect[2]) // 2, about_y, "click", 1)
+    left, top, right, bottom = rect
+    differing = sum(1 for py in range(top, bottom) for px in range(left, right)
+                    if pixel(shot, px, py) != pixel(expected, px, py))
+    check(differing == 0, f"{differing} pixels of the tray menu differ from the entries "
+          f"{MENU_ENTRIES} (see the menu and reference-menu screenshots)")
+
+    # "About Ostrimel", the fourth entry, chosen with the mouse.
+    about = items[3]
+    xdotool(s, "mousemove", (about[0] + about[2]) // 2, (about[1] + about[3]) // 2, "click", 1)
     check(s.wait_window("About", 10000), "no About window")
     version = s.helper("item-text", "About", 1017).stdout.strip()
     s.screenshot("about")
@@ -163,33 +204,16 @@ def menu_and_about(s):
     check(s.press("About"), "could not close the About window")
     check(s.helper("gone", "About", 5000).returncode == 0, "the About window stayed")
 
-    # A restarted taskbar announces itself; the program adds its icon again and lives on.
+    # A restarted taskbar has lost the icon and announces itself; the program adds the icon
+    # again and lives on.
+    check(s.helper("tray-delete", TRAY_WINDOW, IDR_TRAY_MENU).returncode == 0,
+          "could not take the icon out of the tray")
+    time.sleep(0.5)
+    shot = read_ppm(s.screenshot("icon-lost"))
+    check(count_near(shot, TRAY_AREA, NO_LINK_RED) == 0, "the icon is still in the tray")
     check(s.helper("broadcast-taskbar-created").returncode == 0, "broadcast failed")
     time.sleep(1.0)
     shot = read_ppm(s.screenshot("taskbar-created"))
     check(count_near(shot, TRAY_AREA, NO_LINK_RED) >= 10, "no icon after TaskbarCreated")
     check(process.running(), "the program ended after TaskbarCreated")
     check(s.window_count(TRAY_WINDOW) == 1, "not exactly one tray window")
-
-
-def entry_centre(shot, rect, position):
-    """The screen row at the middle of the menu entry at position (separators counted),
-    found from the menu's painted rows: entries are rows of text, separators thin lines."""
-    left, top, right, bottom = rect
-    background = pixel(shot, left + 3, top + 3)
-    rows = []
-    for y in range(top + 2, bottom - 2):
-        inked = sum(1 for x in range(left + 4, right - 4)
-                    if not near(pixel(shot, x, y), background, 40))
-        rows.append((y, inked))
-    # Group consecutive inked rows into bands (a text line or the separator line).
-    bands = []
-    for y, inked in rows:
-        if inked:
-            if bands and bands[-1][1] == y - 1:
-                bands[-1][1] = y
-            else:
-                bands.append([y, y])
-    check(len(bands) >= position + 1, f"menu bands {bands}")
-    first, last = bands[position]
-    return (first + last) // 2

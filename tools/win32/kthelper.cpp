@@ -27,6 +27,16 @@
 //   kthelper tree                           every top-level window and its children, with
 //                                            class, title, visibility and rectangle
 //   kthelper broadcast-taskbar-created      broadcasts the "TaskbarCreated" message
+//   kthelper tray-delete "<title>" <id>     takes the icon <id> of the window with this
+//                                            title out of the notification area, as a
+//                                            restarted taskbar would have lost it
+//   kthelper show-menu <x> <y> <ms> <text>...
+//                                            shows a popup menu of its own with these
+//                                            entries ("" is a separator) at x,y, prints
+//                                            "<position>|<l>,<t>,<r>,<b>" per entry and
+//                                            "rect=..." of the menu, closes it after ms; a
+//                                            reference for reading a program's menu, whose
+//                                            items another process cannot query under Wine
 //
 // Exit codes: 0 success, 1 not found / failed, 2 bad usage.
 #include <windows.h>
@@ -298,11 +308,92 @@ BOOL CALLBACK PrintTree(HWND window, LPARAM) {
     return TRUE;
 }
 
+struct ReferenceMenu {
+    HMENU menu = nullptr;
+    int entries = 0;
+    DWORD closeAfterMs = 0;
+    bool printed = false;
+};
+
+ReferenceMenu g_reference;
+
+LRESULT CALLBACK ReferenceOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER && wParam == 1 && !g_reference.printed) {
+        g_reference.printed = true;
+        for (int position = 0; position < g_reference.entries; ++position) {
+            RECT r = {};
+            GetMenuItemRect(nullptr, g_reference.menu, static_cast<UINT>(position), &r);
+            std::printf("%d|%ld,%ld,%ld,%ld\n", position, static_cast<long>(r.left),
+                        static_cast<long>(r.top), static_cast<long>(r.right),
+                        static_cast<long>(r.bottom));
+        }
+        HWND popup = WaitVisibleOfClass("#32768", 0);
+        RECT r = {};
+        if (popup != nullptr) {
+            GetWindowRect(popup, &r);
+        }
+        PrintRect("rect", r);
+        std::printf("\n");
+        std::fflush(stdout);
+        return 0;
+    }
+    if (message == WM_TIMER && wParam == 2) {
+        KillTimer(window, 2);
+        EndMenu();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int ShowReferenceMenu(int x, int y, DWORD closeAfterMs, char** texts, int count) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = ReferenceOwnerProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "KthelperMenuOwner";
+    RegisterClassA(&windowClass);
+    HWND owner = CreateWindowA("KthelperMenuOwner", "kthelper menu owner", WS_POPUP, 0, 0, 0, 0,
+                               nullptr, nullptr, windowClass.hInstance, nullptr);
+    HMENU menu = CreatePopupMenu();
+    if (owner == nullptr || menu == nullptr) {
+        return 1;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (texts[i][0] == '\0') {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        } else {
+            AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(100 + i), texts[i]);
+        }
+    }
+    g_reference.menu = menu;
+    g_reference.entries = count;
+    SetForegroundWindow(owner);
+    SetTimer(owner, 1, 300, nullptr);
+    SetTimer(owner, 2, closeAfterMs, nullptr);
+    TrackPopupMenu(menu, TPM_RETURNCMD, x, y, 0, owner, nullptr);
+    DestroyMenu(menu);
+    DestroyWindow(owner);
+    return g_reference.printed ? 0 : 1;
+}
+
+// Shell_NotifyIconA looked up at run time: the helper links only the basic libraries.
+int DeleteTrayIcon(HWND window, UINT id) {
+    typedef BOOL(WINAPI * NotifyFn)(DWORD, NOTIFYICONDATAA*);
+    NotifyFn notify = Lookup<NotifyFn>(LoadLibraryA("shell32.dll"), "Shell_NotifyIconA");
+    if (notify == nullptr) {
+        return 1;
+    }
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = window;
+    data.uID = id;
+    return notify(NIM_DELETE, &data) ? 0 : 1;
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: kthelper find|wait|gone|visible|count|list|post|command|"
                  "boxtext|press|trace|ping|rect|item-rect|item-text|menu|tooltip|tree|"
-                 "broadcast-taskbar-created ...\n");
+                 "broadcast-taskbar-created|show-menu|tray-delete ...\n");
     return 2;
 }
 
@@ -333,6 +424,11 @@ int main(int argc, char** argv) {
         }
         std::printf("%s\n", text.c_str());
         return 0;
+    }
+    if (verb == "show-menu" && argc >= 6) {
+        return ShowReferenceMenu(static_cast<int>(Number(argv[2])),
+                                 static_cast<int>(Number(argv[3])), Number(argv[4]), argv + 5,
+                                 argc - 5);
     }
     if (verb == "broadcast-taskbar-created") {
         const UINT message = RegisterWindowMessageA("TaskbarCreated");
@@ -415,6 +511,9 @@ int main(int argc, char** argv) {
         PrintRect("rect", r);
         std::printf(" visible=%d\n", IsWindowVisible(item) ? 1 : 0);
         return 0;
+    }
+    if (verb == "tray-delete" && argc >= 4) {
+        return DeleteTrayIcon(window, static_cast<UINT>(Number(argv[3])));
     }
     if (verb == "command" && argc >= 4) {
         return PostMessageA(window, WM_COMMAND, Number(argv[3]), 0) ? 0 : 1;
