@@ -9,6 +9,7 @@
 #include "netprobe/trusted_site.h"
 #include "platform/format.h"
 #include "platform/ui.h"
+#include "res/resource.h"
 #include "settings/decimal.h"
 #include "settings/setting_keys.h"
 #include "settings/tunnel_settings.h"
@@ -26,6 +27,7 @@ constexpr std::size_t kProfileDirBuffer = 255;
 constexpr std::uint32_t kRemoveWaitMs = 1000;
 constexpr const char* kErrorCaption = "Error:";
 constexpr const char* kWarningCaption = "Warnning";
+// The framework titles its own error boxes with the program's name.
 constexpr const char* kSocketsCaption = "Kestrun";
 
 }  // namespace
@@ -33,7 +35,7 @@ constexpr const char* kSocketsCaption = "Kestrun";
 bool CKestrunApp::InitInstance() {
     platform::Ui& ui = platform_.ui;
     if (!platform_.system.InitSockets()) {
-        ui.MessageBox(0, host_.LoadResourceString(IDS_SOCKETS_INIT_FAILED_TEXT), kSocketsCaption,
+        ui.MessageBox(0, host_.LoadResourceString(IDS_SOCKETS_INIT_FAILED), kSocketsCaption,
                       platform::kMbOk | platform::kMbIconExclamation);
         return false;
     }

@@ -28,7 +28,6 @@ class StartupHost {
 
 // The main window's background colour, RGB(247, 240, 222).
 constexpr std::uint32_t kBackgroundColor = 247u | (240u << 8) | (222u << 16);
-constexpr std::uint32_t IDS_SOCKETS_INIT_FAILED_TEXT = 103;
 
 // Process-wide values that start-up sets.
 extern platform::GdiRef g_brBackground;

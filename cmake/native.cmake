@@ -15,7 +15,7 @@ file(GLOB KESTRUN_TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
 add_executable(kestrun_tests ${KESTRUN_TEST_SOURCES})
 target_link_libraries(kestrun_tests PRIVATE kestrun_fake GTest::gtest GTest::gmock
     GTest::gtest_main)
-gtest_discover_tests(kestrun_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
+gtest_discover_tests(kestrun_tests DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES LABELS unit)
 
 # Native helpers that the end-to-end tests compare the real program against.
 file(GLOB KESTRUN_NATIVE_TOOLS CONFIGURE_DEPENDS tools/native/*.cpp)

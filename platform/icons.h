@@ -13,7 +13,7 @@ class Icons {
     virtual ~Icons() = default;
     // LoadIconA of an icon resource of the program; 0 when missing. Shared, never freed.
     virtual GdiRef ProgramIcon(int resourceId) = 0;
-    // LoadImageA(IMAGE_ICON, default size, LR_LOADFROMFILE | LR_CREATEDIBSECTION) of a
+    // LoadImageA(IMAGE_ICON, LR_DEFAULTSIZE | LR_LOADFROMFILE | LR_CREATEDIBSECTION) of a
     // file, relative to the current directory; 0 when it cannot be loaded. The icon stays
     // valid as long as this object lives.
     virtual GdiRef IconFromFile(const std::string& path) = 0;

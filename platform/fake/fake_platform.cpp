@@ -43,8 +43,7 @@ std::uint32_t FakeFiles::WriteNew(const std::string& path, const std::string& by
     return kErrorSuccess;
 }
 
-std::uint32_t FakeFiles::Copy(const std::string& from, const std::string& to,
-                              bool failIfExists) {
+std::uint32_t FakeFiles::Copy(const std::string& from, const std::string& to, bool failIfExists) {
     auto bytes = ReadAll(from);
     if (!bytes) {
         return kErrorFileNotFound;
@@ -135,7 +134,7 @@ std::unique_ptr<Module> FakeModules::Load(const std::string& name) {
 namespace {
 
 class FakeRegKey : public RegKey {
-public:
+  public:
     explicit FakeRegKey(FakeRegistry::Key& key) : key_(key) {}
     std::optional<std::string> QueryString(const std::string& name,
                                            std::size_t bufferSize) override {
@@ -157,7 +156,7 @@ public:
         return true;
     }
 
-private:
+  private:
     FakeRegistry::Key& key_;
 };
 
@@ -200,8 +199,9 @@ std::unique_ptr<RegKey> FakeRegistry::Create(RegRoot root, const std::string& pa
 }
 
 WindowRef FakeUi::FindWindowByTitle(const std::string& title) {
+    // FindWindowA compares window names without regard to case.
     for (const Window& window : windows) {
-        if (window.title == title) {
+        if (Lower(window.title) == Lower(title)) {
             return window.ref;
         }
     }
@@ -234,8 +234,7 @@ std::vector<WindowRef> FakeUi::TopLevelWindows() {
 std::string FakeUi::WindowText(WindowRef window, std::size_t bufferSize) {
     for (const Window& candidate : windows) {
         if (candidate.ref == window) {
-            return bufferSize == 0 ? std::string()
-                                   : candidate.title.substr(0, bufferSize - 1);
+            return bufferSize == 0 ? std::string() : candidate.title.substr(0, bufferSize - 1);
         }
     }
     return std::string();
@@ -261,7 +260,7 @@ std::uint32_t FakeRunner::StartHidden(const std::string& commandLine) {
 namespace {
 
 class FakeService : public Service {
-public:
+  public:
     FakeService(FakeServices& owner, FakeServices::ServiceModel& model)
         : owner_(owner), model_(model) {
         ++owner_.openServices;
@@ -325,7 +324,7 @@ public:
         return 0;
     }
 
-private:
+  private:
     void Advance() {
         if (model_.state == 3 && model_.stopRequestedAt && model_.stopDelay &&
             owner_.clock().TickCount() - *model_.stopRequestedAt >= *model_.stopDelay) {
@@ -337,11 +336,10 @@ private:
 };
 
 class FakeServiceManager : public ServiceManager {
-public:
+  public:
     explicit FakeServiceManager(FakeServices& owner) : owner_(owner) { ++owner_.openManagers; }
     ~FakeServiceManager() override { --owner_.openManagers; }
-    std::unique_ptr<Service> OpenService(const std::string& name,
-                                         std::uint32_t& error) override {
+    std::unique_ptr<Service> OpenService(const std::string& name, std::uint32_t& error) override {
         for (auto& [serviceName, model] : owner_.services) {
             if (Lower(serviceName) == Lower(name)) {
                 error = 0;
@@ -352,7 +350,7 @@ public:
         return nullptr;
     }
 
-private:
+  private:
     FakeServices& owner_;
 };
 
@@ -391,7 +389,7 @@ std::uint32_t FakeNetInfo::DnsServers(std::vector<std::string>& servers) {
 namespace {
 
 class FakeNetDevice : public NetDevice {
-public:
+  public:
     explicit FakeNetDevice(std::map<std::uint32_t, std::uint32_t>& oids) : oids_(oids) {}
     bool QueryOid(std::uint32_t oid, std::uint32_t& value) override {
         auto it = oids_.find(oid);
@@ -402,7 +400,7 @@ public:
         return true;
     }
 
-private:
+  private:
     std::map<std::uint32_t, std::uint32_t>& oids_;
 };
 
@@ -417,6 +415,7 @@ std::unique_ptr<NetDevice> FakeNetInfo::OpenDevice(const std::string& devicePath
 }
 
 FakePlatform::FakePlatform()
-    : platform{profile, files, system, clock, trace, modules, registry, ui, runner, services, net} {}
+    : platform{profile, files, system, clock, trace, modules, registry, ui, runner, services, net} {
+}
 
 }  // namespace kestrun::platform::fake

@@ -1,42 +1,10 @@
-// Owners of GDI handles: each releases its handle when it goes out of scope.
+// Device-context helpers for painting: a memory context and a scoped selection.
 #pragma once
 
-#include <windows.h>
-
-#include <utility>
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/windows_include.h"
 
 namespace kestrun::platform::win32 {
-
-// A pen, brush, font or bitmap, deleted with DeleteObject.
-template <class Handle>
-class UniqueGdiObject {
-  public:
-    UniqueGdiObject() = default;
-    explicit UniqueGdiObject(Handle handle) : handle_(handle) {}
-    ~UniqueGdiObject() { reset(); }
-    UniqueGdiObject(UniqueGdiObject&& other) noexcept
-        : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueGdiObject& operator=(UniqueGdiObject&& other) noexcept {
-        if (this != &other) {
-            reset(std::exchange(other.handle_, nullptr));
-        }
-        return *this;
-    }
-    UniqueGdiObject(const UniqueGdiObject&) = delete;
-    UniqueGdiObject& operator=(const UniqueGdiObject&) = delete;
-
-    Handle get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    void reset(Handle handle = nullptr) {
-        if (handle_ != nullptr) {
-            DeleteObject(handle_);
-        }
-        handle_ = handle;
-    }
-
-  private:
-    Handle handle_ = nullptr;
-};
 
 // A memory device context, deleted with DeleteDC.
 class UniqueMemoryDc {
@@ -49,7 +17,7 @@ class UniqueMemoryDc {
     }
     UniqueMemoryDc(const UniqueMemoryDc&) = delete;
     UniqueMemoryDc& operator=(const UniqueMemoryDc&) = delete;
-    HDC get() const { return dc_; }
+    HDC Get() const { return dc_; }
 
   private:
     HDC dc_;

@@ -61,8 +61,10 @@ struct ModuleTraits {
     static void Close(Handle h) { FreeLibrary(h); }
 };
 
+// A pen, brush, font or bitmap, deleted with DeleteObject.
+template <typename GdiHandle>
 struct GdiObjectTraits {
-    using Handle = HGDIOBJ;
+    using Handle = GdiHandle;
     static Handle Invalid() { return nullptr; }
     static bool IsValid(Handle h) { return h != nullptr; }
     static void Close(Handle h) { DeleteObject(h); }
@@ -79,7 +81,8 @@ struct IconTraits {
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
-using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
+template <typename GdiHandle = HGDIOBJ>
+using UniqueGdiObject = UniqueHandle<GdiObjectTraits<GdiHandle>>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 
 }  // namespace kestrun::platform::win32

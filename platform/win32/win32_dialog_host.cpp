@@ -1,8 +1,6 @@
 #include "platform/win32/win32_dialog_host.h"
 
-#include <windows.h>
-// The interface method is named like the macro of the ANSI/wide switch.
-#undef MessageBox
+#include "platform/win32/windows_include.h"
 
 namespace kestrun::platform::win32 {
 
@@ -62,8 +60,8 @@ INT_PTR CALLBACK Win32DialogHost::Binding::DialogProc(HWND window, UINT message,
         host->sink_ = nullptr;
         endMessageLoop = host->endsMessageLoop_;
     }
-    // The handler may end the host's life (the main window releases itself on
-    // destruction), so only the window is used from here on.
+    // A handler may destroy the window and so end the host's use (the main window's
+    // end does), so only the window handle is used from here on.
     const MsgResult result = sink->OnMessage(Msg{message, wParam, lParam});
     if (endMessageLoop) {
         PostQuitMessage(0);

@@ -18,6 +18,9 @@ std::uint32_t Win32Files::WriteNew(const std::string& path, const std::string& b
                        &written, nullptr)) {
             return GetLastError();
         }
+        if (written == 0) {
+            return ERROR_WRITE_FAULT;
+        }
         done += written;
     }
     return ERROR_SUCCESS;

@@ -8,8 +8,9 @@ GdiRef Win32Icons::ProgramIcon(int resourceId) {
 }
 
 GdiRef Win32Icons::IconFromFile(const std::string& path) {
-    UniqueIcon icon(static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0,
-                                                  LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    UniqueIcon icon(
+        static_cast<HICON>(LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0,
+                                      LR_DEFAULTSIZE | LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!icon) {
         return 0;
     }

@@ -1,6 +1,6 @@
 #include "platform/win32/win32_painting.h"
 
-#include <windows.h>
+#include "platform/win32/windows_include.h"
 
 #include "platform/win32/gdi_handles.h"
 
@@ -32,12 +32,12 @@ class Win32PaintSession : public PaintSession {
             return;
         }
         UniqueMemoryDc memory(dc_);
-        if (memory.get() == nullptr) {
+        if (memory.Get() == nullptr) {
             return;
         }
         // The selection ends (previous bitmap back) before the context and the bitmap go.
-        ScopedSelection selected(memory.get(), bitmap.get());
-        BitBlt(dc_, x, y, width, height, memory.get(), 0, 0, SRCCOPY);
+        ScopedSelection selected(memory.Get(), bitmap.Get());
+        BitBlt(dc_, x, y, width, height, memory.Get(), 0, 0, SRCCOPY);
     }
 
     void EraseIconBackground() override {
@@ -99,7 +99,7 @@ GdiRef Win32Painting::BoldFont(GdiRef font, int height) {
     const auto key = std::make_pair(font, height);
     auto it = fonts_->bold.find(key);
     if (it != fonts_->bold.end()) {
-        return reinterpret_cast<GdiRef>(it->second.get());
+        return reinterpret_cast<GdiRef>(it->second.Get());
     }
     LOGFONTA description{};
     if (font == 0 ||
@@ -112,7 +112,7 @@ GdiRef Win32Painting::BoldFont(GdiRef font, int height) {
     if (!bold) {
         return 0;
     }
-    const GdiRef made = reinterpret_cast<GdiRef>(bold.get());
+    const GdiRef made = reinterpret_cast<GdiRef>(bold.Get());
     fonts_->bold.emplace(key, std::move(bold));
     return made;
 }

@@ -1,6 +1,6 @@
 #include "platform/win32/win32_shell.h"
 
-#include <windows.h>
+#include "platform/win32/windows_include.h"
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
 

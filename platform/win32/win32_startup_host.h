@@ -31,7 +31,7 @@ class Win32StartupHost : public StartupHost {
     HINSTANCE instance_;
     Platform& platform_;
     bool oleStarted_ = false;
-    UniqueGdiObject brush_;
+    UniqueGdiObject<> brush_;
     Win32Shell shell_;
     Win32Painting painting_;
     Win32DialogFactory dialogs_;

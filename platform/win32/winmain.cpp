@@ -17,11 +17,14 @@ HWND MainWindow() {
 
 // Ends with WM_QUIT, which the main window posts when it is destroyed.
 int RunMessageLoop() {
-    MSG message;
+    MSG message{};
     for (;;) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got == 0 || got == -1) {
+        if (got == 0) {
             break;
+        }
+        if (got == -1) {
+            return 1;
         }
         // The main window is a modeless dialog: its keyboard navigation needs this.
         HWND mainWindow = MainWindow();
