@@ -9,11 +9,12 @@
 namespace kestrun::platform {
 
 class Files {
-public:
+  public:
     virtual ~Files() = default;
 
     // Creates or truncates path and writes bytes as they are. Returns 0, or the system
-    // error code of the failure to create the file.
+    // error code when the file cannot be created or written; a file that was created but
+    // not fully written is left empty.
     virtual std::uint32_t WriteNew(const std::string& path, const std::string& bytes) = 0;
 
     // CopyFileA(from, to, failIfExists). Returns 0 or the system error code.

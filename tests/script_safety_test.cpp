@@ -163,5 +163,15 @@ TEST_F(TeardownSafetyTest, ClearIPsecWritesNoPolicyLineForAnUnsafePolicyName) {
     }
 }
 
+TEST_F(TeardownSafetyTest, RefusalIsTracedEvenWhenTheScriptCannotBeCreated) {
+    fake.files.failCreate[kClearIPsecScriptName] = 5;
+    fake.files.failCreate[kDelRouteTableScriptName] = 5;
+    fake.profile.WriteString("IPSec", "NetworkIP", "10.0.0.0|calc", ".\\Setting.tmp");
+    Clear_IPsec(fake.platform, OS_WINXP, "TRV&calc_SSL");
+    EXPECT_TRUE(fake.trace.Contains("Refused unsafe value of NetworkIP\n"));
+    EXPECT_TRUE(fake.trace.Contains("Refused unsafe value of ModelName\n"));
+    EXPECT_TRUE(fake.trace.Contains("Error in Open:Clear_IPsec.bat\n"));
+}
+
 }  // namespace
 }  // namespace kestrun

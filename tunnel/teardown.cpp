@@ -4,6 +4,7 @@
 
 #include "netprobe/os_type.h"
 #include "platform/format.h"
+#include "settings/setting_keys.h"
 #include "tunnel/ipsec_service.h"
 #include "tunnel/runner.h"
 #include "tunnel/script_safety.h"
@@ -12,9 +13,12 @@
 namespace kestrun {
 namespace {
 
-constexpr const char* kSection = "IPSec";
-constexpr const char* kWorkingCopy = ".\\Setting.tmp";
+using settings::kSection;
+constexpr const char* kWorkingCopy = settings::kSettingPath;
 constexpr int kNumberedNetworks = 10;
+// Teardown reads the route values into buffers of its own sizes.
+constexpr std::size_t kFirstRouteBuffer = 512;
+constexpr std::size_t kNumberedRouteBuffer = 32;
 
 std::vector<RouteValues> ReadNumberedRoutes(platform::Profile& profile) {
     std::vector<RouteValues> routes;
@@ -22,8 +26,10 @@ std::vector<RouteValues> ReadNumberedRoutes(platform::Profile& profile) {
         RouteValues pair;
         pair.networkKey = Format("NetworkIP%d", i);
         pair.maskKey = Format("Submask%d", i);
-        pair.network = profile.GetString(kSection, pair.networkKey, "0.0.0.0", 32, kWorkingCopy);
-        pair.mask = profile.GetString(kSection, pair.maskKey, "0.0.0.0", 32, kWorkingCopy);
+        pair.network = profile.GetString(kSection, pair.networkKey, "0.0.0.0", kNumberedRouteBuffer,
+                                         kWorkingCopy);
+        pair.mask = profile.GetString(kSection, pair.maskKey, "0.0.0.0", kNumberedRouteBuffer,
+                                      kWorkingCopy);
         routes.push_back(pair);
     }
     return routes;
@@ -40,11 +46,15 @@ void TraceRefused(platform::Platform& platform, const std::vector<std::string>& 
 int DelRouteTable(platform::Platform& platform) {
     platform.trace.Output("DelRouteTable()\n");
     RouteValues first;
-    first.networkKey = "NetworkIP";
-    first.maskKey = "Submask";
-    first.network = platform.profile.GetString(kSection, "NetworkIP", "", 512, kWorkingCopy);
-    first.mask = platform.profile.GetString(kSection, "Submask", "", 512, kWorkingCopy);
+    first.networkKey = settings::kKeyNetworkIp;
+    first.maskKey = settings::kKeySubmask;
+    first.network =
+        platform.profile.GetString(kSection, first.networkKey, "", kFirstRouteBuffer, kWorkingCopy);
+    first.mask =
+        platform.profile.GetString(kSection, first.maskKey, "", kFirstRouteBuffer, kWorkingCopy);
     const ScriptText script = DelRouteTableText(first, ReadNumberedRoutes(platform.profile));
+    // A refusal is worth knowing whether or not the script can be written.
+    TraceRefused(platform, script.refused);
 
     const std::uint32_t error = platform.files.WriteNew(kDelRouteTableScriptName, script.text);
     if (error != 0) {
@@ -52,7 +62,6 @@ int DelRouteTable(platform::Platform& platform) {
             Format("Can't open file %s, error = %u\n", kDelRouteTableScriptName, error));
         return 0;
     }
-    TraceRefused(platform, script.refused);
     RunCommand(platform, kDelRouteTableScriptName);
     return 1;
 }
@@ -60,10 +69,9 @@ int DelRouteTable(platform::Platform& platform) {
 int Clear_IPsec(platform::Platform& platform, int osType, const std::string& policy) {
     DelRouteTable(platform);
     const ScriptText script = ClearIPsecText(osType, policy);
+    TraceRefused(platform, script.refused);
     if (platform.files.WriteNew(kClearIPsecScriptName, script.text) != 0) {
         platform.trace.Output(Format("Error in Open:%s\n", kClearIPsecScriptName));
-    } else {
-        TraceRefused(platform, script.refused);
     }
     RunCommand(platform, kClearIPsecScriptName);
     CheckIPsecService(platform, osType);

@@ -70,6 +70,9 @@ std::uint32_t Win32NetInfo::RouteTable(std::vector<RouteRow>& rows) {
     if (result != NO_ERROR) {
         return result;
     }
+    if (buffer.size() < sizeof(DWORD)) {
+        return NO_ERROR;  // the system reported an empty table without asking for room
+    }
     const auto* table = reinterpret_cast<const MIB_IPFORWARDTABLE*>(buffer.data());
     for (DWORD i = 0; i < table->dwNumEntries; ++i) {
         rows.push_back(RouteRow{table->table[i].dwForwardDest, table->table[i].dwForwardIfIndex});

@@ -14,12 +14,18 @@ std::uint32_t Win32Files::WriteNew(const std::string& path, const std::string& b
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD written = 0;
+        DWORD error = ERROR_SUCCESS;
         if (!WriteFile(file.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
                        &written, nullptr)) {
-            return GetLastError();
+            error = GetLastError();
+        } else if (written == 0) {
+            error = ERROR_WRITE_FAULT;
         }
-        if (written == 0) {
-            return ERROR_WRITE_FAULT;
+        if (error != ERROR_SUCCESS) {
+            // The files written here are scripts that run next: half a script must not.
+            SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN);
+            SetEndOfFile(file.Get());
+            return error;
         }
         done += written;
     }

@@ -53,6 +53,10 @@ void WINAPI ServiceMain(DWORD, char**) {
         return;
     }
     g_stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (g_stopEvent == nullptr) {
+        Report(SERVICE_STOPPED);
+        return;
+    }
     Report(SERVICE_RUNNING);
     kestrun::stub::AppendLine(ServiceLog(), "policyagent started");
     WaitForSingleObject(g_stopEvent, INFINITE);
