@@ -33,6 +33,11 @@ MsgResult MainWindowCtlColor(platform::Painting& painting, platform::DialogHost&
     const auto dc = static_cast<platform::DcRef>(msg.wParam);
     const int controlId = host.ItemId(static_cast<platform::WindowRef>(msg.lParam));
     const CtlColorChoice choice = ChooseCtlColor(controlId, kind, dialogFont != 0);
+    if (choice.backgroundBrush && backgroundBrush != 0) {
+        // The system's colours first (text colour of the user's scheme); the brush and the
+        // transparent mode below replace only the background.
+        host.DefaultProcessing(msg);
+    }
     if (choice.boldFont) {
         const platform::GdiRef bold =
             painting.BoldFont(dialogFont, BoldFontHeight(painting.FontHeight(dialogFont)));

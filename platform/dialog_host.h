@@ -75,6 +75,10 @@ class DialogHost {
     // Clears SWP_SHOWWINDOW in the WINDOWPOS that a WM_WINDOWPOSCHANGING message points
     // to (its lParam), so that the change does not show the window.
     virtual void SuppressShowInWindowPos(std::intptr_t windowPos) = 0;
+
+    // The system's own handling of msg (DefWindowProcA), for a handler that adjusts what the
+    // default does rather than replacing it.
+    virtual std::intptr_t DefaultProcessing(const Msg& msg) = 0;
 };
 
 // Makes hosts for dialogs opened from other windows (About, Connectivity Info...).

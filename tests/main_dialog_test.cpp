@@ -716,6 +716,10 @@ TEST_F(MainDialogShownTest, StatusLineIsBoldOnTheWarmBrush) {
                           static_cast<std::intptr_t>(host->Item(IDC_STATIC_STATUS))});
     EXPECT_TRUE(status.handled);
     EXPECT_EQ(status.value, static_cast<std::intptr_t>(kBrush));
+    // The system's colours are set first; only the background is replaced.
+    EXPECT_NE(std::find(host->log.begin(), host->log.end(),
+                        Format("Default %u", static_cast<unsigned>(platform::kWmCtlColorStatic))),
+              host->log.end());
     EXPECT_NE(std::find(painting.log.begin(), painting.log.end(),
                         Format("SelectFont 0x5100 0x%x",
                                static_cast<unsigned>(painting.boldFonts.at({kDialogFont, 16})))),

@@ -194,6 +194,11 @@ std::string FakeDialogHost::ComboGetItemText(int id, int index) {
     return combo.items[static_cast<std::size_t>(index)];
 }
 
+std::intptr_t FakeDialogHost::DefaultProcessing(const Msg& msg) {
+    Note(Format("Default %u", static_cast<unsigned>(msg.message)));
+    return 0;
+}
+
 void FakeDialogHost::SuppressShowInWindowPos(std::intptr_t windowPos) {
     Note("SuppressShow");
     // Tests pass a pointer to a flags word as the WINDOWPOS stand-in.

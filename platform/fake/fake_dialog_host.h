@@ -65,6 +65,7 @@ class FakeDialogHost : public DialogHost {
     std::string ComboGetItemText(int id, int index) override;
 
     void SuppressShowInWindowPos(std::intptr_t windowPos) override;
+    std::intptr_t DefaultProcessing(const Msg& msg) override;
 
     // Test side. Delivers msg to the dialog's sink as the dialog procedure would.
     MsgResult Deliver(const Msg& msg);

@@ -246,6 +246,13 @@ void Win32DialogHost::SuppressShowInWindowPos(std::intptr_t windowPos) {
     }
 }
 
+std::intptr_t Win32DialogHost::DefaultProcessing(const Msg& msg) {
+    // DefWindowProcA, not the dialog manager's default, which would call the dialog
+    // procedure again.
+    return DefWindowProcA(reinterpret_cast<HWND>(Handle()), msg.message,
+                          static_cast<WPARAM>(msg.wParam), static_cast<LPARAM>(msg.lParam));
+}
+
 std::unique_ptr<DialogHost> Win32DialogFactory::NewHost() {
     return std::make_unique<Win32DialogHost>();
 }

@@ -53,6 +53,7 @@ class Win32DialogHost : public DialogHost {
     std::string ComboGetItemText(int id, int index) override;
 
     void SuppressShowInWindowPos(std::intptr_t windowPos) override;
+    std::intptr_t DefaultProcessing(const Msg& msg) override;
 
     // Makes this the application's main window: its destruction ends the message loop
     // (WM_QUIT with exit code 0).
