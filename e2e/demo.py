@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Runs Kestrun.exe under Wine with a simulated router hand-over and shows its window.
 
-The portal of a login made in an outside browser leaves Setting.tmp (CallByIE=TRUE) and
-Key.txt in the user's profile directory; the program's profile watch picks them up within a
-second. Then the portal's launcher shows the main window with command 32772, and a
-screenshot is saved. The only address the program probes is 127.0.0.1 (RemoteLANIP), so no
-packet leaves the machine."""
+A login at the router's portal leaves Setting.tmp (tunnel parameters, CallByIE=TRUE) beside
+the program; at start the program builds the IPsec tunnel from it: it deletes old routes,
+writes its scripts and runs them, here against stub tools that only log their arguments.
+The copy that an outside browser's login leaves in the user's profile directory (with
+Key.txt) is placed too; the profile watch that picks it up comes with the connection
+sequencer. The launcher then shows the main window with command 32772 (screenshots), and
+"-r" ends the program, which removes the tunnel again. No packet leaves the machine: the
+stub tools do nothing, and the only address the program would probe is 127.0.0.1."""
 
 import argparse
 import os
@@ -19,9 +22,6 @@ import harness  # noqa: E402
 from harness import MAIN_TITLE, Paths, Session, ini_text, log  # noqa: E402
 
 ID_SHOW_MAIN = 32772
-# Stub external tools, when built: where the program expects each one.
-STUB_TOOLS = {"route": "route.exe", "ipseccmd": "ipseccmd.exe", "ipsecpol": "ipsecpol.exe",
-              "netsh": "netsh.exe", "openvpn": "openVPN\\openvpn.exe"}
 
 
 def hand_over_settings():
@@ -71,37 +71,39 @@ def main():
     else:
         log("no DISPLAY: running on a private Xvfb; look at the screenshots afterwards")
     with Session(paths, "demo", windows=args.windows) as s:
-        for tool, place in STUB_TOOLS.items():
-            if os.path.exists(paths.tool(tool)):
-                with open(paths.tool(tool), "rb") as f:
-                    s.write_program_file(place, f.read())
-        s.write_program_file("Setting.tmp", ini_text({"IPSec": {
-            "CallByIE": "FALSE", "RemoveIPsec": "TRUE", "VPN Mode": "1"}}))
+        s.place_stub_tools()
+        s.install_policyagent()
+        log("router hand-over: Setting.tmp (CallByIE=TRUE) beside the program, and the "
+            f"outside-browser copy with Key.txt in {s.profile_dir()}")
+        s.write_program_file("Setting.tmp", hand_over_settings())
+        s.write_profile_file("Setting.tmp", hand_over_settings())
+        s.write_profile_file("Key.txt", static_key())
         kestrun = s.start(label="kestrun")
         if not s.wait_window(MAIN_TITLE, 30000):
             log(f"the program did not open its window; trace: {kestrun.trace()}")
             return 1
-        log("Kestrun.exe runs with its main window hidden")
-        close_boxes(s, "Warnning", 3)
-
-        log("router hand-over: Setting.tmp (CallByIE=TRUE) and Key.txt into "
-            f"{s.profile_dir()}")
-        s.write_profile_file("Setting.tmp", hand_over_settings())
-        s.write_profile_file("Key.txt", static_key())
+        log("Kestrun.exe runs with its main window hidden and its icon in the tray")
         close_boxes(s, "Warnning", 4)
 
         log(f"the portal's launcher shows the window: WM_COMMAND {ID_SHOW_MAIN}")
         s.helper("command", MAIN_TITLE, ID_SHOW_MAIN)
         time.sleep(2)
-        shot = s.screenshot("shown")
-        log(f"screenshot: {shot}")
+        log(f"screenshot: {s.screenshot('shown')}")
         deadline = time.monotonic() + args.seconds
         while time.monotonic() < deadline and kestrun.running():
-            close_boxes(s, "Varnel Ostrimel", 1)
-        shot = s.screenshot("later")
-        log(f"screenshot: {shot}")
+            close_boxes(s, "Warnning", 1)
         if os.environ.get("DISPLAY") and sys.stdin.isatty():
             input("press Enter to end the demo ")
+
+        log("the portal's log-out: Kestrun.exe -r")
+        remover = s.start(["-r"], label="remover")
+        remover.wait(30)
+        deadline = time.monotonic() + 30
+        while kestrun.running() and time.monotonic() < deadline:
+            close_boxes(s, "Varnel Ostrimel", 1)
+        log("what the program asked of the system (stub tools' log):")
+        for call in s.stub_calls():
+            print("    " + call)
         log("debug trace of the program:")
         for text in kestrun.trace():
             print("    " + text.rstrip("\n"))
