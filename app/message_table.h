@@ -32,6 +32,16 @@ class MessageTable {
         return *this;
     }
 
+    // A message whose number the owner learns at run time (a callback message it chose, a
+    // registered message); the entry matches nothing while number() is 0.
+    using NumberSource = std::uint32_t (Owner::*)() const;
+    MessageTable& MessageAt(NumberSource number, RawHandler handler) {
+        entries_.push_back(Entry{
+            0, std::nullopt,
+            [handler](Owner& owner, const Msg& msg) { return (owner.*handler)(msg); }, number});
+        return *this;
+    }
+
     // WM_COMMAND with this id and notification code 0: a button click or a menu command.
     MessageTable& Command(std::uint16_t id, CommandHandler handler) {
         return Notify(id, platform::kBnClicked, handler);
@@ -67,7 +77,9 @@ class MessageTable {
     // window's default processing applies.
     std::optional<MsgResult> Dispatch(Owner& owner, const Msg& msg) const {
         for (const Entry& entry : entries_) {
-            if (entry.message != msg.message) {
+            const std::uint32_t number =
+                entry.number != nullptr ? (owner.*entry.number)() : entry.message;
+            if (number == 0 || number != msg.message) {
                 continue;
             }
             if (entry.command && (entry.command->id != platform::LowWord(msg.wParam) ||
@@ -90,6 +102,7 @@ class MessageTable {
         std::uint32_t message;
         std::optional<Key> command;
         std::function<MsgResult(Owner&, const Msg&)> call;
+        NumberSource number = nullptr;
     };
 
     void Add(std::uint32_t message, std::optional<Key> command,

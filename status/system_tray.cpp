@@ -97,19 +97,33 @@ void CSystemTray::RemoveIcon() {
     m_bIconAdded = false;
 }
 
+const MessageTable<CSystemTray>& CSystemTray::Table() {
+    static const MessageTable<CSystemTray> table =
+        MessageTable<CSystemTray>()
+            .MessageAt(&CSystemTray::CallbackMessage, &CSystemTray::OnCallback)
+            .MessageAt(&CSystemTray::TaskbarCreatedMessage, &CSystemTray::OnTaskbarCreated);
+    return table;
+}
+
 platform::MsgResult CSystemTray::OnMessage(const platform::Msg& msg) {
-    if (m_nid.hWnd != 0 && msg.message == m_nid.uCallbackMessage) {
-        return platform::Handled(OnIconNotify(msg.wParam, msg.lParam));
+    return Table().Dispatch(*this, msg).value_or(platform::NotHandled());
+}
+
+std::uint32_t CSystemTray::CallbackMessage() const {
+    return m_nid.hWnd != 0 ? m_nid.uCallbackMessage : 0;
+}
+
+platform::MsgResult CSystemTray::OnCallback(const platform::Msg& msg) {
+    return platform::Handled(OnIconNotify(msg.wParam, msg.lParam));
+}
+
+platform::MsgResult CSystemTray::OnTaskbarCreated(const platform::Msg&) {
+    // The shell restarted and forgot the icon: add it again as it looks now.
+    if (m_bIconAdded) {
+        m_nid.uFlags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
+        shell_.NotifyIcon(platform::kNimAdd, m_nid);
     }
-    if (m_nTaskbarCreated != 0 && msg.message == m_nTaskbarCreated) {
-        // The shell restarted and forgot the icon: add it again as it looks now.
-        if (m_bIconAdded) {
-            m_nid.uFlags = platform::kNifMessage | platform::kNifIcon | platform::kNifTip;
-            shell_.NotifyIcon(platform::kNimAdd, m_nid);
-        }
-        return platform::Handled(0);
-    }
-    return platform::NotHandled();
+    return platform::Handled(0);
 }
 
 std::intptr_t CSystemTray::OnIconNotify(std::uintptr_t wParam, std::intptr_t lParam) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "app/message_table.h"
 #include "platform/shell.h"
 #include "platform/types.h"
 #include "platform/window_message.h"
@@ -43,6 +44,12 @@ class CSystemTray : public platform::MessageSink {
     const platform::NotifyIconRecord& Record() const { return m_nid; }
 
   private:
+    static const MessageTable<CSystemTray>& Table();
+    // The two messages the hidden window handles; both numbers are known only at run time.
+    std::uint32_t CallbackMessage() const;
+    std::uint32_t TaskbarCreatedMessage() const { return m_nTaskbarCreated; }
+    platform::MsgResult OnCallback(const platform::Msg& msg);
+    platform::MsgResult OnTaskbarCreated(const platform::Msg& msg);
     void SetTip(const std::string& tip);
 
     platform::Shell& shell_;

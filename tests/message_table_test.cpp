@@ -101,3 +101,36 @@ TEST(MessageTableTest, InitDialogReportsHandlerResult) {
 
 }  // namespace
 }  // namespace kestrun
+
+namespace kestrun {
+namespace {
+
+// A window whose message numbers are chosen at run time, as the tray's are.
+struct RuntimeNumbers {
+    std::uint32_t callback = 0;
+    std::vector<std::uint32_t> seen;
+    std::uint32_t Callback() const { return callback; }
+    MsgResult OnCallback(const Msg& msg) {
+        seen.push_back(msg.message);
+        return platform::Handled(1);
+    }
+    static const MessageTable<RuntimeNumbers>& Table() {
+        static const MessageTable<RuntimeNumbers> table = MessageTable<RuntimeNumbers>().MessageAt(
+            &RuntimeNumbers::Callback, &RuntimeNumbers::OnCallback);
+        return table;
+    }
+};
+
+TEST(MessageTableTest, RuntimeNumberFollowsTheOwnerAndZeroMatchesNothing) {
+    RuntimeNumbers window;
+    EXPECT_FALSE(RuntimeNumbers::Table().Dispatch(window, Msg{0, 0, 0}));
+    window.callback = 0x46F;
+    EXPECT_FALSE(RuntimeNumbers::Table().Dispatch(window, Msg{0x470, 0, 0}));
+    EXPECT_TRUE(RuntimeNumbers::Table().Dispatch(window, Msg{0x46F, 0, 0}));
+    window.callback = 0xC123;
+    EXPECT_TRUE(RuntimeNumbers::Table().Dispatch(window, Msg{0xC123, 0, 0}));
+    EXPECT_EQ(window.seen, (std::vector<std::uint32_t>{0x46F, 0xC123}));
+}
+
+}  // namespace
+}  // namespace kestrun
