@@ -1,9 +1,8 @@
 #include "netprobe/adapter_icon.h"
 
-#include <cctype>
-
 #include "netprobe/os_type.h"
 #include "platform/format.h"
+#include "platform/text.h"
 
 namespace kestrun {
 namespace {
@@ -29,19 +28,6 @@ std::string ConnectionKey(const std::string& guid) {
         guid.c_str());
 }
 
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 int SetAdapterIcon(platform::Platform& platform, const std::string& strGUID, int show) {
@@ -59,7 +45,7 @@ int SetAdapterIcon(platform::Platform& platform, const std::string& strGUID, int
         }
         const auto instanceId = key->QueryString("NetCfgInstanceId", kInstanceIdBufferSize);
         // No adapter found means an empty name, which must not pick an entry.
-        if (instanceId && !strGUID.empty() && EqualNoCase(*instanceId, strGUID)) {
+        if (instanceId && !strGUID.empty() && EqualsIgnoringCase(*instanceId, strGUID)) {
             trace.Output(Format("Index=%04d\n", index));
             if (!key->SetDword("Characteristics",
                                visible ? kCharacteristicsShown : kCharacteristicsHidden)) {

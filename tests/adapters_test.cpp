@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_platform.h"
+#include "tests/support/adapter_records.h"
+
 #include "netprobe/os_type.h"
+#include "platform/fake/fake_platform.h"
 
 namespace kestrun {
 namespace {
@@ -11,16 +13,7 @@ namespace {
 using platform::AdapterRecord;
 using platform::fake::FakePlatform;
 
-AdapterRecord Adapter(std::uint32_t index, const std::string& description, const std::string& ip,
-                      const std::string& mask, const std::string& name = "{GUID}") {
-    AdapterRecord record;
-    record.index = index;
-    record.description = description;
-    record.ipAddress = ip;
-    record.ipMask = mask;
-    record.adapterName = name;
-    return record;
-}
+using testing_support::Adapter;
 
 class InspectAdaptersTest : public ::testing::Test {
   protected:

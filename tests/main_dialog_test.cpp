@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/adapter_records.h"
+
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -42,16 +44,7 @@ constexpr platform::GdiRef kBrush = 0x8000;
 constexpr const char* kVirtualAdapter = "{A1B2C3D4-0000-1111-2222-ABCDEF012345}";
 constexpr std::uint32_t kOtherSwpFlags = 0x0001 | 0x0002;  // SWP_NOSIZE | SWP_NOMOVE
 
-AdapterRecord Adapter(std::uint32_t index, const std::string& description, const std::string& ip,
-                      const std::string& mask, const std::string& name) {
-    AdapterRecord record;
-    record.index = index;
-    record.description = description;
-    record.ipAddress = ip;
-    record.ipMask = mask;
-    record.adapterName = name;
-    return record;
-}
+using testing_support::Adapter;
 
 class MainDialogTest : public ::testing::Test {
   protected:

@@ -1,5 +1,7 @@
 #include "platform/fake/fake_platform.h"
 
+#include "platform/text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -7,15 +9,6 @@
 #include <iterator>
 
 namespace kestrun::platform::fake {
-namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-}  // namespace
 
 void FakeClock::Sleep(std::uint32_t milliseconds) {
     sleeps.push_back(milliseconds);
@@ -124,7 +117,7 @@ void* FakeModule::Entry(const char* name) {
 std::unique_ptr<Module> FakeModules::Load(const std::string& name) {
     loaded.push_back(name);
     for (const auto& [library, entries] : libraries) {
-        if (Lower(library) == Lower(name)) {
+        if (ToLowerAscii(library) == ToLowerAscii(name)) {
             return std::make_unique<FakeModule>(entries, &freed, name);
         }
     }
@@ -139,7 +132,7 @@ class FakeRegKey : public RegKey {
     std::optional<std::string> QueryString(const std::string& name,
                                            std::size_t bufferSize) override {
         for (const auto& [valueName, value] : key_.values) {
-            if (Lower(valueName) == Lower(name) && value.text) {
+            if (ToLowerAscii(valueName) == ToLowerAscii(name) && value.text) {
                 if (value.text->size() + 1 > bufferSize) {
                     return std::nullopt;
                 }
@@ -163,7 +156,7 @@ class FakeRegKey : public RegKey {
 }  // namespace
 
 std::string FakeRegistry::Normalize(RegRoot root, const std::string& path) {
-    return (root == RegRoot::CurrentUser ? "hkcu\\" : "hklm\\") + Lower(path);
+    return (root == RegRoot::CurrentUser ? "hkcu\\" : "hklm\\") + ToLowerAscii(path);
 }
 
 FakeRegistry::Key& FakeRegistry::At(RegRoot root, const std::string& path) {
@@ -201,7 +194,7 @@ std::unique_ptr<RegKey> FakeRegistry::Create(RegRoot root, const std::string& pa
 WindowRef FakeUi::FindWindowByTitle(const std::string& title) {
     // FindWindowA compares window names without regard to case.
     for (const Window& window : windows) {
-        if (Lower(window.title) == Lower(title)) {
+        if (ToLowerAscii(window.title) == ToLowerAscii(title)) {
             return window.ref;
         }
     }
@@ -341,7 +334,7 @@ class FakeServiceManager : public ServiceManager {
     ~FakeServiceManager() override { --owner_.openManagers; }
     std::unique_ptr<Service> OpenService(const std::string& name, std::uint32_t& error) override {
         for (auto& [serviceName, model] : owner_.services) {
-            if (Lower(serviceName) == Lower(name)) {
+            if (ToLowerAscii(serviceName) == ToLowerAscii(name)) {
                 error = 0;
                 return std::make_unique<FakeService>(owner_, model);
             }

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "platform/fake/fake_platform.h"
+#include "platform/text.h"
 
 namespace kestrun::platform::fake {
 namespace {
@@ -35,19 +36,6 @@ std::string Trim(const std::string& text) {
         --end;
     }
     return text.substr(begin, end - begin);
-}
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
 }
 
 std::optional<std::vector<Section>> Load(const std::string& path) {
@@ -107,7 +95,7 @@ std::string Render(const std::vector<Section>& sections) {
 // section name finds.
 Section* FindSection(std::vector<Section>& sections, const std::string& name) {
     for (std::size_t i = name.empty() ? 0 : 1; i < sections.size(); ++i) {
-        if (EqualNoCase(sections[i].name, name)) {
+        if (EqualsIgnoringCase(sections[i].name, name)) {
             return &sections[i];
         }
     }
@@ -116,7 +104,7 @@ Section* FindSection(std::vector<Section>& sections, const std::string& name) {
 
 Entry* FindEntry(Section& section, const std::string& key) {
     for (Entry& entry : section.entries) {
-        if (EqualNoCase(entry.name, key)) {
+        if (EqualsIgnoringCase(entry.name, key)) {
             return &entry;
         }
     }
