@@ -16,6 +16,9 @@ ME = NetNamespace.ADDRESS
 GATEWAY = "192.0.2.1"
 NETWORK = "10.10.0.0"
 MASK = "255.255.0.0"
+# A second network of the router, named by the numbered keys.
+NETWORK1 = "10.20.0.0"
+MASK1 = "255.255.255.0"
 KEY = "pre shared key"
 POLICY = "TRV-615_SSL"
 TAIL = "-n ESP[3DES,SHA]PFS -a preshare:{key} -1s 3DES-MD5-2 3DES-SHA-2 DES-MD5-1 DES-SHA-1 -1p -c"
@@ -26,13 +29,44 @@ OVPN = {"OVPN_SerIP": "10.8.0.1", "OVPN_Ifconfig": "10.8.0.2",
 def hand_over(mode="1", call_by_ie=None, **overrides):
     """The settings of a login made in an outside browser; CallByIE absent unless given."""
     values = {"ModelName": "TRV-615", "Gateway": GATEWAY, "PreSharedKey": KEY,
-              "NetworkIP": NETWORK, "Submask": MASK, "RemoteLANIP": "10.10.0.1",
+              "NetworkIP": NETWORK, "Submask": MASK, "NetworkIP1": NETWORK1,
+              "Submask1": MASK1, "RemoteLANIP": "10.10.0.1",
               "VPN Mode": mode, "RemoveIPsec": "TRUE"}
     values.update(OVPN)
     if call_by_ie is not None:
         values["CallByIE"] = call_by_ie
     values.update(overrides)
     return ini_text({"IPSec": values})
+
+
+def route_deletes(numbered=True):
+    lines = [f"route delete {NETWORK} mask {MASK}"]
+    if numbered:
+        lines.append(f"route delete {NETWORK1} mask {MASK1}")
+    return lines
+
+
+def openvpn_script():
+    """The one line of Varnel_openVPN.bat, without a line end."""
+    return (f".\\openVPN\\openvpn.exe --remote {GATEWAY} --ifconfig {OVPN['OVPN_Ifconfig']} "
+            f"{OVPN['OVPN_SerMask']} --secret key.txt --dev tap --proto tcp-client "
+            f"--rport {OVPN['OVPN_SerPort']} --ping 6 --ping-exit 100 "
+            f"--route {NETWORK} {MASK} {OVPN['OVPN_SerIP']} --log ovpn.log "
+            "--status status.log --inactive 20").encode()
+
+
+def clear_ipsec_script(windows, policy=POLICY):
+    """Clear_IPsec.bat: every line ends in a line feed."""
+    if windows == "vista":
+        return b"netsh ipsec dynamic delete all\n"
+    tool = "ipsecpol.exe" if windows == "win2k" else "ipseccmd.exe"
+    return (f'{tool} -w REG -p "{policy}" -r "remote-router" -y\n'
+            f'{tool} -w REG -p "{policy}" -r "router-remote" -o\n').encode()
+
+
+def check_file(s, name, expected):
+    data = s.read_program_file(name)
+    check(data == expected, f"{name} holds {data!r}, expected {expected!r}")
 
 
 def ipsec_rule_lines(tool, key=KEY):
@@ -76,7 +110,6 @@ def stub_line(command):
 
 
 def expected_setup_calls(windows):
-    delete_route = f"route delete {NETWORK} mask {MASK}"
     script = ipsec_script(windows)
     if windows == "vista":
         expanded = (script.replace("%ME%", ME).replace("%REM_NET%", NETWORK)
@@ -86,15 +119,14 @@ def expected_setup_calls(windows):
                  if line and not line.startswith("set ")]
     else:
         lines = script.split("\n")
-    return [delete_route] + [stub_line(line) for line in lines]
+    return route_deletes() + [stub_line(line) for line in lines]
 
 
 def expected_teardown_calls(windows):
-    delete_route = f"route delete {NETWORK} mask {MASK}"
     if windows == "vista":
-        return [delete_route, "netsh ipsec dynamic delete all"]
+        return route_deletes() + ["netsh ipsec dynamic delete all"]
     tool = "ipsecpol" if windows == "win2k" else "ipseccmd"
-    return [delete_route,
+    return route_deletes() + [
             f'{tool} -w REG -p "{POLICY}" -r "remote-router" -y',
             f'{tool} -w REG -p "{POLICY}" -r "router-remote" -o']
 
@@ -124,8 +156,10 @@ def tunnel_round_trip(windows):
         warnings = dismiss_setup_boxes(s, quiet_for=1.0)
         check(not warnings, f"set-up warned: {warnings}")
         check(calls == setup, f"set-up calls\n{calls}\nexpected\n{setup}")
-        script = s.read_program_file("Varnel_IPSecVPN.bat")
-        check(script == ipsec_script(windows).encode(), f"IPsec script {script!r}")
+        check_file(s, "Varnel_IPSecVPN.bat", ipsec_script(windows).encode())
+        # Both scripts are written whatever the mode; lines between the route deletes only.
+        check_file(s, "Varnel_openVPN.bat", openvpn_script())
+        check_file(s, "DelRouteTable.bat", "\n".join(route_deletes()).encode())
         settings = s.read_program_file("Setting.tmp").decode("latin-1")
         check("CallByIE=FALSE" in settings and "VPN Mode=1" in settings,
               f"settings after set-up: {settings!r}")
@@ -136,6 +170,8 @@ def tunnel_round_trip(windows):
 
         box = end_by_remove(s, process)
         check(box == EXIT_BOX_TEXT, f"exit box {box!r}")
+        check_file(s, "DelRouteTable.bat", "\n".join(route_deletes()).encode())
+        check_file(s, "Clear_IPsec.bat", clear_ipsec_script(windows))
         teardown = s.stub_calls()[len(setup):]
         check(teardown == expected_teardown_calls(windows),
               f"teardown calls {teardown}, expected {expected_teardown_calls(windows)}")
@@ -164,14 +200,11 @@ for _windows in ("winxp", "win2k", "vista"):
 def openvpn(s):
     prepare(s, hand_over(mode="2"))
     process = start_instance(s)
-    line = (f"openvpn --remote {GATEWAY} --ifconfig {OVPN['OVPN_Ifconfig']} "
-            f"{OVPN['OVPN_SerMask']} --secret key.txt --dev tap --proto tcp-client "
-            f"--rport {OVPN['OVPN_SerPort']} --ping 6 --ping-exit 100 "
-            f"--route {NETWORK} {MASK} {OVPN['OVPN_SerIP']} --log ovpn.log "
-            "--status status.log --inactive 20")
-    calls = wait_calls(s, 2, 30)
-    check(calls == [f"route delete {NETWORK} mask {MASK}", line],
-          f"set-up calls {calls}")
+    line = stub_line(openvpn_script().decode())
+    calls = wait_calls(s, 3, 30)
+    check(calls == route_deletes() + [line], f"set-up calls {calls}")
+    check_file(s, "Varnel_openVPN.bat", openvpn_script())
+    check_file(s, "DelRouteTable.bat", "\n".join(route_deletes()).encode())
     check(s.wait_window("OpenVPN stub", 10000), "no OpenVPN window")
     dismiss_setup_boxes(s, quiet_for=1.0)
     check("VPN Mode=2" in s.read_program_file("Setting.tmp").decode("latin-1"),
@@ -181,9 +214,10 @@ def openvpn(s):
     end_by_remove(s, process)
     check(s.helper("gone", "OpenVPN stub", 10000).returncode == 0,
           "the OpenVPN window is still there")
-    calls = wait_calls(s, 3, 10)
+    calls = wait_calls(s, 4, 10)
     # OpenVPN mode has no IPsec teardown: the only thing after the start is the close.
-    check(calls[2:] == ["openvpn closed"], f"calls after exit {calls}")
+    check(calls[3:] == ["openvpn closed"], f"calls after exit {calls}")
+    check(s.read_program_file("Clear_IPsec.bat") is None, "Clear_IPsec.bat was written")
     check(s.service_log() == ["policyagent started"], f"service log {s.service_log()}")
 
 
