@@ -9,7 +9,7 @@ each call in stub-calls.log."""
 import os
 import time
 
-from harness import MAIN_TITLE, NetNamespace, check, ini_text, log, scenario
+from harness import MAIN_TITLE, NetNamespace, check, ini_text, scenario
 from scenarios_startup import EXIT_BOX_TEXT, dismiss_setup_boxes, end_by_remove, start_instance
 
 ME = NetNamespace.ADDRESS
@@ -221,38 +221,98 @@ def openvpn(s):
     check(s.service_log() == ["policyagent started"], f"service log {s.service_log()}")
 
 
-def files_named(root, name):
+def marker_files(s):
+    """Files that an injected "echo pwned>marker.txt" would have made, anywhere on C:."""
     found = []
-    for directory, _, files in os.walk(root):
-        found.extend(os.path.join(directory, f) for f in files if f.lower() == name)
+    for directory, _, files in os.walk(os.path.join(s.prefix, "drive_c")):
+        found.extend(os.path.join(directory, f) for f in files
+                     if f.lower().startswith("marker"))
     return found
 
 
-def refused_value(key, value, windows="winxp"):
-    def run(s):
-        prepare(s, hand_over(**{key: value}))
-        process = start_instance(s)
-        check(process.wait_trace(f"Refused unsafe value of {key}\n", 20),
-              f"no refusal of {key} in {process.trace()}")
-        dismiss_setup_boxes(s, quiet_for=1.0)
-        for name in ("Varnel_IPSecVPN.bat", "Varnel_openVPN.bat"):
-            check(s.read_program_file(name) == b"", f"{name} is not empty")
-        end_by_remove(s, process)
-        marker = files_named(os.path.join(s.prefix, "drive_c"), "marker.txt")
-        check(not marker, f"the injected command ran: {marker}")
-        calls = s.stub_calls()
-        check(not any(c.startswith(("ipseccmd -w REG -p \"TRV-615_SSL\" -r \"remote-router\" -f",
-                                    "openvpn --")) for c in calls),
-              f"a tunnel was built: {calls}")
-        log(f"calls with the refused value: {calls}")
-
-    return run
+def refusal_traces(process):
+    """The refusal lines of set-up, and those written from Disconnect & Exit on."""
+    trace = process.trace()
+    exit_at = trace.index("CKestrunDlg::OnMenuitemExit()\n")
+    refused = [t for t in trace if t.startswith("Refused unsafe value of ")]
+    return ([t for t in trace[:exit_at] if t in refused],
+            [t for t in trace[exit_at:] if t in refused])
 
 
-scenario("tunnel_refuses_unsafe_gateway", netns=True, timeout=120,
-         labels=("e2e", "tunnel"))(refused_value("Gateway", f"{GATEWAY} & echo pwned> marker.txt"))
-scenario("tunnel_refuses_unsafe_key", netns=True, timeout=120,
-         labels=("e2e", "tunnel"))(refused_value("PreSharedKey", "key | echo pwned> marker.txt"))
+def refusal(key):
+    return f"Refused unsafe value of {key}\n"
+
+
+def start_refused(s, settings, first_refused):
+    """Starts the program on settings with unsafe values; returns it once set-up has
+    refused first_refused and its warnings are closed."""
+    prepare(s, settings)
+    process = start_instance(s)
+    check(process.wait_trace(refusal(first_refused), 20),
+          f"no refusal of {first_refused} in {process.trace()}")
+    dismiss_setup_boxes(s, quiet_for=1.0)
+    # Neither tunnel script may hold any of the values.
+    check_file(s, "Varnel_IPSecVPN.bat", b"")
+    check_file(s, "Varnel_openVPN.bat", b"")
+    return process
+
+
+@scenario("tunnel_refuses_unsafe_winxp", netns=True, timeout=120, labels=("e2e", "tunnel"))
+def refuses_unsafe_winxp(s):
+    # An unsafe gateway stops both tunnel scripts, an unsafe numbered network only its own
+    # route line, an unsafe model name the policy lines of the IPsec teardown.
+    process = start_refused(s, hand_over(
+        Gateway=f"{GATEWAY} & echo pwned> marker.txt",
+        NetworkIP1="10.2.0.0&echo pwned>marker.txt",
+        ModelName="QZM|echo pwned>marker.txt"), "Gateway")
+    first_route = route_deletes(numbered=False)
+    check_file(s, "DelRouteTable.bat", first_route[0].encode())
+
+    end_by_remove(s, process)
+    setup, teardown = refusal_traces(process)
+    for key in ("NetworkIP1", "ModelName", "Gateway"):
+        check(refusal(key) in setup, f"set-up did not refuse {key}: {setup}")
+    check(teardown == [refusal("NetworkIP1"), refusal("ModelName")],
+          f"refusals at Disconnect & Exit: {teardown}")
+    check_file(s, "DelRouteTable.bat", first_route[0].encode())
+    check_file(s, "Clear_IPsec.bat", b"")
+    check(not marker_files(s), f"the injected command ran: {marker_files(s)}")
+    # The remaining route is deleted at set-up and at teardown; nothing else ran.
+    calls = s.stub_calls()
+    check(calls == first_route + first_route, f"tool calls {calls}")
+
+
+@scenario("tunnel_refuses_unsafe_openvpn", netns=True, timeout=120, labels=("e2e", "tunnel"))
+def refuses_unsafe_openvpn(s):
+    process = start_refused(s, hand_over(mode="2", OVPN_SerPort="1194|echo pwned>marker.txt"),
+                            "OVPN_SerPort")
+    check(s.window_count("OpenVPN stub") == 0, "the OpenVPN program was started")
+    end_by_remove(s, process)
+    setup, teardown = refusal_traces(process)
+    check(setup == [refusal("OVPN_SerPort")] and teardown == [],
+          f"refusals: set-up {setup}, exit {teardown}")
+    check(not marker_files(s), f"the injected command ran: {marker_files(s)}")
+    # OpenVPN mode tears down by closing the program's window: only set-up's route deletes.
+    calls = s.stub_calls()
+    check(calls == route_deletes(), f"tool calls {calls}")
+
+
+@scenario("tunnel_refuses_unsafe_vista", windows="vista", netns=True, timeout=120,
+          labels=("e2e", "tunnel"))
+def refuses_unsafe_vista(s):
+    # The netsh form sets the key as a batch variable; an unsafe one must not get there.
+    process = start_refused(s, hand_over(PreSharedKey="key | echo pwned> marker.txt"),
+                            "PreSharedKey")
+    end_by_remove(s, process)
+    setup, teardown = refusal_traces(process)
+    check(setup == [refusal("PreSharedKey")] and teardown == [],
+          f"refusals: set-up {setup}, exit {teardown}")
+    check_file(s, "Clear_IPsec.bat", clear_ipsec_script("vista"))
+    check(not marker_files(s), f"the injected command ran: {marker_files(s)}")
+    # No netsh call at set-up; the teardown's "delete all" needs no value from the file.
+    calls = s.stub_calls()
+    expected = route_deletes() + expected_teardown_calls("vista")
+    check(calls == expected, f"tool calls\n{calls}\nexpected\n{expected}")
 
 
 @scenario("tunnel_missing_settings", netns=True, timeout=120, labels=("e2e", "tunnel"))
