@@ -1,6 +1,8 @@
 """The tray icon and the main window on Wine's virtual desktop: the icon and its tip after
 start-up, the show command, the window's picture and warm static background, Hide and the
-close command, the tray menu, the About window and a restarted taskbar."""
+close command, the tray menu (by the callback message and by a real right-click on the icon;
+a left click opens nothing), the About window with its read-only version box and a restarted
+taskbar."""
 
 import os
 import re
@@ -27,6 +29,10 @@ ID_MENUITEM_ABOUT = 32775
 IDC_BUTTON_HIDE = 1008
 IDC_STATIC_STATUS = 1004
 IDC_BUTTON_CONNECT = 1002
+IDC_EDIT_VERSION = 1017
+WM_CHAR = 0x102
+EM_SETREADONLY = 0xCF
+ES_READONLY = 0x800
 MENU_ENTRIES = ["Diagnosis", "Connectivity Info.", "", "About Ostrimel", "Disconnect & Exit"]
 # The same entries in menu notation ("&&" is one ampersand).
 MENU_ENTRY_TEXTS = [t.replace("&", "&&") for t in MENU_ENTRIES]
@@ -60,6 +66,12 @@ def numbers(text, label):
 def xdotool(s, *args):
     run(["xdotool"] + [str(a) for a in args], env=dict(os.environ, DISPLAY=s.display.name),
         timeout=20)
+
+
+def hex_field(text, label):
+    match = re.search(label + r"=0x([0-9a-fA-F]+)", text)
+    check(match is not None, f"no {label} in {text!r}")
+    return int(match.group(1), 16)
 
 
 def show_main(s):
@@ -172,35 +184,83 @@ def reference_menu(s, x, y, entries):
     return shot, numbers(listing, "rect"), items
 
 
+def tray_icon_spot(s, label):
+    """The screen point at the middle of the not-connected icon in the notification area."""
+    icon = find_near(read_ppm(s.screenshot(label)), TRAY_AREA, NO_LINK_RED)
+    check(icon is not None, "no tray icon")
+    return icon
+
+
+def check_menu_matches(s, expected, rect, label):
+    """The shown popup menu sits at rect and looks exactly like the reference picture."""
+    listing = s.helper("menu", 10000).stdout
+    check(numbers(listing, "rect") == rect, f"{label} menu at {listing!r}, expected {rect}")
+    left, top, right, bottom = rect
+    # The menu window shows before it is painted: look again until the picture is complete.
+    deadline = time.monotonic() + 3
+    while True:
+        shot = read_ppm(s.screenshot(label))
+        differing = sum(1 for py in range(top, bottom) for px in range(left, right)
+                        if pixel(shot, px, py) != pixel(expected, px, py))
+        if differing == 0 or time.monotonic() >= deadline:
+            break
+        time.sleep(0.2)
+    check(differing == 0, f"{differing} pixels of the {label} menu differ from the entries "
+          f"{MENU_ENTRIES} (see the {label} and reference-menu screenshots)")
+
+
+def version_text(s):
+    return s.helper("item-text", "About", IDC_EDIT_VERSION).stdout.strip()
+
+
+def check_version_read_only(s):
+    """The About version box shows "1.00" and takes no typing."""
+    check(version_text(s) == "1.00", f"About version {version_text(s)!r}")
+    style = hex_field(s.helper("item-style", "About", IDC_EDIT_VERSION).stdout, "style")
+    check(style & ES_READONLY, f"the version box is not read-only: style {style:#x}")
+    for char in "9x\b":
+        check(s.helper("item-send", "About", IDC_EDIT_VERSION, WM_CHAR, ord(char),
+                       1).returncode == 0, "could not type into the version box")
+    check(version_text(s) == "1.00", f"typing changed the version to {version_text(s)!r}")
+    # The same typing does reach a box that is not read-only: the check above is not blind.
+    s.helper("item-send", "About", IDC_EDIT_VERSION, EM_SETREADONLY, 0, 0)
+    s.helper("item-send", "About", IDC_EDIT_VERSION, WM_CHAR, ord("9"), 1)
+    check(version_text(s) != "1.00", "typing does not reach the version box at all")
+
+
 @scenario("tray_menu_and_about", labels=("e2e", "tray"))
 def menu_and_about(s):
     quiet_settings(s)
     process = start_instance(s)
     dismiss_setup_boxes(s, quiet_for=1.0)
+    x, y = tray_icon_spot(s, "tray")
+
+    # A left click on the icon opens nothing.
+    xdotool(s, "mousemove", x, y, "click", 1)
+    check(s.helper("menu", 1500).returncode == 1, "a left click opened a menu")
+    check(not s.window_visible(MAIN_TITLE), "a left click showed the main window")
 
     # Another process cannot read a menu's items under Wine, so the program's menu is
-    # compared with a menu of the expected entries drawn at the same place.
-    x, y = 400, 300
-    xdotool(s, "mousemove", x, y)
+    # compared with a menu of the expected entries drawn at the same place: the cursor.
     expected, rect, items = reference_menu(s, x, y, MENU_ENTRY_TEXTS)
     check(s.helper("post", TRAY_WINDOW, WM_TRAYICON_NOTIFY, IDR_TRAY_MENU,
                    WM_RBUTTONUP).returncode == 0, "no tray window")
-    listing = s.helper("menu", 10000).stdout
-    check(numbers(listing, "rect") == rect, f"menu at {listing!r}, expected {rect}")
-    shot = read_ppm(s.screenshot("menu"))
-    left, top, right, bottom = rect
-    differing = sum(1 for py in range(top, bottom) for px in range(left, right)
-                    if pixel(shot, px, py) != pixel(expected, px, py))
-    check(differing == 0, f"{differing} pixels of the tray menu differ from the entries "
-          f"{MENU_ENTRIES} (see the menu and reference-menu screenshots)")
+    check_menu_matches(s, expected, rect, "menu")
+    # Clicking beside the menu closes it and chooses nothing.
+    xdotool(s, "mousemove", 300, 300, "click", 1)
+    check(s.helper("menu-gone", 5000).returncode == 0, "the menu stayed open")
+    check(s.helper("find", "About").returncode == 1, "closing the menu opened About")
+
+    # A real right-click on the icon: the taskbar's own notification opens the same menu.
+    xdotool(s, "mousemove", x, y, "click", 3)
+    check_menu_matches(s, expected, rect, "right-click-menu")
 
     # "About Ostrimel", the fourth entry, chosen with the mouse.
     about = items[3]
     xdotool(s, "mousemove", (about[0] + about[2]) // 2, (about[1] + about[3]) // 2, "click", 1)
     check(s.wait_window("About", 10000), "no About window")
-    version = s.helper("item-text", "About", 1017).stdout.strip()
     s.screenshot("about")
-    check(version == "1.00", f"About version {version!r}")
+    check_version_read_only(s)
     check(s.press("About"), "could not close the About window")
     check(s.helper("gone", "About", 5000).returncode == 0, "the About window stayed")
 

@@ -9,13 +9,16 @@ each call in stub-calls.log."""
 import os
 import time
 
-from harness import MAIN_TITLE, NetNamespace, check, ini_text, log, scenario
+from harness import MAIN_TITLE, NetNamespace, check, ini_text, scenario
 from scenarios_startup import EXIT_BOX_TEXT, dismiss_setup_boxes, end_by_remove, start_instance
 
 ME = NetNamespace.ADDRESS
 GATEWAY = "192.0.2.1"
 NETWORK = "10.10.0.0"
 MASK = "255.255.0.0"
+# A second network of the router, named by the numbered keys.
+NETWORK1 = "10.20.0.0"
+MASK1 = "255.255.255.0"
 KEY = "pre shared key"
 POLICY = "TRV-615_SSL"
 TAIL = "-n ESP[3DES,SHA]PFS -a preshare:{key} -1s 3DES-MD5-2 3DES-SHA-2 DES-MD5-1 DES-SHA-1 -1p -c"
@@ -26,13 +29,44 @@ OVPN = {"OVPN_SerIP": "10.8.0.1", "OVPN_Ifconfig": "10.8.0.2",
 def hand_over(mode="1", call_by_ie=None, **overrides):
     """The settings of a login made in an outside browser; CallByIE absent unless given."""
     values = {"ModelName": "TRV-615", "Gateway": GATEWAY, "PreSharedKey": KEY,
-              "NetworkIP": NETWORK, "Submask": MASK, "RemoteLANIP": "10.10.0.1",
+              "NetworkIP": NETWORK, "Submask": MASK, "NetworkIP1": NETWORK1,
+              "Submask1": MASK1, "RemoteLANIP": "10.10.0.1",
               "VPN Mode": mode, "RemoveIPsec": "TRUE"}
     values.update(OVPN)
     if call_by_ie is not None:
         values["CallByIE"] = call_by_ie
     values.update(overrides)
     return ini_text({"IPSec": values})
+
+
+def route_deletes(numbered=True):
+    lines = [f"route delete {NETWORK} mask {MASK}"]
+    if numbered:
+        lines.append(f"route delete {NETWORK1} mask {MASK1}")
+    return lines
+
+
+def openvpn_script():
+    """The one line of Varnel_openVPN.bat, without a line end."""
+    return (f".\\openVPN\\openvpn.exe --remote {GATEWAY} --ifconfig {OVPN['OVPN_Ifconfig']} "
+            f"{OVPN['OVPN_SerMask']} --secret key.txt --dev tap --proto tcp-client "
+            f"--rport {OVPN['OVPN_SerPort']} --ping 6 --ping-exit 100 "
+            f"--route {NETWORK} {MASK} {OVPN['OVPN_SerIP']} --log ovpn.log "
+            "--status status.log --inactive 20").encode()
+
+
+def clear_ipsec_script(windows, policy=POLICY):
+    """Clear_IPsec.bat: every line ends in a line feed."""
+    if windows == "vista":
+        return b"netsh ipsec dynamic delete all\n"
+    tool = "ipsecpol.exe" if windows == "win2k" else "ipseccmd.exe"
+    return (f'{tool} -w REG -p "{policy}" -r "remote-router" -y\n'
+            f'{tool} -w REG -p "{policy}" -r "router-remote" -o\n').encode()
+
+
+def check_file(s, name, expected):
+    data = s.read_program_file(name)
+    check(data == expected, f"{name} holds {data!r}, expected {expected!r}")
 
 
 def ipsec_rule_lines(tool, key=KEY):
@@ -76,7 +110,6 @@ def stub_line(command):
 
 
 def expected_setup_calls(windows):
-    delete_route = f"route delete {NETWORK} mask {MASK}"
     script = ipsec_script(windows)
     if windows == "vista":
         expanded = (script.replace("%ME%", ME).replace("%REM_NET%", NETWORK)
@@ -86,15 +119,14 @@ def expected_setup_calls(windows):
                  if line and not line.startswith("set ")]
     else:
         lines = script.split("\n")
-    return [delete_route] + [stub_line(line) for line in lines]
+    return route_deletes() + [stub_line(line) for line in lines]
 
 
 def expected_teardown_calls(windows):
-    delete_route = f"route delete {NETWORK} mask {MASK}"
     if windows == "vista":
-        return [delete_route, "netsh ipsec dynamic delete all"]
+        return route_deletes() + ["netsh ipsec dynamic delete all"]
     tool = "ipsecpol" if windows == "win2k" else "ipseccmd"
-    return [delete_route,
+    return route_deletes() + [
             f'{tool} -w REG -p "{POLICY}" -r "remote-router" -y',
             f'{tool} -w REG -p "{POLICY}" -r "router-remote" -o']
 
@@ -124,8 +156,10 @@ def tunnel_round_trip(windows):
         warnings = dismiss_setup_boxes(s, quiet_for=1.0)
         check(not warnings, f"set-up warned: {warnings}")
         check(calls == setup, f"set-up calls\n{calls}\nexpected\n{setup}")
-        script = s.read_program_file("Varnel_IPSecVPN.bat")
-        check(script == ipsec_script(windows).encode(), f"IPsec script {script!r}")
+        check_file(s, "Varnel_IPSecVPN.bat", ipsec_script(windows).encode())
+        # Both scripts are written whatever the mode; lines between the route deletes only.
+        check_file(s, "Varnel_openVPN.bat", openvpn_script())
+        check_file(s, "DelRouteTable.bat", "\n".join(route_deletes()).encode())
         settings = s.read_program_file("Setting.tmp").decode("latin-1")
         check("CallByIE=FALSE" in settings and "VPN Mode=1" in settings,
               f"settings after set-up: {settings!r}")
@@ -136,6 +170,8 @@ def tunnel_round_trip(windows):
 
         box = end_by_remove(s, process)
         check(box == EXIT_BOX_TEXT, f"exit box {box!r}")
+        check_file(s, "DelRouteTable.bat", "\n".join(route_deletes()).encode())
+        check_file(s, "Clear_IPsec.bat", clear_ipsec_script(windows))
         teardown = s.stub_calls()[len(setup):]
         check(teardown == expected_teardown_calls(windows),
               f"teardown calls {teardown}, expected {expected_teardown_calls(windows)}")
@@ -164,14 +200,11 @@ for _windows in ("winxp", "win2k", "vista"):
 def openvpn(s):
     prepare(s, hand_over(mode="2"))
     process = start_instance(s)
-    line = (f"openvpn --remote {GATEWAY} --ifconfig {OVPN['OVPN_Ifconfig']} "
-            f"{OVPN['OVPN_SerMask']} --secret key.txt --dev tap --proto tcp-client "
-            f"--rport {OVPN['OVPN_SerPort']} --ping 6 --ping-exit 100 "
-            f"--route {NETWORK} {MASK} {OVPN['OVPN_SerIP']} --log ovpn.log "
-            "--status status.log --inactive 20")
-    calls = wait_calls(s, 2, 30)
-    check(calls == [f"route delete {NETWORK} mask {MASK}", line],
-          f"set-up calls {calls}")
+    line = stub_line(openvpn_script().decode())
+    calls = wait_calls(s, 3, 30)
+    check(calls == route_deletes() + [line], f"set-up calls {calls}")
+    check_file(s, "Varnel_openVPN.bat", openvpn_script())
+    check_file(s, "DelRouteTable.bat", "\n".join(route_deletes()).encode())
     check(s.wait_window("OpenVPN stub", 10000), "no OpenVPN window")
     dismiss_setup_boxes(s, quiet_for=1.0)
     check("VPN Mode=2" in s.read_program_file("Setting.tmp").decode("latin-1"),
@@ -181,44 +214,105 @@ def openvpn(s):
     end_by_remove(s, process)
     check(s.helper("gone", "OpenVPN stub", 10000).returncode == 0,
           "the OpenVPN window is still there")
-    calls = wait_calls(s, 3, 10)
+    calls = wait_calls(s, 4, 10)
     # OpenVPN mode has no IPsec teardown: the only thing after the start is the close.
-    check(calls[2:] == ["openvpn closed"], f"calls after exit {calls}")
+    check(calls[3:] == ["openvpn closed"], f"calls after exit {calls}")
+    check(s.read_program_file("Clear_IPsec.bat") is None, "Clear_IPsec.bat was written")
     check(s.service_log() == ["policyagent started"], f"service log {s.service_log()}")
 
 
-def files_named(root, name):
+def marker_files(s):
+    """Files that an injected "echo pwned>marker.txt" would have made, anywhere on C:."""
     found = []
-    for directory, _, files in os.walk(root):
-        found.extend(os.path.join(directory, f) for f in files if f.lower() == name)
+    for directory, _, files in os.walk(os.path.join(s.prefix, "drive_c")):
+        found.extend(os.path.join(directory, f) for f in files
+                     if f.lower().startswith("marker"))
     return found
 
 
-def refused_value(key, value, windows="winxp"):
-    def run(s):
-        prepare(s, hand_over(**{key: value}))
-        process = start_instance(s)
-        check(process.wait_trace(f"Refused unsafe value of {key}\n", 20),
-              f"no refusal of {key} in {process.trace()}")
-        dismiss_setup_boxes(s, quiet_for=1.0)
-        for name in ("Varnel_IPSecVPN.bat", "Varnel_openVPN.bat"):
-            check(s.read_program_file(name) == b"", f"{name} is not empty")
-        end_by_remove(s, process)
-        marker = files_named(os.path.join(s.prefix, "drive_c"), "marker.txt")
-        check(not marker, f"the injected command ran: {marker}")
-        calls = s.stub_calls()
-        check(not any(c.startswith(("ipseccmd -w REG -p \"TRV-615_SSL\" -r \"remote-router\" -f",
-                                    "openvpn --")) for c in calls),
-              f"a tunnel was built: {calls}")
-        log(f"calls with the refused value: {calls}")
-
-    return run
+def refusal_traces(process):
+    """The refusal lines of set-up, and those written from Disconnect & Exit on."""
+    trace = process.trace()
+    exit_at = trace.index("CKestrunDlg::OnMenuitemExit()\n")
+    refused = [t for t in trace if t.startswith("Refused unsafe value of ")]
+    return ([t for t in trace[:exit_at] if t in refused],
+            [t for t in trace[exit_at:] if t in refused])
 
 
-scenario("tunnel_refuses_unsafe_gateway", netns=True, timeout=120,
-         labels=("e2e", "tunnel"))(refused_value("Gateway", f"{GATEWAY} & echo pwned> marker.txt"))
-scenario("tunnel_refuses_unsafe_key", netns=True, timeout=120,
-         labels=("e2e", "tunnel"))(refused_value("PreSharedKey", "key | echo pwned> marker.txt"))
+def refusal(key):
+    return f"Refused unsafe value of {key}\n"
+
+
+def start_refused(s, settings, first_refused):
+    """Starts the program on settings with unsafe values; returns it once set-up has
+    refused first_refused and its warnings are closed."""
+    prepare(s, settings)
+    process = start_instance(s)
+    check(process.wait_trace(refusal(first_refused), 20),
+          f"no refusal of {first_refused} in {process.trace()}")
+    dismiss_setup_boxes(s, quiet_for=1.0)
+    # Neither tunnel script may hold any of the values.
+    check_file(s, "Varnel_IPSecVPN.bat", b"")
+    check_file(s, "Varnel_openVPN.bat", b"")
+    return process
+
+
+@scenario("tunnel_refuses_unsafe_winxp", netns=True, timeout=120, labels=("e2e", "tunnel"))
+def refuses_unsafe_winxp(s):
+    # An unsafe gateway stops both tunnel scripts, an unsafe numbered network only its own
+    # route line, an unsafe model name the policy lines of the IPsec teardown.
+    process = start_refused(s, hand_over(
+        Gateway=f"{GATEWAY} & echo pwned> marker.txt",
+        NetworkIP1="10.2.0.0&echo pwned>marker.txt",
+        ModelName="QZM|echo pwned>marker.txt"), "Gateway")
+    first_route = route_deletes(numbered=False)
+    check_file(s, "DelRouteTable.bat", first_route[0].encode())
+
+    end_by_remove(s, process)
+    setup, teardown = refusal_traces(process)
+    for key in ("NetworkIP1", "ModelName", "Gateway"):
+        check(refusal(key) in setup, f"set-up did not refuse {key}: {setup}")
+    check(teardown == [refusal("NetworkIP1"), refusal("ModelName")],
+          f"refusals at Disconnect & Exit: {teardown}")
+    check_file(s, "DelRouteTable.bat", first_route[0].encode())
+    check_file(s, "Clear_IPsec.bat", b"")
+    check(not marker_files(s), f"the injected command ran: {marker_files(s)}")
+    # The remaining route is deleted at set-up and at teardown; nothing else ran.
+    calls = s.stub_calls()
+    check(calls == first_route + first_route, f"tool calls {calls}")
+
+
+@scenario("tunnel_refuses_unsafe_openvpn", netns=True, timeout=120, labels=("e2e", "tunnel"))
+def refuses_unsafe_openvpn(s):
+    process = start_refused(s, hand_over(mode="2", OVPN_SerPort="1194|echo pwned>marker.txt"),
+                            "OVPN_SerPort")
+    check(s.window_count("OpenVPN stub") == 0, "the OpenVPN program was started")
+    end_by_remove(s, process)
+    setup, teardown = refusal_traces(process)
+    check(setup == [refusal("OVPN_SerPort")] and teardown == [],
+          f"refusals: set-up {setup}, exit {teardown}")
+    check(not marker_files(s), f"the injected command ran: {marker_files(s)}")
+    # OpenVPN mode tears down by closing the program's window: only set-up's route deletes.
+    calls = s.stub_calls()
+    check(calls == route_deletes(), f"tool calls {calls}")
+
+
+@scenario("tunnel_refuses_unsafe_vista", windows="vista", netns=True, timeout=120,
+          labels=("e2e", "tunnel"))
+def refuses_unsafe_vista(s):
+    # The netsh form sets the key as a batch variable; an unsafe one must not get there.
+    process = start_refused(s, hand_over(PreSharedKey="key | echo pwned> marker.txt"),
+                            "PreSharedKey")
+    end_by_remove(s, process)
+    setup, teardown = refusal_traces(process)
+    check(setup == [refusal("PreSharedKey")] and teardown == [],
+          f"refusals: set-up {setup}, exit {teardown}")
+    check_file(s, "Clear_IPsec.bat", clear_ipsec_script("vista"))
+    check(not marker_files(s), f"the injected command ran: {marker_files(s)}")
+    # No netsh call at set-up; the teardown's "delete all" needs no value from the file.
+    calls = s.stub_calls()
+    expected = route_deletes() + expected_teardown_calls("vista")
+    check(calls == expected, f"tool calls\n{calls}\nexpected\n{expected}")
 
 
 @scenario("tunnel_missing_settings", netns=True, timeout=120, labels=("e2e", "tunnel"))

@@ -19,10 +19,17 @@
 //                                            screen rectangles: "window=l,t,r,b client=..."
 //   kthelper item-rect "<title>" <id>       prints the screen rectangle of a child control
 //   kthelper item-text "<title>" <id>       prints a child control's text (WM_GETTEXT)
+//   kthelper item-style "<title>" <id>      prints a child control's window style:
+//                                            "style=0x<hex>"
+//   kthelper item-send "<title>" <id> <msg> <wp> <lp>
+//                                            SendMessageA to a child control (numbers in C
+//                                            notation), so its effect is done on return;
+//                                            prints the result
 //   kthelper menu [<ms>]                    waits for a shown popup menu; prints its screen
 //                                            rectangle, then "count=<n>" and one line per
 //                                            entry "<position>|<id>|<text>" when the menu
 //                                            can be read from this process
+//   kthelper menu-gone [<ms>]               waits until no popup menu is shown
 //   kthelper tooltip [<ms>]                 waits for a visible tooltip; prints its text
 //   kthelper tree                           every top-level window and its children, with
 //                                            class, title, visibility and rectangle
@@ -288,6 +295,17 @@ int PrintMenu(DWORD timeoutMs) {
     return 0;
 }
 
+int WaitMenuGone(DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (WaitVisibleOfClass("#32768", 0) != nullptr) {
+        if (GetTickCount() - start >= timeoutMs) {
+            return 1;
+        }
+        Sleep(50);
+    }
+    return 0;
+}
+
 BOOL CALLBACK PrintChild(HWND window, LPARAM) {
     RECT r = {};
     GetWindowRect(window, &r);
@@ -392,7 +410,8 @@ int DeleteTrayIcon(HWND window, UINT id) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: kthelper find|wait|gone|visible|count|list|post|command|"
-                 "boxtext|press|trace|ping|rect|item-rect|item-text|menu|tooltip|tree|"
+                 "boxtext|press|trace|ping|rect|item-rect|item-text|item-style|item-send|menu|"
+                 "menu-gone|tooltip|tree|"
                  "broadcast-taskbar-created|show-menu|tray-delete ...\n");
     return 2;
 }
@@ -414,6 +433,9 @@ int main(int argc, char** argv) {
     }
     if (verb == "menu") {
         return PrintMenu(argc > 2 ? Number(argv[2]) : 5000);
+    }
+    if (verb == "menu-gone") {
+        return WaitMenuGone(argc > 2 ? Number(argv[2]) : 5000);
     }
     if (verb == "tooltip") {
         HWND tip = WaitVisibleOfClass("tooltips_class32", argc > 2 ? Number(argv[2]) : 5000);
@@ -492,11 +514,28 @@ int main(int argc, char** argv) {
         std::printf("\n");
         return 0;
     }
-    if ((verb == "item-rect" || verb == "item-text") && argc >= 4) {
+    if ((verb == "item-rect" || verb == "item-text" || verb == "item-style" ||
+         (verb == "item-send" && argc >= 7)) &&
+        argc >= 4) {
         HWND item = GetDlgItem(window, static_cast<int>(Number(argv[3])));
         if (item == nullptr) {
             std::printf("no item\n");
             return 1;
+        }
+        if (verb == "item-style") {
+            std::printf("style=0x%08lx\n",
+                        static_cast<unsigned long>(GetWindowLongA(item, GWL_STYLE)));
+            return 0;
+        }
+        if (verb == "item-send") {
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutA(item, Number(argv[4]), Number(argv[5]),
+                                     static_cast<LPARAM>(Number(argv[6])), SMTO_ABORTIFHUNG, 3000,
+                                     &result)) {
+                return 1;
+            }
+            std::printf("result=%lu\n", static_cast<unsigned long>(result));
+            return 0;
         }
         if (verb == "item-text") {
             std::string text;
