@@ -14,6 +14,7 @@ file(GLOB KESTRUN_WIN32_TOOLS CONFIGURE_DEPENDS tools/win32/*.cpp)
 foreach(tool_source ${KESTRUN_WIN32_TOOLS})
     get_filename_component(tool_name ${tool_source} NAME_WE)
     add_executable(${tool_name} ${tool_source})
+    target_include_directories(${tool_name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
     target_link_libraries(${tool_name} PRIVATE user32 advapi32 kernel32)
     target_link_options(${tool_name} PRIVATE -static -static-libgcc -static-libstdc++)
     set_target_properties(${tool_name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY

@@ -9,13 +9,7 @@
 namespace kestrun::platform::win32 {
 namespace {
 
-struct ServiceHandleTraits {
-    using Handle = SC_HANDLE;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { CloseServiceHandle(h); }
-};
-using ServiceHandle = UniqueHandle<ServiceHandleTraits>;
+using ServiceHandle = UniqueServiceHandle;
 
 // The configuration is read into a buffer of this size, which holds any real record.
 constexpr DWORD kConfigBufferSize = 4096;

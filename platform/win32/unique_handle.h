@@ -78,7 +78,15 @@ struct IconTraits {
     static void Close(Handle h) { DestroyIcon(h); }
 };
 
+struct ServiceHandleTraits {
+    using Handle = SC_HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { CloseServiceHandle(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueServiceHandle = UniqueHandle<ServiceHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 template <typename GdiHandle = HGDIOBJ>

@@ -54,6 +54,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/unique_handle.h"
+
 namespace {
 
 struct TitleSearch {
@@ -186,7 +188,9 @@ Fn Lookup(HMODULE library, const char* name) {
 // The ICMP entry points are looked up at run time, as the program does, so this helper
 // imports nothing that Windows 2000 lacks.
 int Ping(const char* address, DWORD timeoutMs) {
-    HMODULE library = LoadLibraryA("iphlpapi.dll");
+    const kestrun::platform::win32::UniqueModule iphlpapi(LoadLibraryA("iphlpapi.dll"));
+    const kestrun::platform::win32::UniqueModule winsock(LoadLibraryA("ws2_32.dll"));
+    HMODULE library = iphlpapi.Get();
     if (library == nullptr) {
         std::printf("no iphlpapi\n");
         return 1;
@@ -195,7 +199,7 @@ int Ping(const char* address, DWORD timeoutMs) {
     IcmpCloseHandleFn close = Lookup<IcmpCloseHandleFn>(library, "IcmpCloseHandle");
     IcmpSendEchoFn send = Lookup<IcmpSendEchoFn>(library, "IcmpSendEcho");
     typedef unsigned long(WINAPI * InetAddrFn)(const char*);
-    InetAddrFn inetAddr = Lookup<InetAddrFn>(LoadLibraryA("ws2_32.dll"), "inet_addr");
+    InetAddrFn inetAddr = Lookup<InetAddrFn>(winsock.Get(), "inet_addr");
     if (create == nullptr || close == nullptr || send == nullptr || inetAddr == nullptr) {
         std::printf("missing entry points\n");
         return 1;
@@ -396,7 +400,8 @@ int ShowReferenceMenu(int x, int y, DWORD closeAfterMs, char** texts, int count)
 // Shell_NotifyIconA looked up at run time: the helper links only the basic libraries.
 int DeleteTrayIcon(HWND window, UINT id) {
     typedef BOOL(WINAPI * NotifyFn)(DWORD, NOTIFYICONDATAA*);
-    NotifyFn notify = Lookup<NotifyFn>(LoadLibraryA("shell32.dll"), "Shell_NotifyIconA");
+    const kestrun::platform::win32::UniqueModule shell32(LoadLibraryA("shell32.dll"));
+    NotifyFn notify = Lookup<NotifyFn>(shell32.Get(), "Shell_NotifyIconA");
     if (notify == nullptr) {
         return 1;
     }

@@ -4,18 +4,22 @@
 //   policyagent uninstall                        removes it
 //   policyagent                                  (run by the service control manager)
 // Starts and stops are appended to "policyagent.log" beside the exe.
-#include <windows.h>
-
 #include <cstring>
 #include <string>
 
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/windows_include.h"
 #include "stub_log.h"
 
 namespace {
 
+using kestrun::platform::win32::UniqueKernelHandle;
+using kestrun::platform::win32::UniqueServiceHandle;
+
 const char kServiceName[] = "PolicyAgent";
 
 SERVICE_STATUS_HANDLE g_statusHandle = nullptr;
+// Set by the stop control; owned by ServiceMain while the service runs.
 HANDLE g_stopEvent = nullptr;
 
 std::string ExePath() {
@@ -52,15 +56,15 @@ void WINAPI ServiceMain(DWORD, char**) {
     if (g_statusHandle == nullptr) {
         return;
     }
-    g_stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (g_stopEvent == nullptr) {
+    UniqueKernelHandle stopEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!stopEvent) {
         Report(SERVICE_STOPPED);
         return;
     }
+    g_stopEvent = stopEvent.Get();
     Report(SERVICE_RUNNING);
     kestrun::stub::AppendLine(ServiceLog(), "policyagent started");
-    WaitForSingleObject(g_stopEvent, INFINITE);
-    CloseHandle(g_stopEvent);
+    WaitForSingleObject(stopEvent.Get(), INFINITE);
     kestrun::stub::AppendLine(ServiceLog(), "policyagent stopped");
     Report(SERVICE_STOPPED);
 }
@@ -72,48 +76,45 @@ int Install(const char* mode) {
     } else if (mode != nullptr && std::strcmp(mode, "disabled") == 0) {
         startType = SERVICE_DISABLED;
     }
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    if (manager == nullptr) {
+    UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    if (!manager) {
         return 1;
     }
     const std::string binary = "\"" + ExePath() + "\"";
-    SC_HANDLE service = CreateServiceA(manager, kServiceName, kServiceName, SERVICE_ALL_ACCESS,
-                                       SERVICE_WIN32_OWN_PROCESS, startType, SERVICE_ERROR_NORMAL,
-                                       binary.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr);
-    if (service == nullptr && GetLastError() == ERROR_SERVICE_EXISTS) {
-        // Already there: make it point at this exe with the asked start type.
-        service = OpenServiceA(manager, kServiceName, SERVICE_ALL_ACCESS);
-        if (service != nullptr &&
-            !ChangeServiceConfigA(service, SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE,
-                                  binary.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr,
-                                  nullptr)) {
-            CloseServiceHandle(service);
-            service = nullptr;
-        }
+    UniqueServiceHandle service(CreateServiceA(manager.Get(), kServiceName, kServiceName,
+                                               SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                               startType, SERVICE_ERROR_NORMAL, binary.c_str(),
+                                               nullptr, nullptr, nullptr, nullptr, nullptr));
+    if (service) {
+        return 0;
     }
-    const int result = service != nullptr ? 0 : 1;
-    if (service != nullptr) {
-        CloseServiceHandle(service);
+    if (GetLastError() != ERROR_SERVICE_EXISTS) {
+        return 1;
     }
-    CloseServiceHandle(manager);
-    return result;
+    // Already there: make it point at this exe with the asked start type.
+    service.Reset(OpenServiceA(manager.Get(), kServiceName, SERVICE_ALL_ACCESS));
+    if (!service) {
+        return 1;
+    }
+    return ChangeServiceConfigA(service.Get(), SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE,
+                                binary.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                nullptr)
+               ? 0
+               : 1;
 }
 
 int Uninstall() {
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    if (manager == nullptr) {
+    UniqueServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    if (!manager) {
         return 1;
     }
-    SC_HANDLE service = OpenServiceA(manager, kServiceName, SERVICE_ALL_ACCESS);
-    int result = 1;
-    if (service != nullptr) {
-        SERVICE_STATUS status = {};
-        ControlService(service, SERVICE_CONTROL_STOP, &status);
-        result = DeleteService(service) ? 0 : 1;
-        CloseServiceHandle(service);
+    UniqueServiceHandle service(OpenServiceA(manager.Get(), kServiceName, SERVICE_ALL_ACCESS));
+    if (!service) {
+        return 1;
     }
-    CloseServiceHandle(manager);
-    return result;
+    SERVICE_STATUS status = {};
+    ControlService(service.Get(), SERVICE_CONTROL_STOP, &status);
+    return DeleteService(service.Get()) ? 0 : 1;
 }
 
 }  // namespace

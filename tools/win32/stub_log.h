@@ -3,9 +3,10 @@
 // "stub-calls.log" in the current directory (scripts run in the program's directory).
 #pragma once
 
-#include <windows.h>
-
 #include <string>
+
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/windows_include.h"
 
 namespace kestrun::stub {
 
@@ -42,16 +43,16 @@ inline std::string LogPath() {
 
 // Appends text and a line end; several stubs may write the same file one after another.
 inline bool AppendLine(const std::string& path, const std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    kestrun::platform::win32::UniqueKernelHandle file(
+        CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     const std::string line = text + "\r\n";
     DWORD written = 0;
     const BOOL ok =
-        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(file);
+        WriteFile(file.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     return ok && written == line.size();
 }
 
