@@ -1,6 +1,6 @@
 // Runs the shared INI sequence through the real kernel32 profile functions.
 //   ini_probe <directory>
-#include <windows.h>
+#include "platform/win32/windows_include.h"
 
 #include <cstdio>
 #include <string>

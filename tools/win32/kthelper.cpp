@@ -46,7 +46,9 @@
 //                                            items another process cannot query under Wine
 //
 // Exit codes: 0 success, 1 not found / failed, 2 bad usage.
-#include <windows.h>
+#include "platform/win32/windows_include.h"
+
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>

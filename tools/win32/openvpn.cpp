@@ -1,7 +1,7 @@
 // Stand-in for the OpenVPN program: records how it was called, then shows a window titled
 // "OpenVPN stub" and runs until that window is closed (the client ends the real program
 // by posting WM_CLOSE to the window whose title contains "OpenVPN").
-#include <windows.h>
+#include "platform/win32/windows_include.h"
 
 #include "stub_log.h"
 
