@@ -1,0 +1,55 @@
+// The scripted network queries.
+#include "platform/fake/fake_platform.h"
+
+namespace kestrun::platform::fake {
+
+std::uint32_t FakeNetInfo::RouteTable(std::vector<RouteRow>& rows) {
+    rows = routes;
+    return routeError;
+}
+
+std::uint32_t FakeNetInfo::Adapters(std::vector<AdapterRecord>& out) {
+    if (adapterError != 0) {
+        return adapterError;
+    }
+    out = adapters;
+    return 0;
+}
+
+std::uint32_t FakeNetInfo::DnsServers(std::vector<std::string>& servers) {
+    if (dnsError != 0) {
+        return dnsError;
+    }
+    servers = dns;
+    return 0;
+}
+
+namespace {
+
+class FakeNetDevice : public NetDevice {
+  public:
+    explicit FakeNetDevice(std::map<std::uint32_t, std::uint32_t>& oids) : oids_(oids) {}
+    bool QueryOid(std::uint32_t oid, std::uint32_t& value) override {
+        auto it = oids_.find(oid);
+        if (it == oids_.end()) {
+            return false;
+        }
+        value = it->second;
+        return true;
+    }
+
+  private:
+    std::map<std::uint32_t, std::uint32_t>& oids_;
+};
+
+}  // namespace
+
+std::unique_ptr<NetDevice> FakeNetInfo::OpenDevice(const std::string& devicePath) {
+    auto it = devices.find(devicePath);
+    if (it == devices.end()) {
+        return nullptr;
+    }
+    return std::make_unique<FakeNetDevice>(it->second);
+}
+
+}  // namespace kestrun::platform::fake

@@ -1,0 +1,116 @@
+// The scripted service control manager on the virtual clock.
+#include "platform/fake/fake_platform.h"
+
+#include "platform/text.h"
+
+namespace kestrun::platform::fake {
+
+namespace {
+
+class FakeService : public Service {
+  public:
+    FakeService(FakeServices& owner, FakeServices::ServiceModel& model)
+        : owner_(owner), model_(model) {
+        ++owner_.openServices;
+    }
+    ~FakeService() override { --owner_.openServices; }
+
+    std::uint32_t QueryStartType(std::uint32_t& startType) override {
+        model_.calls.push_back("QueryConfig");
+        if (model_.failQueryConfig != 0) {
+            return model_.failQueryConfig;
+        }
+        startType = model_.startType;
+        return 0;
+    }
+    std::uint32_t ChangeStartType(std::uint32_t startType) override {
+        model_.calls.push_back("ChangeConfig");
+        if (model_.failChangeConfig != 0) {
+            return model_.failChangeConfig;
+        }
+        model_.startType = startType;
+        return 0;
+    }
+    std::uint32_t QueryState(std::uint32_t& currentState) override {
+        model_.calls.push_back("QueryStatus");
+        if (model_.failQueryStatus != 0) {
+            return model_.failQueryStatus;
+        }
+        Advance();
+        currentState = model_.state;
+        return 0;
+    }
+    std::uint32_t Stop() override {
+        model_.calls.push_back("Stop");
+        if (model_.failStop != 0) {
+            return model_.failStop;
+        }
+        if (model_.state != kServiceRunning) {
+            return 1062;  // ERROR_SERVICE_NOT_ACTIVE
+        }
+        if (model_.ignoresStop) {
+            return 0;
+        }
+        model_.state = 3;  // SERVICE_STOP_PENDING
+        model_.stopRequestedAt = owner_.clock().TickCount();
+        return 0;
+    }
+    std::uint32_t Start() override {
+        model_.calls.push_back("Start");
+        if (model_.failStart != 0) {
+            return model_.failStart;
+        }
+        if (model_.startType == kServiceDisabled) {
+            return 1058;  // ERROR_SERVICE_DISABLED
+        }
+        Advance();
+        if (model_.state == kServiceRunning || model_.state == 3) {
+            return 1056;  // ERROR_SERVICE_ALREADY_RUNNING
+        }
+        model_.state = kServiceRunning;
+        model_.stopRequestedAt.reset();
+        return 0;
+    }
+
+  private:
+    void Advance() {
+        if (model_.state == 3 && model_.stopRequestedAt && model_.stopDelay &&
+            owner_.clock().TickCount() - *model_.stopRequestedAt >= *model_.stopDelay) {
+            model_.state = kServiceStopped;
+        }
+    }
+    FakeServices& owner_;
+    FakeServices::ServiceModel& model_;
+};
+
+class FakeServiceManager : public ServiceManager {
+  public:
+    explicit FakeServiceManager(FakeServices& owner) : owner_(owner) { ++owner_.openManagers; }
+    ~FakeServiceManager() override { --owner_.openManagers; }
+    std::unique_ptr<Service> OpenService(const std::string& name, std::uint32_t& error) override {
+        for (auto& [serviceName, model] : owner_.services) {
+            if (ToLowerAscii(serviceName) == ToLowerAscii(name)) {
+                error = 0;
+                return std::make_unique<FakeService>(owner_, model);
+            }
+        }
+        error = 1060;  // ERROR_SERVICE_DOES_NOT_EXIST
+        return nullptr;
+    }
+
+  private:
+    FakeServices& owner_;
+};
+
+}  // namespace
+
+std::unique_ptr<ServiceManager> FakeServices::OpenManager(std::uint32_t& error) {
+    if (failOpenManager != 0) {
+        error = failOpenManager;
+        return nullptr;
+    }
+    error = 0;
+    return std::make_unique<FakeServiceManager>(*this);
+}
+
+}  // namespace kestrun::platform::fake

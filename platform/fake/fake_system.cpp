@@ -1,0 +1,126 @@
+// The process, clock, trace, files and library fakes.
+#include "platform/fake/fake_platform.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "platform/text.h"
+
+namespace kestrun::platform::fake {
+
+void FakeClock::Sleep(std::uint32_t milliseconds) {
+    sleeps.push_back(milliseconds);
+    now += milliseconds;
+    if (onSleep) {
+        onSleep();
+    }
+}
+
+bool FakeTrace::Contains(const std::string& text) const {
+    return std::find(lines.begin(), lines.end(), text) != lines.end();
+}
+
+std::uint32_t FakeFiles::WriteNew(const std::string& path, const std::string& bytes) {
+    auto failure = failCreate.find(path);
+    if (failure != failCreate.end()) {
+        return failure->second;
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        return kErrorAccessDenied;
+    }
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    writes.emplace_back(path, bytes);
+    return kErrorSuccess;
+}
+
+std::uint32_t FakeFiles::Copy(const std::string& from, const std::string& to, bool failIfExists) {
+    auto bytes = ReadAll(from);
+    if (!bytes) {
+        return kErrorFileNotFound;
+    }
+    if (failIfExists && ReadAll(to)) {
+        return 80;  // ERROR_FILE_EXISTS
+    }
+    auto failure = failCreate.find(to);
+    if (failure != failCreate.end()) {
+        return failure->second;
+    }
+    std::ofstream out(to, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        return kErrorAccessDenied;
+    }
+    out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
+    return kErrorSuccess;
+}
+
+std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool FakeSystem::GetVersion(OsVersion& out, bool extended) {
+    if (extended ? !extendedVersionWorks : !plainVersionWorks) {
+        return false;
+    }
+    out = version;
+    if (!extended) {
+        out.productType = 0;
+    }
+    return true;
+}
+
+std::optional<std::string> FakeSystem::ModuleFileName(std::size_t bufferSize) {
+    // A path that does not fit is cut by the system; a cut path counts as a failure.
+    if (!moduleFileName || moduleFileName->size() + 1 > bufferSize) {
+        return std::nullopt;
+    }
+    return moduleFileName;
+}
+
+bool FakeSystem::SetCurrentDirectory(const std::string& path) {
+    setDirectoryCalls.push_back(path);
+    std::string key = path;
+    while (key.size() > 3 && key.back() == '\\') {
+        key.pop_back();
+    }
+    if (existingDirectories.count(key) == 0) {
+        return false;
+    }
+    currentDirectory = key;
+    return true;
+}
+
+std::optional<std::string> FakeSystem::UserProfileDirectory(std::size_t bufferSize) {
+    if (!profileDirectory || profileDirectory->size() + 1 > bufferSize) {
+        return std::nullopt;
+    }
+    return profileDirectory;
+}
+
+FakeModule::~FakeModule() {
+    if (!kept_ && freed_ != nullptr) {
+        freed_->push_back(name_);
+    }
+}
+
+void* FakeModule::Entry(const char* name) {
+    // Any distinct non-null address will do; the fake never calls it.
+    return entries_.count(name) != 0 ? static_cast<void*>(this) : nullptr;
+}
+
+std::unique_ptr<Module> FakeModules::Load(const std::string& name) {
+    loaded.push_back(name);
+    for (const auto& [library, entries] : libraries) {
+        if (ToLowerAscii(library) == ToLowerAscii(name)) {
+            return std::make_unique<FakeModule>(entries, &freed, name);
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace kestrun::platform::fake

@@ -1,0 +1,67 @@
+// Recorded windows, posts and message boxes, and the recorded runner.
+#include "platform/fake/fake_platform.h"
+
+#include "platform/text.h"
+
+namespace kestrun::platform::fake {
+
+WindowRef FakeUi::FindWindowByTitle(const std::string& title) {
+    // FindWindowA compares window names without regard to case.
+    for (const Window& window : windows) {
+        if (ToLowerAscii(window.title) == ToLowerAscii(title)) {
+            return window.ref;
+        }
+    }
+    return 0;
+}
+
+bool FakeUi::Post(WindowRef window, std::uint32_t message, std::uintptr_t wParam,
+                  std::intptr_t lParam) {
+    posted.push_back(Posted{window, message, wParam, lParam});
+    return window != 0;
+}
+
+int FakeUi::MessageBox(WindowRef owner, const std::string& text, const std::string& caption,
+                       std::uint32_t style) {
+    boxes.push_back(Box{owner, text, caption, style});
+    if (onMessageBox) {
+        onMessageBox(boxes.back());
+    }
+    return 1;  // IDOK
+}
+
+std::vector<WindowRef> FakeUi::TopLevelWindows() {
+    std::vector<WindowRef> refs;
+    for (const Window& window : windows) {
+        refs.push_back(window.ref);
+    }
+    return refs;
+}
+
+std::string FakeUi::WindowText(WindowRef window, std::size_t bufferSize) {
+    for (const Window& candidate : windows) {
+        if (candidate.ref == window) {
+            return bufferSize == 0 ? std::string() : candidate.title.substr(0, bufferSize - 1);
+        }
+    }
+    return std::string();
+}
+
+std::uint32_t FakeRunner::RunAndWait(const std::string& commandLine) {
+    commands.push_back("wait:" + commandLine);
+    auto error = startErrors.find(commandLine);
+    if (error != startErrors.end() && error->second != 0) {
+        return error->second;
+    }
+    if (onRun) {
+        onRun(commandLine);
+    }
+    return 0;
+}
+
+std::uint32_t FakeRunner::StartHidden(const std::string& commandLine) {
+    commands.push_back("detach:" + commandLine);
+    return winExecResult;
+}
+
+}  // namespace kestrun::platform::fake
