@@ -9,6 +9,7 @@
 #include "portal/close_window_by_title.h"
 #include "portal/message_page.h"
 #include "settings/setting_keys.h"
+#include "settings/working_copy.h"
 #include "tunnel/session_clock.h"
 #include "tunnel/teardown.h"
 
@@ -41,8 +42,8 @@ void CKestrunDlg::OnButtonDel() {
     }
     const bool exiting = m_nConnectState == CS_EXITING;
 
-    profile.WriteString(kSection, kKeyCallByIe, kFalse, kSettingPath);
-    profile.WriteString(kSection, kKeyRemoveIpsec, kTrue, kSettingPath);
+    WriteValue(profile, kKeyCallByIe, kFalse);
+    WriteValue(profile, kKeyRemoveIpsec, kTrue);
     Host().EnableItem(IDC_BUTTON_DEL, false);
     Host().KillTimer(IDT_LINK_CHECK);
 
@@ -65,7 +66,7 @@ void CKestrunDlg::OnButtonDel() {
         g_bSessionClock = 0;
     }
 
-    profile.WriteString(kSection, kKeyShowAppletTitle, kTrue, kSettingPath);
+    WriteValue(profile, kKeyShowAppletTitle, kTrue);
     m_nConnectState = CS_IDLE;
     m_bDeleting = 0;
 }
@@ -85,7 +86,7 @@ void CKestrunDlg::ShowMessagePageInBrowser() {}
 void CKestrunDlg::OnMenuitemExit() {
     services_.platform.trace.Output("CKestrunDlg::OnMenuitemExit()\n");
     m_nConnectState = CS_EXITING;
-    services_.platform.profile.WriteString(kSection, kKeyCallByIe, kFalse, kSettingPath);
+    WriteValue(services_.platform.profile, kKeyCallByIe, kFalse);
     Host().MessageBox(kSessionEndedText, kResultCaption,
                       platform::kMbIconInformation | platform::kMbTopmost);
     OnDestroy();

@@ -12,6 +12,7 @@
 #include "settings/decimal.h"
 #include "settings/setting_file.h"
 #include "settings/setting_keys.h"
+#include "settings/working_copy.h"
 #include "tunnel/ipsec_service.h"
 #include "tunnel/runner.h"
 #include "tunnel/teardown.h"
@@ -85,20 +86,19 @@ bool CKestrunDlg::OnInitDialog() {
     }
     CheckEnvironment();
 
-    profile.WriteString(kSection, kKeyShowAppletTitle, kFalse, kSettingPath);
-    const std::string callByIe =
-        profile.GetString(kSection, kKeyCallByIe, kTrue, kFlagBuffer, kSettingPath);
+    WriteValue(profile, kKeyShowAppletTitle, kFalse);
+    const std::string callByIe = ReadValue(profile, kKeyCallByIe, kTrue, kFlagBuffer);
     platform.trace.Output(Format("CallByIE=[%s]\n", callByIe.c_str()));
     if (callByIe == kTrue) {
         ApplyOutsideLogin();
     }
 
-    m_Settings.m_dwStartTime = profile.GetInt(kSection, kKeyStartTime, 0, kSettingPath);
+    m_Settings.m_dwStartTime = ReadNumber(profile, kKeyStartTime, 0);
     if (m_Settings.m_dwStartTime == 0) {
         m_Settings.m_dwStartTime = platform.clock.TickCount();
     }
     // Delete VPN is offered only when the file says a tunnel was built and not removed.
-    if (profile.GetString(kSection, kKeyRemoveIpsec, kTrue, kFlagBuffer, kSettingPath) == kTrue) {
+    if (ReadValue(profile, kKeyRemoveIpsec, kTrue, kFlagBuffer) == kTrue) {
         Host().EnableItem(IDC_BUTTON_DEL, false);
     }
     Host().SetTimer(IDT_CALLBYIE_WATCH, kProfileWatchPeriodMs);
@@ -144,8 +144,7 @@ void CKestrunDlg::ApplyOutsideLogin() {
     platform::Platform& platform = services_.platform;
     platform::Profile& profile = platform.profile;
 
-    g_nVPNMode = ParseDecimal(
-        profile.GetString(kSection, kKeyVpnMode, kDefaultVpnMode, kFlagBuffer, kSettingPath));
+    g_nVPNMode = ParseDecimal(ReadValue(profile, kKeyVpnMode, kDefaultVpnMode, kFlagBuffer));
     Host().EnableItem(IDC_BUTTON_CONNECT, false);
     UpdateData(true);
     DelRouteTable(platform);
@@ -154,14 +153,14 @@ void CKestrunDlg::ApplyOutsideLogin() {
     if (g_nVPNMode == VPN_MODE_OPENVPN) {
         RunDetached(platform, kOpenVpnScriptName);
         m_nLinkCount = kOpenVpnFirstLinkCount;
-        profile.WriteString(kSection, kKeyVpnMode, "2", kSettingPath);
+        WriteValue(profile, kKeyVpnMode, "2");
     } else {
         RunCommand(platform, kIPsecScriptName);
-        profile.WriteString(kSection, kKeyVpnMode, "1", kSettingPath);
+        WriteValue(profile, kKeyVpnMode, "1");
     }
     m_strStatus = kLoginSuccessful;
-    profile.WriteString(kSection, kKeyRemoveIpsec, kFalse, kSettingPath);
-    profile.WriteString(kSection, kKeyCallByIe, kFalse, kSettingPath);
+    WriteValue(profile, kKeyRemoveIpsec, kFalse);
+    WriteValue(profile, kKeyCallByIe, kFalse);
     UpdateData(false);
     Host().SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
 }

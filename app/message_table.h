@@ -32,13 +32,21 @@ class MessageTable {
         return *this;
     }
 
+    // Every message from first to last, one handler for a family such as WM_CTLCOLOR*.
+    MessageTable& MessageRange(std::uint32_t first, std::uint32_t last, RawHandler handler) {
+        Add(first, std::nullopt,
+            [handler](Owner& owner, const Msg& msg) { return (owner.*handler)(msg); });
+        entries_.back().lastMessage = last;
+        return *this;
+    }
+
     // A message whose number the owner learns at run time (a callback message it chose, a
     // registered message); the entry matches nothing while number() is 0.
     using NumberSource = std::uint32_t (Owner::*)() const;
     MessageTable& MessageAt(NumberSource number, RawHandler handler) {
-        entries_.push_back(Entry{
-            0, std::nullopt,
-            [handler](Owner& owner, const Msg& msg) { return (owner.*handler)(msg); }, number});
+        Add(0, std::nullopt,
+            [handler](Owner& owner, const Msg& msg) { return (owner.*handler)(msg); });
+        entries_.back().number = number;
         return *this;
     }
 
@@ -77,9 +85,12 @@ class MessageTable {
     // window's default processing applies.
     std::optional<MsgResult> Dispatch(Owner& owner, const Msg& msg) const {
         for (const Entry& entry : entries_) {
-            const std::uint32_t number =
-                entry.number != nullptr ? (owner.*entry.number)() : entry.message;
-            if (number == 0 || number != msg.message) {
+            if (entry.number != nullptr) {
+                const std::uint32_t number = (owner.*entry.number)();
+                if (number == 0 || number != msg.message) {
+                    continue;
+                }
+            } else if (msg.message < entry.message || msg.message > entry.lastMessage) {
                 continue;
             }
             if (entry.command && (entry.command->id != platform::LowWord(msg.wParam) ||
@@ -100,6 +111,7 @@ class MessageTable {
     };
     struct Entry {
         std::uint32_t message;
+        std::uint32_t lastMessage;
         std::optional<Key> command;
         std::function<MsgResult(Owner&, const Msg&)> call;
         NumberSource number = nullptr;
@@ -107,7 +119,7 @@ class MessageTable {
 
     void Add(std::uint32_t message, std::optional<Key> command,
              std::function<MsgResult(Owner&, const Msg&)> call) {
-        entries_.push_back(Entry{message, command, std::move(call)});
+        entries_.push_back(Entry{message, message, command, std::move(call)});
     }
 
     std::vector<Entry> entries_;

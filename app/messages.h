@@ -4,13 +4,13 @@
 
 #include <cstdint>
 
+#include "platform/window_message.h"
 #include "res/resource.h"
 
 namespace kestrun {
 
-constexpr std::uint32_t WM_USER_BASE = 0x0400;
 // Disconnect-and-exit request, posted by a second instance started with "-r".
-constexpr std::uint32_t WM_KESTRUN_EXIT = WM_USER_BASE + 0x99;
+constexpr std::uint32_t WM_KESTRUN_EXIT = platform::kWmUser + 0x99;
 // The tray icon's callback, WM_TRAYICON_NOTIFY, is the tray's own (status/system_tray.h).
 
 // Main window title: also the single-instance key.

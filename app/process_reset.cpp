@@ -26,7 +26,6 @@ void ResetProcessWideValues() {
     g_nVPNMode = VPN_MODE_IPSEC;
     g_brBackground = 0;
     g_szProfileDir.clear();
-    g_hMainWindow = 0;
     g_strMyIP.clear();
     g_strMyMask.clear();
     g_strVPNClientIP.clear();

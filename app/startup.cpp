@@ -13,12 +13,12 @@
 #include "settings/decimal.h"
 #include "settings/setting_keys.h"
 #include "settings/tunnel_settings.h"
+#include "settings/working_copy.h"
 
 namespace kestrun {
 
 platform::GdiRef g_brBackground = 0;
 std::string g_szProfileDir;
-platform::WindowRef g_hMainWindow = 0;
 
 namespace {
 
@@ -67,17 +67,17 @@ bool CKestrunApp::InitInstance() {
     }
 
     g_bLANConnected = 0;
-    g_nVPNMode = ParseDecimal(platform_.profile.GetString(
-        settings::kSection, settings::kKeyVpnMode, settings::kDefaultVpnMode,
-        settings::kStartupModeBuffer, settings::kSettingPath));
+    g_nVPNMode =
+        ParseDecimal(settings::ReadValue(platform_.profile, settings::kKeyVpnMode,
+                                         settings::kDefaultVpnMode, settings::kStartupModeBuffer));
     g_brBackground = host_.CreateBackgroundBrush(kBackgroundColor);
     ReadProfileDirectory();
 
-    g_hMainWindow = host_.CreateMainWindow();
-    if (g_hMainWindow == 0) {
+    const platform::WindowRef mainWindow = host_.CreateMainWindow();
+    if (mainWindow == 0) {
         return false;
     }
-    host_.HideWindow(g_hMainWindow);
+    host_.HideWindow(mainWindow);
     return true;
 }
 

@@ -32,7 +32,6 @@ constexpr std::uint32_t kBackgroundColor = 247u | (240u << 8) | (222u << 16);
 // Process-wide values that start-up sets.
 extern platform::GdiRef g_brBackground;
 extern std::string g_szProfileDir;
-extern platform::WindowRef g_hMainWindow;
 
 class CKestrunApp {
   public:

@@ -49,15 +49,6 @@ def static_key():
             "\n-----END OpenVPN Static key V1-----\n")
 
 
-def close_boxes(s, title, seconds):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        text = s.box_text(title, 500)
-        if text is not None:
-            log(f"message box '{title}': {text!r} (pressing OK)")
-            s.press(title)
-
-
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", default="build/win32")
@@ -83,24 +74,20 @@ def main():
             log(f"the program did not open its window; trace: {kestrun.trace()}")
             return 1
         log("Kestrun.exe runs with its main window hidden and its icon in the tray")
-        close_boxes(s, "Warnning", 4)
+        s.close_boxes("Warnning", 4)
 
         log(f"the portal's launcher shows the window: WM_COMMAND {ID_SHOW_MAIN}")
         s.helper("command", MAIN_TITLE, ID_SHOW_MAIN)
         time.sleep(2)
         log(f"screenshot: {s.screenshot('shown')}")
-        deadline = time.monotonic() + args.seconds
-        while time.monotonic() < deadline and kestrun.running():
-            close_boxes(s, "Warnning", 1)
+        s.close_boxes("Warnning", args.seconds, while_running=kestrun.running)
         if os.environ.get("DISPLAY") and sys.stdin.isatty():
             input("press Enter to end the demo ")
 
         log("the portal's log-out: Kestrun.exe -r")
         remover = s.start(["-r"], label="remover")
         remover.wait(30)
-        deadline = time.monotonic() + 30
-        while kestrun.running() and time.monotonic() < deadline:
-            close_boxes(s, "Varnel Ostrimel", 1)
+        s.close_boxes("Varnel Ostrimel", 30, while_running=kestrun.running)
         log("what the program asked of the system (stub tools' log):")
         for call in s.stub_calls():
             print("    " + call)

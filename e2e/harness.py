@@ -482,6 +482,28 @@ class Session:
     def press(self, title, timeout_ms=10000):
         return self.helper("press", title, timeout_ms).returncode == 0
 
+    def close_boxes(self, title, limit, quiet_for=None, while_running=None):
+        """Presses OK on each message box titled title, for at most limit seconds; stops
+        early once quiet_for seconds pass without a box, or once while_running() is false.
+        Returns the boxes' texts in order."""
+        texts = []
+        deadline = time.monotonic() + limit
+        last_box = time.monotonic()
+        while time.monotonic() < deadline:
+            if quiet_for is not None and time.monotonic() - last_box >= quiet_for:
+                break
+            if while_running is not None and not while_running():
+                break
+            text = self.box_text(title, 300)
+            if text is None:
+                continue
+            log(f"message box '{title}': {text!r} (pressing OK)")
+            texts.append(text)
+            self.press(title)
+            last_box = time.monotonic()
+            time.sleep(0.3)
+        return texts
+
     # -- files and registry
 
     def write_program_file(self, relative, content):

@@ -1,9 +1,7 @@
 """Start-up of the real program: single instance, "-r", the trusted-site check of a portal
 address on the command line, the OS trace and a missing settings file."""
 
-import time
-
-from harness import MAIN_TITLE, check, ini_text, log, scenario
+from harness import MAIN_TITLE, check, ini_text, scenario
 
 TRUSTED_SITE_TEXT = ("Please add the URL into trusted sites of browser (internet options > "
                      "Security : Trusted Sites) for running Ostrimel.")
@@ -35,19 +33,7 @@ def start_instance(s, args=(), label="first"):
 def dismiss_setup_boxes(s, quiet_for=2.0, limit=30.0):
     """Closes the warnings that set-up may show under Wine (no IPsec service, no network)
     until none has appeared for quiet_for seconds; returns their texts."""
-    texts = []
-    deadline = time.monotonic() + limit
-    last_box = time.monotonic()
-    while time.monotonic() < deadline and time.monotonic() - last_box < quiet_for:
-        text = s.box_text("Warnning", 300)
-        if text is None:
-            continue
-        texts.append(text)
-        log(f"set-up warning: {text!r}")
-        s.press("Warnning")
-        last_box = time.monotonic()
-        time.sleep(0.3)
-    return texts
+    return s.close_boxes("Warnning", limit, quiet_for=quiet_for)
 
 
 @scenario("startup_second_instance")
@@ -70,13 +56,8 @@ def end_by_remove(s, first):
     remover = s.start(["-r"], label="remover")
     check(remover.wait(30) is not None, "the '-r' start did not end")
     check("Remove!!!" in remover.trace(), f"no 'Remove!!!' in {remover.trace()}")
-    box = None
-    deadline = time.monotonic() + 30
-    while first.running() and time.monotonic() < deadline:
-        text = s.box_text("Varnel Ostrimel", 500)
-        if text is not None:
-            box = text
-            s.press("Varnel Ostrimel")
+    boxes = s.close_boxes("Varnel Ostrimel", 30, while_running=first.running)
+    box = boxes[-1] if boxes else None
     check(first.wait(5) is not None, "the running instance did not end")
     return box
 

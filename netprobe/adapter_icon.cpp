@@ -55,7 +55,7 @@ int SetAdapterIcon(platform::Platform& platform, const std::string& strGUID, int
     }
 
     // The connection values exist from Windows NT 4 to Server 2003.
-    if (g_nOSType < OS_WINNT || g_nOSType > OS_WINSERVER) {
+    if (!IsNt4ToServer2003(g_nOSType)) {
         return 0;
     }
     const std::string path = ConnectionKey(strGUID);

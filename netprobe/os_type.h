@@ -18,6 +18,12 @@ constexpr int OS_VISTA = 8;
 // Every version the client does not name.
 constexpr int OS_OTHER = 9;
 
+// Windows NT 4 to Server 2003: the systems whose IPsec service and adapter connection
+// settings the client looks after.
+constexpr bool IsNt4ToServer2003(int osType) {
+    return osType >= OS_WINNT && osType <= OS_WINSERVER;
+}
+
 // Set by start-up from GetOSType; read everywhere else.
 extern int g_nOSType;
 

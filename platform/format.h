@@ -8,6 +8,7 @@ namespace kestrun {
 #if defined(__GNUC__)
 __attribute__((format(printf, 1, 2)))
 #endif
-std::string Format(const char* fmt, ...);
+std::string
+Format(const char* fmt, ...);
 
 }  // namespace kestrun

@@ -33,14 +33,14 @@ struct AdapterRecord {
 
 // An opened network device (CreateFileA on "\\.\{GUID}").
 class NetDevice {
-public:
+  public:
     virtual ~NetDevice() = default;
     // DeviceIoControl(IOCTL_NDIS_QUERY_GLOBAL_STATS) for one 4-byte OID.
     virtual bool QueryOid(std::uint32_t oid, std::uint32_t& value) = 0;
 };
 
 class NetInfo {
-public:
+  public:
     virtual ~NetInfo() = default;
     // GetIpForwardTable (unsorted), including the grow-and-retry on
     // ERROR_INSUFFICIENT_BUFFER. Returns 0 or the final error code; kErrorNotEnoughMemory

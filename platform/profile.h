@@ -8,7 +8,7 @@
 namespace kestrun::platform {
 
 class Profile {
-public:
+  public:
     virtual ~Profile() = default;
 
     // GetPrivateProfileStringA: the value cut to size - 1 characters; the default (cut the

@@ -14,7 +14,7 @@ enum class RegRoot { CurrentUser, LocalMachine };
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 
 class RegKey {
-public:
+  public:
     virtual ~RegKey() = default;
     // RegQueryValueExA into a buffer of bufferSize bytes, type not examined. Nothing when
     // the value is missing or does not fit.
@@ -25,7 +25,7 @@ public:
 };
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     // RegOpenKeyExA; nullptr on failure.
     virtual std::unique_ptr<RegKey> Open(RegRoot root, const std::string& path,

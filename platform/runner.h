@@ -7,7 +7,7 @@
 namespace kestrun::platform {
 
 class Runner {
-public:
+  public:
     virtual ~Runner() = default;
     // CreateProcessA hidden, then waits for the process without a time limit.
     // Returns 0, or the system error code when the process could not be started.

@@ -15,7 +15,7 @@ constexpr std::uint32_t kServiceDisabled = 4;
 // An open service. Every operation returns 0 or the system error code. Destroying the
 // object closes the handle.
 class Service {
-public:
+  public:
     virtual ~Service() = default;
     virtual std::uint32_t QueryStartType(std::uint32_t& startType) = 0;
     // ChangeServiceConfigA with only the start type changed.
@@ -28,15 +28,14 @@ public:
 };
 
 class ServiceManager {
-public:
+  public:
     virtual ~ServiceManager() = default;
     // OpenServiceA(SERVICE_ALL_ACCESS); nullptr and error set on failure.
-    virtual std::unique_ptr<Service> OpenService(const std::string& name,
-                                                 std::uint32_t& error) = 0;
+    virtual std::unique_ptr<Service> OpenService(const std::string& name, std::uint32_t& error) = 0;
 };
 
 class Services {
-public:
+  public:
     virtual ~Services() = default;
     // OpenSCManagerA(local, active database, SC_MANAGER_ALL_ACCESS).
     virtual std::unique_ptr<ServiceManager> OpenManager(std::uint32_t& error) = 0;

@@ -16,7 +16,7 @@ constexpr std::uint32_t kMbIconInformation = 0x40;
 constexpr std::uint32_t kMbTopmost = 0x40000;
 
 class Ui {
-public:
+  public:
     virtual ~Ui() = default;
     // FindWindowA(nullptr, title).
     virtual WindowRef FindWindowByTitle(const std::string& title) = 0;

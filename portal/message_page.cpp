@@ -1,6 +1,6 @@
 #include "portal/message_page.h"
 
-#include "platform/format.h"
+#include "platform/traced_write.h"
 
 namespace kestrun {
 
@@ -10,12 +10,7 @@ std::string MessagePageText(const std::string& body) {
 
 int WriteMessagePage(platform::Platform& platform, const std::string& path,
                      const std::string& body) {
-    const std::uint32_t error = platform.files.WriteNew(path, MessagePageText(body));
-    if (error != 0) {
-        platform.trace.Output(Format("Can't open file %s, error = %u\n", path.c_str(), error));
-        return 0;
-    }
-    return 1;
+    return WriteFileTraced(platform, path, MessagePageText(body)) ? 1 : 0;
 }
 
 }  // namespace kestrun

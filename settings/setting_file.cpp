@@ -3,6 +3,7 @@
 #include "platform/format.h"
 #include "settings/decimal.h"
 #include "settings/setting_keys.h"
+#include "settings/working_copy.h"
 
 namespace kestrun {
 namespace {
@@ -10,11 +11,7 @@ namespace {
 using namespace settings;
 
 std::string Read(platform::Profile& profile, const char* key, const char* def) {
-    return profile.GetString(kSection, key, def, kParameterBuffer, kSettingPath);
-}
-
-void Write(platform::Profile& profile, const char* key, const std::string& value) {
-    profile.WriteString(kSection, key, value, kSettingPath);
+    return ReadValue(profile, key, def, kParameterBuffer);
 }
 
 }  // namespace
@@ -34,21 +31,22 @@ void ParseSetting(platform::Profile& profile, TunnelSettings& settings, AddressH
     settings.m_strOvpnSerMask = Read(profile, kKeyOvpnSerMask, kDefaultOvpnSerMask);
     settings.m_strOvpnSerPort = Read(profile, kKeyOvpnSerPort, kDefaultOvpnSerPort);
     history.FillFromFile(settings.m_strGateway);
-    Write(profile, kKeyParseSettingFlag, kFalse);
+    WriteValue(profile, kKeyParseSettingFlag, kFalse);
 }
 
 int SaveSetting(platform::Profile& profile, const TunnelSettings& settings,
                 AddressHistory& history) {
-    Write(profile, kKeyInterface, Format("%d", g_nInterface));
-    Write(profile, kKeyGateway, settings.m_strGateway);
-    Write(profile, kKeyPreSharedKey, settings.m_strPreSharedKey);
-    Write(profile, kKeyRemoteLanIp, g_strRemoteLANIP);
-    Write(profile, kKeyNetworkIp, settings.m_strNetworkIP);
-    Write(profile, kKeySubmask, settings.m_strSubmask);
-    Write(profile, kKeyOvpnSerIp, g_strOvpnSerIP);
+    WriteValue(profile, kKeyInterface, Format("%d", g_nInterface));
+    WriteValue(profile, kKeyGateway, settings.m_strGateway);
+    WriteValue(profile, kKeyPreSharedKey, settings.m_strPreSharedKey);
+    WriteValue(profile, kKeyRemoteLanIp, g_strRemoteLANIP);
+    WriteValue(profile, kKeyNetworkIp, settings.m_strNetworkIP);
+    WriteValue(profile, kKeySubmask, settings.m_strSubmask);
+    WriteValue(profile, kKeyOvpnSerIp, g_strOvpnSerIP);
     // The tick is kept as signed text, so ticks past 2^31 appear negative, as Connect
     // writes them too.
-    Write(profile, kKeyStartTime, Format("%d", static_cast<std::int32_t>(settings.m_dwStartTime)));
+    WriteValue(profile, kKeyStartTime,
+               Format("%d", static_cast<std::int32_t>(settings.m_dwStartTime)));
     history.StoreToFile();
     return 1;
 }

@@ -10,10 +10,6 @@ constexpr const char* kOakleyKey = "SYSTEM\\CurrentControlSet\\Services\\PolicyA
 constexpr const char* kServiceName = "PolicyAgent";
 constexpr int kStopPolls = 5;
 
-bool ManagesIPsecService(int osType) {
-    return osType >= OS_WINNT && osType <= OS_WINSERVER;
-}
-
 int StartService(platform::Platform& platform, platform::Service& service) {
     platform.clock.Sleep(500);
     const std::uint32_t error = service.Start();
@@ -90,7 +86,7 @@ int SetOakleyLogging(platform::Platform& platform, int flag) {
 }
 
 int CheckIPsecService(platform::Platform& platform, int osType) {
-    if (!ManagesIPsecService(osType)) {
+    if (!IsNt4ToServer2003(osType)) {
         return 1;
     }
     std::uint32_t error = 0;

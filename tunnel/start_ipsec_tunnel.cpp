@@ -2,6 +2,7 @@
 
 #include "settings/setting_file.h"
 #include "settings/setting_keys.h"
+#include "settings/working_copy.h"
 #include "tunnel/runner.h"
 #include "tunnel/teardown.h"
 #include "tunnel/tunnel_scripts.h"
@@ -17,10 +18,8 @@ int StartIPsecTunnel(platform::Platform& platform, TunnelSettings& settings,
     MakeTunnelScripts(platform, settings);
     RunCommand(platform, kIPsecScriptName);
     g_nVPNMode = VPN_MODE_IPSEC;
-    platform.profile.WriteString(settings::kSection, settings::kKeyVpnMode, "1",
-                                 settings::kSettingPath);
-    platform.profile.WriteString(settings::kSection, settings::kKeyRemoveIpsec, settings::kFalse,
-                                 settings::kSettingPath);
+    settings::WriteValue(platform.profile, settings::kKeyVpnMode, "1");
+    settings::WriteValue(platform.profile, settings::kKeyRemoveIpsec, settings::kFalse);
     return 1;
 }
 

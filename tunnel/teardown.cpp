@@ -4,7 +4,9 @@
 
 #include "netprobe/os_type.h"
 #include "platform/format.h"
+#include "platform/traced_write.h"
 #include "settings/setting_keys.h"
+#include "settings/working_copy.h"
 #include "tunnel/ipsec_service.h"
 #include "tunnel/runner.h"
 #include "tunnel/script_safety.h"
@@ -13,24 +15,26 @@
 namespace kestrun {
 namespace {
 
-using settings::kSection;
-constexpr const char* kWorkingCopy = settings::kSettingPath;
 constexpr int kNumberedNetworks = 10;
 // Teardown reads the route values into buffers of its own sizes.
 constexpr std::size_t kFirstRouteBuffer = 512;
 constexpr std::size_t kNumberedRouteBuffer = 32;
 
+RouteValues ReadRoute(platform::Profile& profile, const std::string& networkKey,
+                      const std::string& maskKey, const char* def, std::size_t bufferSize) {
+    RouteValues pair;
+    pair.networkKey = networkKey;
+    pair.maskKey = maskKey;
+    pair.network = settings::ReadValue(profile, networkKey, def, bufferSize);
+    pair.mask = settings::ReadValue(profile, maskKey, def, bufferSize);
+    return pair;
+}
+
 std::vector<RouteValues> ReadNumberedRoutes(platform::Profile& profile) {
     std::vector<RouteValues> routes;
     for (int i = 1; i <= kNumberedNetworks; ++i) {
-        RouteValues pair;
-        pair.networkKey = Format("NetworkIP%d", i);
-        pair.maskKey = Format("Submask%d", i);
-        pair.network = profile.GetString(kSection, pair.networkKey, "0.0.0.0", kNumberedRouteBuffer,
-                                         kWorkingCopy);
-        pair.mask = profile.GetString(kSection, pair.maskKey, "0.0.0.0", kNumberedRouteBuffer,
-                                      kWorkingCopy);
-        routes.push_back(pair);
+        routes.push_back(ReadRoute(profile, Format("NetworkIP%d", i), Format("Submask%d", i),
+                                   "0.0.0.0", kNumberedRouteBuffer));
     }
     return routes;
 }
@@ -45,21 +49,13 @@ void TraceRefused(platform::Platform& platform, const std::vector<std::string>& 
 
 int DelRouteTable(platform::Platform& platform) {
     platform.trace.Output("DelRouteTable()\n");
-    RouteValues first;
-    first.networkKey = settings::kKeyNetworkIp;
-    first.maskKey = settings::kKeySubmask;
-    first.network =
-        platform.profile.GetString(kSection, first.networkKey, "", kFirstRouteBuffer, kWorkingCopy);
-    first.mask =
-        platform.profile.GetString(kSection, first.maskKey, "", kFirstRouteBuffer, kWorkingCopy);
+    const RouteValues first = ReadRoute(platform.profile, settings::kKeyNetworkIp,
+                                        settings::kKeySubmask, "", kFirstRouteBuffer);
     const ScriptText script = DelRouteTableText(first, ReadNumberedRoutes(platform.profile));
     // A refusal is worth knowing whether or not the script can be written.
     TraceRefused(platform, script.refused);
 
-    const std::uint32_t error = platform.files.WriteNew(kDelRouteTableScriptName, script.text);
-    if (error != 0) {
-        platform.trace.Output(
-            Format("Can't open file %s, error = %u\n", kDelRouteTableScriptName, error));
+    if (!WriteFileTraced(platform, kDelRouteTableScriptName, script.text)) {
         return 0;
     }
     RunCommand(platform, kDelRouteTableScriptName);

@@ -1,7 +1,7 @@
 #include "tunnel/teardown_text.h"
 
-#include "netprobe/os_type.h"
 #include "platform/format.h"
+#include "tunnel/ipsec_tools.h"
 #include "tunnel/script_safety.h"
 
 namespace kestrun {
@@ -47,13 +47,7 @@ ScriptText DelRouteTableText(const RouteValues& first, const std::vector<RouteVa
 
 ScriptText ClearIPsecText(int osType, const std::string& policy) {
     ScriptText script;
-    const char* tool = nullptr;
-    if (osType == OS_WIN2000) {
-        tool = "ipsecpol.exe";
-    } else if (osType == OS_WINXP) {
-        tool = "ipseccmd.exe";
-    }
-    if (tool != nullptr) {
+    if (const char* tool = IPsecTool(osType)) {
         if (!IsScriptSafe(policy)) {
             script.refused.push_back("ModelName");
             return script;
@@ -62,7 +56,7 @@ ScriptText ClearIPsecText(int osType, const std::string& policy) {
         script.text += "\n";
         script.text += Format("%s -w REG -p \"%s\" -r \"router-remote\" -o", tool, policy.c_str());
         script.text += "\n";
-    } else if (osType == OS_WINSERVER || osType == OS_VISTA) {
+    } else if (UsesNetsh(osType)) {
         script.text += "netsh ipsec dynamic delete all\n";
     }
     return script;

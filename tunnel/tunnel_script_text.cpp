@@ -2,27 +2,12 @@
 
 #include "netprobe/os_type.h"
 #include "platform/format.h"
+#include "tunnel/ipsec_tools.h"
 
 namespace kestrun {
 namespace {
 
 constexpr const char* kFirewallLine = "netsh firewall set icmpsetting 8 ENABLE";
-
-// Which IPsec tool a Windows generation has; nullptr for the netsh generation and for
-// systems without one.
-const char* IPsecTool(int osType) {
-    if (osType == OS_WIN2000) {
-        return "ipsecpol.exe";
-    }
-    if (osType == OS_WINXP) {
-        return "ipseccmd.exe";
-    }
-    return nullptr;
-}
-
-bool UsesNetsh(int osType) {
-    return osType == OS_WINSERVER || osType == OS_VISTA;
-}
 
 // Route, outbound rule and inbound rule; the last line has no line feed.
 std::string ToolLines(const char* tool, const TunnelScriptInputs& in) {

@@ -2,24 +2,11 @@
 
 #include "netprobe/adapters.h"
 #include "netprobe/os_type.h"
-#include "platform/format.h"
+#include "platform/traced_write.h"
 #include "tunnel/script_safety.h"
 #include "tunnel/session_clock.h"
 
 namespace kestrun {
-namespace {
-
-// Creates or truncates name with bytes; traces and returns false on failure.
-bool WriteScript(platform::Platform& platform, const char* name, const std::string& bytes) {
-    const std::uint32_t error = platform.files.WriteNew(name, bytes);
-    if (error != 0) {
-        platform.trace.Output(Format("Can't open file %s, error = %u\n", name, error));
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& inputs) {
     bool safe = true;
@@ -31,14 +18,14 @@ int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& in
     }
     if (!safe) {
         // Each one on its own: an old script must not survive a failure of the other.
-        WriteScript(platform, kIPsecScriptName, std::string());
-        WriteScript(platform, kOpenVpnScriptName, std::string());
+        WriteFileTraced(platform, kIPsecScriptName, std::string());
+        WriteFileTraced(platform, kOpenVpnScriptName, std::string());
         return 0;
     }
-    if (!WriteScript(platform, kIPsecScriptName, IPsecScriptText(inputs))) {
+    if (!WriteFileTraced(platform, kIPsecScriptName, IPsecScriptText(inputs))) {
         return 0;
     }
-    if (!WriteScript(platform, kOpenVpnScriptName, OpenVpnScriptText(inputs))) {
+    if (!WriteFileTraced(platform, kOpenVpnScriptName, OpenVpnScriptText(inputs))) {
         return 0;
     }
     g_dwSessionStart = platform.clock.TickCount();

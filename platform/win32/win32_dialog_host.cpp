@@ -1,5 +1,6 @@
 #include "platform/win32/win32_dialog_host.h"
 
+#include "platform/win32/handle_refs.h"
 #include "platform/win32/windows_include.h"
 
 namespace kestrun::platform::win32 {
@@ -9,10 +10,6 @@ struct Win32DialogHost::Binding {
 };
 
 namespace {
-
-HWND AsWindow(std::uintptr_t ref) {
-    return reinterpret_cast<HWND>(ref);
-}
 
 // Messages whose result the dialog procedure returns itself instead of through
 // DWLP_MSGRESULT.

@@ -3,16 +3,10 @@
 #include "platform/win32/windows_include.h"
 
 #include "platform/win32/gdi_handles.h"
+#include "platform/win32/handle_refs.h"
 
 namespace kestrun::platform::win32 {
 namespace {
-
-HWND AsWindow(WindowRef ref) {
-    return reinterpret_cast<HWND>(ref);
-}
-HDC AsDc(DcRef ref) {
-    return reinterpret_cast<HDC>(ref);
-}
 
 class Win32PaintSession : public PaintSession {
   public:

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_shell.h"
 
+#include "platform/win32/handle_refs.h"
 #include "platform/win32/windows_include.h"
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
@@ -15,13 +16,6 @@ static_assert(sizeof(NOTIFYICONDATAA) >= kNotifyIconRecordSize,
               "the version-2 record must fit in the system's record");
 static_assert(sizeof(NOTIFYICONDATAA::szTip) == sizeof(NotifyIconRecord::szTip),
               "the tip field must be the version-2 one");
-
-HWND AsWindow(WindowRef ref) {
-    return reinterpret_cast<HWND>(ref);
-}
-HMENU AsMenu(MenuRef ref) {
-    return reinterpret_cast<HMENU>(ref);
-}
 
 LRESULT CALLBACK HiddenWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {

@@ -2,40 +2,30 @@
 
 #include <vector>
 
+#include "platform/win32/handle_refs.h"
 #include "platform/win32/win32_platform.h"
 
 namespace kestrun::platform::win32 {
-namespace {
-
-HWND ToHwnd(WindowRef window) {
-    return reinterpret_cast<HWND>(window);
-}
-WindowRef ToRef(HWND window) {
-    return reinterpret_cast<WindowRef>(window);
-}
-
-}  // namespace
-
 WindowRef Win32Ui::FindWindowByTitle(const std::string& title) {
-    return ToRef(FindWindowA(nullptr, title.c_str()));
+    return AsRef(FindWindowA(nullptr, title.c_str()));
 }
 
 bool Win32Ui::Post(WindowRef window, std::uint32_t message, std::uintptr_t wParam,
                    std::intptr_t lParam) {
-    return PostMessageA(ToHwnd(window), message, static_cast<WPARAM>(wParam),
+    return PostMessageA(AsWindow(window), message, static_cast<WPARAM>(wParam),
                         static_cast<LPARAM>(lParam)) != FALSE;
 }
 
 int Win32Ui::MessageBox(WindowRef owner, const std::string& text, const std::string& caption,
                         std::uint32_t style) {
-    return MessageBoxA(ToHwnd(owner), text.c_str(), caption.c_str(), style);
+    return MessageBoxA(AsWindow(owner), text.c_str(), caption.c_str(), style);
 }
 
 std::vector<WindowRef> Win32Ui::TopLevelWindows() {
     std::vector<WindowRef> windows;
     for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); IsWindow(window);
          window = GetWindow(window, GW_HWNDNEXT)) {
-        windows.push_back(ToRef(window));
+        windows.push_back(AsRef(window));
     }
     return windows;
 }
@@ -46,7 +36,7 @@ std::string Win32Ui::WindowText(WindowRef window, std::size_t bufferSize) {
     }
     std::vector<char> buffer(bufferSize, '\0');
     const int length =
-        GetWindowTextA(ToHwnd(window), buffer.data(), static_cast<int>(buffer.size()));
+        GetWindowTextA(AsWindow(window), buffer.data(), static_cast<int>(buffer.size()));
     return std::string(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 

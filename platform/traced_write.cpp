@@ -1,0 +1,17 @@
+#include "platform/traced_write.h"
+
+#include "platform/format.h"
+
+namespace kestrun {
+
+bool WriteFileTraced(platform::Platform& platform, const std::string& path,
+                     const std::string& bytes) {
+    const std::uint32_t error = platform.files.WriteNew(path, bytes);
+    if (error != 0) {
+        platform.trace.Output(Format("Can't open file %s, error = %u\n", path.c_str(), error));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kestrun
