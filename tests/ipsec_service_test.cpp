@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_platform.h"
 #include "netprobe/os_type.h"
+#include "platform/fake/fake_platform.h"
 
 namespace kestrun {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "netprobe/os_type.h"
 #include "platform/fake/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
-#include "netprobe/os_type.h"
 
 namespace kestrun {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/format.h"
 #include "netprobe/os_type.h"
+#include "platform/format.h"
 
 namespace kestrun {
 namespace {

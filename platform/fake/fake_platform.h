@@ -18,7 +18,7 @@
 namespace kestrun::platform::fake {
 
 class FakeClock : public Clock {
-public:
+  public:
     std::uint32_t TickCount() override { return now; }
     void Sleep(std::uint32_t milliseconds) override;
     // Every Sleep, in order.
@@ -29,7 +29,7 @@ public:
 };
 
 class FakeTrace : public Trace {
-public:
+  public:
     void Output(const std::string& text) override { lines.push_back(text); }
     bool Contains(const std::string& text) const;
     std::vector<std::string> lines;
@@ -37,10 +37,9 @@ public:
 
 // Real files: a thin layer over the C++ library so tests see real bytes.
 class FakeFiles : public Files {
-public:
+  public:
     std::uint32_t WriteNew(const std::string& path, const std::string& bytes) override;
-    std::uint32_t Copy(const std::string& from, const std::string& to,
-                       bool failIfExists) override;
+    std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
     // Paths whose creation fails with the given error code.
     std::map<std::string, std::uint32_t> failCreate;
@@ -50,18 +49,18 @@ public:
 
 // The Windows profile-function semantics, on real files.
 class FakeProfile : public Profile {
-public:
+  public:
     std::string GetString(const std::string& section, const std::string& key,
                           const std::string& def, std::size_t size,
                           const std::string& path) override;
     std::uint32_t GetInt(const std::string& section, const std::string& key, std::int32_t def,
                          const std::string& path) override;
-    bool WriteString(const std::string& section, const std::string& key,
-                     const std::string& value, const std::string& path) override;
+    bool WriteString(const std::string& section, const std::string& key, const std::string& value,
+                     const std::string& path) override;
 };
 
 class FakeSystem : public System {
-public:
+  public:
     bool GetVersion(OsVersion& out, bool extended) override;
     std::optional<std::uint16_t> NativeProcessorArchitecture() override { return architecture; }
     std::optional<std::string> ModuleFileName(std::size_t bufferSize) override;
@@ -74,7 +73,8 @@ public:
     bool extendedVersionWorks = true;
     bool plainVersionWorks = true;
     std::optional<std::uint16_t> architecture;
-    std::optional<std::string> moduleFileName = std::string("C:\\Program Files\\Kestrun\\Kestrun.exe");
+    std::optional<std::string> moduleFileName =
+        std::string("C:\\Program Files\\Kestrun\\Kestrun.exe");
     std::string currentDirectory = "C:\\";
     // Directories SetCurrentDirectory accepts; everything else fails.
     std::set<std::string> existingDirectories;
@@ -84,14 +84,14 @@ public:
 };
 
 class FakeModule : public Module {
-public:
+  public:
     FakeModule(std::set<std::string> entries, std::vector<std::string>* freed, std::string name)
         : entries_(std::move(entries)), freed_(freed), name_(std::move(name)) {}
     ~FakeModule() override;
     void* Entry(const char* name) override;
     void Keep() override { kept_ = true; }
 
-private:
+  private:
     std::set<std::string> entries_;
     std::vector<std::string>* freed_;
     std::string name_;
@@ -99,7 +99,7 @@ private:
 };
 
 class FakeModules : public Modules {
-public:
+  public:
     std::unique_ptr<Module> Load(const std::string& name) override;
     // Loadable libraries and their entry points (names compared case-insensitively).
     std::map<std::string, std::set<std::string>> libraries;
@@ -109,7 +109,7 @@ public:
 
 // In-memory registry: key paths compared case-insensitively, as Windows does.
 class FakeRegistry : public Registry {
-public:
+  public:
     struct Value {
         std::optional<std::string> text;
         std::optional<std::uint32_t> dword;
@@ -132,13 +132,13 @@ public:
     // Every key path opened or created, in order.
     std::vector<std::string> opened;
 
-private:
+  private:
     static std::string Normalize(RegRoot root, const std::string& path);
     std::map<std::string, Key> keys_;
 };
 
 class FakeUi : public Ui {
-public:
+  public:
     struct Box {
         WindowRef owner;
         std::string text;
@@ -172,7 +172,7 @@ public:
 };
 
 class FakeRunner : public Runner {
-public:
+  public:
     std::uint32_t RunAndWait(const std::string& commandLine) override;
     std::uint32_t StartHidden(const std::string& commandLine) override;
     // Every command in order, waited-for ones prefixed "wait:", detached ones "detach:".
@@ -186,7 +186,7 @@ public:
 
 // A scripted service: state changes are driven by the virtual clock.
 class FakeServices : public Services {
-public:
+  public:
     struct ServiceModel {
         std::uint32_t startType = kServiceAutoStart;
         std::uint32_t state = kServiceRunning;
@@ -212,12 +212,12 @@ public:
     int openServices = 0;  // currently open service handles
     FakeClock& clock() { return clock_; }
 
-private:
+  private:
     FakeClock& clock_;
 };
 
 class FakeNetInfo : public NetInfo {
-public:
+  public:
     std::uint32_t RouteTable(std::vector<RouteRow>& rows) override;
     std::uint32_t Adapters(std::vector<AdapterRecord>& adapters) override;
     std::uint32_t DnsServers(std::vector<std::string>& servers) override;
