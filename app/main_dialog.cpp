@@ -4,19 +4,19 @@
 
 #include "app/main_window_paint.h"
 #include "app/messages.h"
-#include "app/startup.h"
 #include "settings/setting_keys.h"
 #include "status/about_dialog.h"
 
 namespace kestrun {
 
-std::unique_ptr<CKestrunDlg> g_pMainDlg;
-
-CKestrunDlg::CKestrunDlg(MainDialogServices services, std::unique_ptr<platform::DialogHost> host)
-    : detail::OwnedDialogHost(std::move(host)),
+CKestrunDlg::CKestrunDlg(MainDialogServices services, MainDialogShared shared, int vpnMode,
+                         std::unique_ptr<platform::DialogHost> host)
+    : OwnedDialogHost(std::move(host)),
       DialogBase(*ownedHost),
       m_TrayIcon(services.shell, [this] { return Host().Handle(); }),
-      services_(services) {
+      services_(services),
+      shared_(shared) {
+    m_Settings.m_nVPNMode = vpnMode;
     m_hIcon = services_.icons.ProgramIcon(IDI_KESTRUN);
 }
 
@@ -58,7 +58,7 @@ MsgResult CKestrunDlg::OnPaint(const Msg&) {
 }
 
 MsgResult CKestrunDlg::OnCtlColor(const Msg& msg) {
-    return MainWindowCtlColor(services_.painting, Host(), msg, m_pFont, g_brBackground);
+    return MainWindowCtlColor(services_.painting, Host(), msg, m_pFont, shared_.background);
 }
 
 MsgResult CKestrunDlg::OnQueryDragIcon(const Msg&) {

@@ -9,8 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "app/dialog_base.h"
-#include "app/message_table.h"
+#include "app/machine_facts.h"
+#include "netprobe/adapters.h"
+#include "netprobe/liveness.h"
 #include "platform/dialog_host.h"
 #include "platform/icons.h"
 #include "platform/painting.h"
@@ -19,6 +20,9 @@
 #include "settings/address_history.h"
 #include "settings/tunnel_settings.h"
 #include "status/system_tray.h"
+#include "tunnel/session_clock.h"
+#include "ui/dialog_base.h"
+#include "ui/message_table.h"
 
 namespace kestrun {
 
@@ -38,24 +42,25 @@ struct MainDialogServices {
     platform::Icons& icons;
 };
 
+// What the main window shares with the rest of the process.
+struct MainDialogShared {
+    const MachineFacts& machine;
+    // Written by the echo workers, which may outlive a tick.
+    Liveness& liveness;
+    // The warm brush behind static texts and buttons; lives as long as the process.
+    platform::GdiRef background;
+};
+
 // The reachability worker last started by the link check; only recorded, never waited on.
 // 0: none.
 using EchoThreadRef = std::uintptr_t;
 
-namespace detail {
-// Holds the window host so that it is made before, and outlives, the dialog base that
-// refers to it.
-struct OwnedDialogHost {
-    explicit OwnedDialogHost(std::unique_ptr<platform::DialogHost> host)
-        : ownedHost(std::move(host)) {}
-    std::unique_ptr<platform::DialogHost> ownedHost;
-};
-}  // namespace detail
-
-class CKestrunDlg : private detail::OwnedDialogHost, public DialogBase {
+class CKestrunDlg : private OwnedDialogHost, public DialogBase {
   public:
-    // Loads the window icon; the window itself is made by Create.
-    CKestrunDlg(MainDialogServices services, std::unique_ptr<platform::DialogHost> host);
+    // Loads the window icon; vpnMode is the tunnel kind start-up read. The window itself is
+    // made by Create.
+    CKestrunDlg(MainDialogServices services, MainDialogShared shared, int vpnMode,
+                std::unique_ptr<platform::DialogHost> host);
     ~CKestrunDlg() override = default;
 
     // Creates the window, modeless, from template 102 with no parent; its set-up has run
@@ -69,8 +74,13 @@ class CKestrunDlg : private detail::OwnedDialogHost, public DialogBase {
     platform::GdiRef m_hIconLink = 0;    // tray icon while the tunnel answers
     platform::GdiRef m_hIconNoLink = 0;  // tray icon otherwise
     CSystemTray m_TrayIcon;
-    // The tunnel parameters, and m_dwStartTime: the tick at which the connection began.
+    // The tunnel parameters and mode, and m_dwStartTime: the tick at which the connection
+    // began.
     TunnelSettings m_Settings;
+    // What the last adapter inspection found.
+    AdapterFacts m_Adapters;
+    // The clock of the Connectivity Info window.
+    SessionClock m_SessionClock;
     int m_nSelIndex = 0;      // login address to select in the address box
     std::string m_strStatus;  // the status line, control 1004
     platform::GdiRef m_hIcon = 0;
@@ -120,14 +130,12 @@ class CKestrunDlg : private detail::OwnedDialogHost, public DialogBase {
     static const MessageTable<CKestrunDlg>& Table();
 
     MainDialogServices services_;
+    MainDialogShared shared_;
     // The address box is filled from the file once it exists; until then the history is
     // left as the file holds it.
     AddressHistoryNotYetBuilt m_AddressHistory;
     bool m_bEndRun = false;       // OnDestroy has run
     bool m_bWindowGoing = false;  // the window's destruction is under way
 };
-
-// The main window object: made by start-up, released when the program ends.
-extern std::unique_ptr<CKestrunDlg> g_pMainDlg;
 
 }  // namespace kestrun

@@ -4,13 +4,10 @@
 #include <vector>
 
 #include "app/messages.h"
-#include "netprobe/adapters.h"
-#include "netprobe/liveness.h"
 #include "portal/close_window_by_title.h"
 #include "portal/message_page.h"
 #include "settings/setting_keys.h"
 #include "settings/working_copy.h"
-#include "tunnel/session_clock.h"
 #include "tunnel/teardown.h"
 
 namespace kestrun {
@@ -63,7 +60,7 @@ void CKestrunDlg::OnButtonDel() {
         m_strStatus = kDeletedStatus;
         UpdateData(false);
         Host().EnableItem(IDC_BUTTON_CONNECT, true);
-        g_bSessionClock = 0;
+        m_SessionClock.m_bSessionClock = false;
     }
 
     WriteValue(profile, kKeyShowAppletTitle, kTrue);
@@ -73,12 +70,12 @@ void CKestrunDlg::OnButtonDel() {
 
 // The tunnel of the current mode: the IPsec policy and routes, or the OpenVPN program.
 void CKestrunDlg::RemoveTunnel() {
-    if (g_nVPNMode == VPN_MODE_IPSEC) {
-        Clear_IPsec(services_.platform, m_Settings);
-    } else if (g_nVPNMode == VPN_MODE_OPENVPN) {
+    if (m_Settings.m_nVPNMode == VPN_MODE_IPSEC) {
+        Clear_IPsec(services_.platform, shared_.machine.m_nOSType, m_Settings.m_strModelName);
+    } else if (m_Settings.m_nVPNMode == VPN_MODE_OPENVPN) {
         CloseWindowByTitle(services_.platform, kOpenVpnWindowText);
     }
-    g_bLANConnected = 0;
+    shared_.liveness.m_bLANConnected = 0;
 }
 
 void CKestrunDlg::ShowMessagePageInBrowser() {}
@@ -113,10 +110,10 @@ void CKestrunDlg::OnDestroy() {
     platform::Platform& platform = services_.platform;
 
     platform.trace.Output("CKestrunDlg::OnDestroy()!!!\n");
-    std::vector<platform::AdapterRecord>().swap(g_pAdapterInfo);
+    std::vector<platform::AdapterRecord>().swap(m_Adapters.m_pAdapterInfo);
     m_TrayIcon.RemoveIcon();
     // The echo worker writes the liveness flags; the tunnel must outlive its echo.
-    while (g_bPingIdle == 0) {
+    while (shared_.liveness.m_bPingIdle == 0) {
         platform.clock.Sleep(kEchoWaitStepMs);
     }
     OnButtonDel();

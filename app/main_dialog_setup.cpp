@@ -6,7 +6,6 @@
 #include "app/main_window_look.h"
 #include "app/messages.h"
 #include "netprobe/adapter_icon.h"
-#include "netprobe/adapters.h"
 #include "platform/format.h"
 #include "platform/ui.h"
 #include "settings/decimal.h"
@@ -79,7 +78,7 @@ bool CKestrunDlg::OnInitDialog() {
             Host().SetItemFont(IDC_STATIC_STATUS, bold);
         }
     }
-    g_pAdapterInfo.clear();
+    m_Adapters.m_pAdapterInfo.clear();
 
     if (!AddTrayIcon()) {
         return false;
@@ -121,18 +120,19 @@ bool CKestrunDlg::AddTrayIcon() {
 // problem found is shown, and set-up goes on after the box is closed.
 void CKestrunDlg::CheckEnvironment() {
     platform::Platform& platform = services_.platform;
+    const int osType = shared_.machine.m_nOSType;
     SetOakleyLogging(platform, 1);
-    if (CheckIPsecService(platform) == 0) {
+    if (CheckIPsecService(platform, osType) == 0) {
         Host().MessageBox(kServiceInactiveText, kWarningCaption, platform::kMbIconExclamation);
     }
     ParseSetting(platform.profile, m_Settings, m_AddressHistory);
-    if (InspectAdapters(platform) == 0) {
+    if (InspectAdapters(platform, osType, m_Settings.m_nInterface, m_Adapters) == 0) {
         Host().MessageBox(kNoGatewayText, kWarningCaption,
                           platform::kMbIconExclamation | platform::kMbTopmost);
     }
-    SetAdapterIcon(platform, g_strVPNClientAdapterName, 0);
+    SetAdapterIcon(platform, osType, m_Adapters.m_strVPNClientAdapterName, 0);
     RunCommand(platform, kRefreshScript);
-    if (g_strMyIP == kNoNetwork && g_strMyMask == kNoNetwork) {
+    if (m_Adapters.m_strMyIP == kNoNetwork && m_Adapters.m_strMyMask == kNoNetwork) {
         Host().MessageBox(kNetworkFailedText, kWarningCaption,
                           platform::kMbIconExclamation | platform::kMbTopmost);
     }
@@ -144,13 +144,16 @@ void CKestrunDlg::ApplyOutsideLogin() {
     platform::Platform& platform = services_.platform;
     platform::Profile& profile = platform.profile;
 
-    g_nVPNMode = ParseDecimal(ReadValue(profile, kKeyVpnMode, kDefaultVpnMode, kFlagBuffer));
+    m_Settings.m_nVPNMode =
+        ParseDecimal(ReadValue(profile, kKeyVpnMode, kDefaultVpnMode, kFlagBuffer));
     Host().EnableItem(IDC_BUTTON_CONNECT, false);
     UpdateData(true);
     DelRouteTable(platform);
     SaveSetting(profile, m_Settings, m_AddressHistory);
-    MakeTunnelScripts(platform, m_Settings);
-    if (g_nVPNMode == VPN_MODE_OPENVPN) {
+    MakeTunnelScripts(platform,
+                      ScriptInputsFrom(m_Settings, shared_.machine.m_nOSType, m_Adapters.m_strMyIP),
+                      m_SessionClock);
+    if (m_Settings.m_nVPNMode == VPN_MODE_OPENVPN) {
         RunDetached(platform, kOpenVpnScriptName);
         m_nLinkCount = kOpenVpnFirstLinkCount;
         WriteValue(profile, kKeyVpnMode, "2");

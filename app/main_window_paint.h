@@ -2,9 +2,9 @@
 // icon when minimised, and the colours and font of its controls.
 #pragma once
 
-#include "app/message_table.h"
 #include "platform/dialog_host.h"
 #include "platform/painting.h"
+#include "ui/message_table.h"
 
 namespace kestrun {
 

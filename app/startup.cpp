@@ -1,10 +1,9 @@
 #include "app/startup.h"
 
 #include "app/command_line.h"
+#include "app/main_dialog.h"
 #include "app/messages.h"
 #include "app/program_directory.h"
-#include "netprobe/icmp_library.h"
-#include "netprobe/liveness.h"
 #include "netprobe/os_type.h"
 #include "netprobe/trusted_site.h"
 #include "platform/format.h"
@@ -12,14 +11,9 @@
 #include "res/resource.h"
 #include "settings/decimal.h"
 #include "settings/setting_keys.h"
-#include "settings/tunnel_settings.h"
 #include "settings/working_copy.h"
 
 namespace kestrun {
-
-platform::GdiRef g_brBackground = 0;
-std::string g_szProfileDir;
-
 namespace {
 
 constexpr std::size_t kModulePathBuffer = 256;
@@ -32,18 +26,27 @@ constexpr const char* kSocketsCaption = "Kestrun";
 
 }  // namespace
 
+CKestrunApp::CKestrunApp(platform::Platform& platform, platform::Desktop& desktop,
+                         std::string commandLine)
+    : platform_(platform), desktop_(desktop), commandLine_(std::move(commandLine)) {}
+
+// The main window object goes first: its end still uses the facts and the flags.
+CKestrunApp::~CKestrunApp() {
+    m_pMainDlg.reset();
+}
+
 bool CKestrunApp::InitInstance() {
     platform::Ui& ui = platform_.ui;
     if (!platform_.system.InitSockets()) {
-        ui.MessageBox(0, host_.LoadResourceString(IDS_SOCKETS_INIT_FAILED), kSocketsCaption,
-                      platform::kMbOk | platform::kMbIconExclamation);
+        ui.MessageBox(0, desktop_.framework.LoadResourceString(IDS_SOCKETS_INIT_FAILED),
+                      kSocketsCaption, platform::kMbOk | platform::kMbIconExclamation);
         return false;
     }
-    host_.EnableControlHosting();
+    desktop_.framework.EnableControlHosting();
     EnterProgramDirectory();
 
     const platform::WindowRef running = ui.FindWindowByTitle(kMainWindowTitle);
-    g_nOSType = GetOSType(platform_);
+    m_Machine.m_nOSType = GetOSType(platform_);
 
     if (IsRemoveRequest(commandLine_)) {
         ui.Post(running, WM_KESTRUN_EXIT, 0, 0);
@@ -55,7 +58,8 @@ bool CKestrunApp::InitInstance() {
         platform_.trace.Output("Close!!!");
         return false;
     }
-    if (IsPortalAddress(commandLine_) && CheckTrustedSite(platform_, commandLine_) == 0) {
+    if (IsPortalAddress(commandLine_) &&
+        CheckTrustedSite(platform_, m_Machine.m_nOSType, commandLine_) == 0) {
         ui.MessageBox(0,
                       "Please add the URL into trusted sites of browser (internet options > "
                       "Security : Trusted Sites) for running Ostrimel.",
@@ -66,18 +70,26 @@ bool CKestrunApp::InitInstance() {
         return false;
     }
 
-    g_bLANConnected = 0;
-    g_nVPNMode =
+    m_Liveness.m_bLANConnected = 0;
+    const int vpnMode =
         ParseDecimal(settings::ReadValue(platform_.profile, settings::kKeyVpnMode,
                                          settings::kDefaultVpnMode, settings::kStartupModeBuffer));
-    g_brBackground = host_.CreateBackgroundBrush(kBackgroundColor);
+    const platform::GdiRef background = desktop_.framework.CreateBackgroundBrush(kBackgroundColor);
     ReadProfileDirectory();
+    return CreateMainWindow(vpnMode, background);
+}
 
-    const platform::WindowRef mainWindow = host_.CreateMainWindow();
-    if (mainWindow == 0) {
+bool CKestrunApp::CreateMainWindow(int vpnMode, platform::GdiRef background) {
+    m_pMainDlg = std::make_unique<CKestrunDlg>(
+        MainDialogServices{platform_, desktop_.shell, desktop_.painting, desktop_.dialogs,
+                           desktop_.icons},
+        MainDialogShared{m_Machine, m_Liveness, background}, vpnMode,
+        desktop_.framework.NewMainWindowHost());
+    if (!m_pMainDlg->Create()) {
+        m_pMainDlg.reset();
         return false;
     }
-    host_.HideWindow(mainWindow);
+    m_pMainDlg->Host().ShowWindow(platform::kSwHide);
     return true;
 }
 
@@ -96,34 +108,28 @@ void CKestrunApp::EnterProgramDirectory() {
 }
 
 bool CKestrunApp::LoadIcmpLibrary() {
-    const bool fromIcmpDll = g_nOSType == OS_WIN2000;
-    const std::string name = fromIcmpDll ? "ICMP.DLL" : "Iphlpapi.dll";
-    auto library = platform_.modules.Load(name);
-    if (!library) {
+    const bool fromIcmpDll = m_Machine.m_nOSType == OS_WIN2000;
+    platform::EchoLoad outcome = platform::EchoLoad::Loaded;
+    m_Machine.m_pIcmpEcho = platform_.echo.Load(fromIcmpDll ? "ICMP.DLL" : "Iphlpapi.dll", outcome);
+    if (outcome == platform::EchoLoad::NoLibrary) {
         platform_.ui.MessageBox(
             0, fromIcmpDll ? "Could not load ICMP.DLL" : "Could not load IPHlpAPI.DLL",
             kErrorCaption, platform::kMbOk);
         return false;
     }
-    void* createFile = library->Entry("IcmpCreateFile");
-    void* closeHandle = library->Entry("IcmpCloseHandle");
-    void* sendEcho = library->Entry("IcmpSendEcho");
-    if (createFile == nullptr || closeHandle == nullptr || sendEcho == nullptr) {
+    if (outcome == platform::EchoLoad::MissingEntry || !m_Machine.m_pIcmpEcho) {
         platform_.ui.MessageBox(0, "Error loading DLL", kErrorCaption, platform::kMbOk);
-        return false;  // destroying the module frees the library
+        return false;
     }
-    library->Keep();
-    g_hIcmpDll = std::move(library);
-    g_pfnIcmpCreateFile = createFile;
-    g_pfnIcmpCloseHandle = closeHandle;
-    g_pfnIcmpSendEcho = sendEcho;
     return true;
 }
 
 void CKestrunApp::ReadProfileDirectory() {
     // A failure leaves the directory empty.
-    g_szProfileDir = platform_.system.UserProfileDirectory(kProfileDirBuffer).value_or("");
-    platform_.trace.Output(Format("GetUserProfileDirectory=[%s]\n", g_szProfileDir.c_str()));
+    m_Machine.m_szProfileDir =
+        platform_.system.UserProfileDirectory(kProfileDirBuffer).value_or("");
+    platform_.trace.Output(
+        Format("GetUserProfileDirectory=[%s]\n", m_Machine.m_szProfileDir.c_str()));
 }
 
 }  // namespace kestrun

@@ -1,46 +1,44 @@
-// Start-up of the program: everything that runs once before the main window exists.
+// Start-up of the program: everything that runs once before the message loop.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "app/machine_facts.h"
+#include "netprobe/liveness.h"
+#include "platform/framework.h"
 #include "platform/platform.h"
-#include "platform/types.h"
 
 namespace kestrun {
 
-// What start-up needs that only the windowing side can do.
-class StartupHost {
-  public:
-    virtual ~StartupHost() = default;
-    // Lets the main window host ActiveX controls (the embedded browser).
-    virtual void EnableControlHosting() = 0;
-    // A string resource's text.
-    virtual std::string LoadResourceString(std::uint32_t id) = 0;
-    // A solid brush of the colour (0x00BBGGRR) that lives until the process ends.
-    virtual platform::GdiRef CreateBackgroundBrush(std::uint32_t colorRef) = 0;
-    // Creates the main window, modeless, from its dialog template with no parent, which
-    // runs its set-up. 0 when creation fails.
-    virtual platform::WindowRef CreateMainWindow() = 0;
-    // ShowWindow(SW_HIDE).
-    virtual void HideWindow(platform::WindowRef window) = 0;
-};
+class CKestrunDlg;
 
 // The main window's background colour, RGB(247, 240, 222).
 constexpr std::uint32_t kBackgroundColor = 247u | (240u << 8) | (222u << 16);
 
-// Process-wide values that start-up sets.
-extern platform::GdiRef g_brBackground;
-extern std::string g_szProfileDir;
-
+// The application object. It owns what lives as long as the process: the facts start-up
+// learns, the flags the echo workers share, and the main window object.
 class CKestrunApp {
   public:
-    CKestrunApp(platform::Platform& platform, StartupHost& host, std::string commandLine)
-        : platform_(platform), host_(host), commandLine_(std::move(commandLine)) {}
+    CKestrunApp(platform::Platform& platform, platform::Desktop& desktop, std::string commandLine);
+    virtual ~CKestrunApp();
+    CKestrunApp(const CKestrunApp&) = delete;
+    CKestrunApp& operator=(const CKestrunApp&) = delete;
 
     // True when the main window exists and the message loop should run; false when the
     // process is to end at once.
     bool InitInstance();
+
+    MachineFacts m_Machine;
+    Liveness m_Liveness;
+    // The main window object: made by start-up, released after the message loop.
+    std::unique_ptr<CKestrunDlg> m_pMainDlg;
+
+  protected:
+    // The main window object and its window from the template, which runs its set-up, then
+    // hidden. False when the window cannot be created.
+    virtual bool CreateMainWindow(int vpnMode, platform::GdiRef background);
 
   private:
     void EnterProgramDirectory();
@@ -48,7 +46,7 @@ class CKestrunApp {
     void ReadProfileDirectory();
 
     platform::Platform& platform_;
-    StartupHost& host_;
+    platform::Desktop& desktop_;
     std::string commandLine_;
 };
 

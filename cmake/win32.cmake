@@ -1,10 +1,16 @@
-# Cross build of the real program for Windows 2000 and later.
-target_compile_definitions(kestrun_core PUBLIC _WIN32_WINNT=0x0500 WINVER=0x0500)
-
+# The Windows side of the platform: it sees the platform's interfaces and the resource ids,
+# never the application. The entry point is compiled the same way, as an object of its own
+# so that the linker takes it before the runtime asks for WinMain.
 file(GLOB KESTRUN_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
-add_executable(Kestrun WIN32 ${KESTRUN_WIN32_SOURCES} res/kestrun.rc)
-target_link_libraries(Kestrun PRIVATE kestrun_core
+list(REMOVE_ITEM KESTRUN_WIN32_SOURCES ${PROJECT_SOURCE_DIR}/platform/win32/winmain.cpp)
+kestrun_layer(platform/win32 SOURCES ${KESTRUN_WIN32_SOURCES} DEPENDS platform res)
+target_link_libraries(kestrun_platform_win32 PUBLIC
     ws2_32 iphlpapi userenv advapi32 shell32 ole32 oleaut32 uuid comctl32 gdi32 user32)
+add_library(kestrun_entry OBJECT platform/win32/winmain.cpp)
+target_link_libraries(kestrun_entry PRIVATE kestrun_platform_win32)
+
+add_executable(Kestrun WIN32 $<TARGET_OBJECTS:kestrun_entry> res/kestrun.rc)
+target_link_libraries(Kestrun PRIVATE kestrun_platform_win32 kestrun_app)
 target_link_options(Kestrun PRIVATE -static -static-libgcc -static-libstdc++)
 set_target_properties(Kestrun PROPERTIES OUTPUT_NAME Kestrun
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
@@ -14,7 +20,7 @@ file(GLOB KESTRUN_WIN32_TOOLS CONFIGURE_DEPENDS tools/win32/*.cpp)
 foreach(tool_source ${KESTRUN_WIN32_TOOLS})
     get_filename_component(tool_name ${tool_source} NAME_WE)
     add_executable(${tool_name} ${tool_source})
-    target_include_directories(${tool_name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+    target_include_directories(${tool_name} PRIVATE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${tool_name} PRIVATE user32 advapi32 kernel32)
     target_link_options(${tool_name} PRIVATE -static -static-libgcc -static-libstdc++)
     set_target_properties(${tool_name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY

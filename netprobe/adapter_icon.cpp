@@ -30,7 +30,7 @@ std::string ConnectionKey(const std::string& guid) {
 
 }  // namespace
 
-int SetAdapterIcon(platform::Platform& platform, const std::string& strGUID, int show) {
+int SetAdapterIcon(platform::Platform& platform, int osType, const std::string& strGUID, int show) {
     platform::Trace& trace = platform.trace;
     trace.Output(Format("SetAdapterIcon:strGUID=%s\n", strGUID.c_str()));
     const bool visible = show == 1;
@@ -55,7 +55,7 @@ int SetAdapterIcon(platform::Platform& platform, const std::string& strGUID, int
     }
 
     // The connection values exist from Windows NT 4 to Server 2003.
-    if (!IsNt4ToServer2003(g_nOSType)) {
+    if (!IsNt4ToServer2003(osType)) {
         return 0;
     }
     const std::string path = ConnectionKey(strGUID);

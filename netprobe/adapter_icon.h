@@ -9,8 +9,8 @@
 namespace kestrun {
 
 // strGUID: the adapter name; show: 1 shows, anything else hides. The connection values
-// exist only on the Windows versions g_nOSType names OS_WINNT to OS_WINSERVER. Returns 1
+// exist only on the Windows versions osType names OS_WINNT to OS_WINSERVER. Returns 1
 // when the connection values were written, else 0.
-int SetAdapterIcon(platform::Platform& platform, const std::string& strGUID, int show);
+int SetAdapterIcon(platform::Platform& platform, int osType, const std::string& strGUID, int show);
 
 }  // namespace kestrun

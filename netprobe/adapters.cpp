@@ -4,16 +4,8 @@
 
 #include "netprobe/os_type.h"
 #include "platform/format.h"
-#include "settings/tunnel_settings.h"
 
 namespace kestrun {
-
-std::string g_strMyIP;
-std::string g_strMyMask;
-std::string g_strVPNClientIP;
-std::string g_strVPNClientAdapterName;
-std::vector<platform::AdapterRecord> g_pAdapterInfo;
-std::string g_strDNSServers;
 
 namespace {
 
@@ -30,9 +22,9 @@ bool IsVirtualAdapter(const platform::AdapterRecord& adapter, int osType) {
            (osType == OS_WIN2000 && Contains(adapter.description, "TAP-Win32 Adapter V9"));
 }
 
-void TakeAsDefaultRouteAdapter(const platform::AdapterRecord& adapter) {
-    g_strMyIP = adapter.ipAddress;
-    g_strMyMask = adapter.ipMask;
+void TakeAsDefaultRouteAdapter(const platform::AdapterRecord& adapter, AdapterFacts& facts) {
+    facts.m_strMyIP = adapter.ipAddress;
+    facts.m_strMyMask = adapter.ipMask;
 }
 
 // Step one: the interface of the first default route, if any.
@@ -58,45 +50,43 @@ bool ReadDefaultRoute(platform::Platform& platform, std::int32_t& interfaceIndex
 
 }  // namespace
 
-int InspectAdapters(platform::Platform& platform, int osType, std::int32_t& interfaceIndex) {
+int InspectAdapters(platform::Platform& platform, int osType, std::int32_t& interfaceIndex,
+                    AdapterFacts& facts) {
     if (!ReadDefaultRoute(platform, interfaceIndex)) {
         return 0;
     }
-    if (platform.net.Adapters(g_pAdapterInfo) != 0) {
+    if (platform.net.Adapters(facts.m_pAdapterInfo) != 0) {
         // A failed read leaves nothing trustworthy for the Diagnosis window to walk.
-        g_pAdapterInfo.clear();
+        facts.m_pAdapterInfo.clear();
         platform.trace.Output("Call to GetAdaptersInfo failed.\n");
         return 0;
     }
     bool found = false;
-    for (const platform::AdapterRecord& adapter : g_pAdapterInfo) {
+    for (const platform::AdapterRecord& adapter : facts.m_pAdapterInfo) {
         if (IsVirtualAdapter(adapter, osType)) {
-            g_strVPNClientIP = adapter.ipAddress;
-            g_strVPNClientAdapterName = adapter.adapterName;
+            facts.m_strVPNClientIP = adapter.ipAddress;
+            facts.m_strVPNClientAdapterName = adapter.adapterName;
         }
         if (adapter.index == static_cast<std::uint32_t>(interfaceIndex)) {
-            TakeAsDefaultRouteAdapter(adapter);
+            TakeAsDefaultRouteAdapter(adapter, facts);
             found = true;
             break;
         }
     }
-    if (!found && g_pAdapterInfo.size() == 1) {
-        const platform::AdapterRecord& sole = g_pAdapterInfo.front();
+    if (!found && facts.m_pAdapterInfo.size() == 1) {
+        const platform::AdapterRecord& sole = facts.m_pAdapterInfo.front();
         interfaceIndex = static_cast<std::int32_t>(sole.index);
-        TakeAsDefaultRouteAdapter(sole);
+        TakeAsDefaultRouteAdapter(sole, facts);
         found = true;
     }
-    platform.trace.Output(Format("***My IP=%s, Mask=%s, VPNClient=%s***\n", g_strMyIP.c_str(),
-                                 g_strMyMask.c_str(), g_strVPNClientIP.c_str()));
+    platform.trace.Output(Format("***My IP=%s, Mask=%s, VPNClient=%s***\n", facts.m_strMyIP.c_str(),
+                                 facts.m_strMyMask.c_str(), facts.m_strVPNClientIP.c_str()));
     return found ? 1 : 0;
 }
 
-int InspectAdapters(platform::Platform& platform) {
-    return InspectAdapters(platform, g_nOSType, g_nInterface);
-}
-
-int GetDNSServers(platform::Platform& platform) {
-    g_strDNSServers.clear();
+int GetDNSServers(platform::Platform& platform, AdapterFacts& facts) {
+    std::string& text = facts.m_strDNSServers;
+    text.clear();
     std::vector<std::string> servers;
     const std::uint32_t error = platform.net.DnsServers(servers);
     if (error != 0) {
@@ -104,11 +94,11 @@ int GetDNSServers(platform::Platform& platform) {
         return 1;
     }
     // The record always holds a first entry, even when it is blank.
-    g_strDNSServers = Format("%-15s\t", servers.empty() ? "" : servers.front().c_str());
+    text = Format("%-15s\t", servers.empty() ? "" : servers.front().c_str());
     for (std::size_t i = 1; i < servers.size(); ++i) {
-        g_strDNSServers += Format("%-15s\t", servers[i].c_str());
+        text += Format("%-15s\t", servers[i].c_str());
     }
-    platform.trace.Output(g_strDNSServers);
+    platform.trace.Output(text);
     return 1;
 }
 

@@ -10,23 +10,24 @@
 
 namespace kestrun {
 
-extern std::string g_strMyIP;                  // first address of the default-route adapter
-extern std::string g_strMyMask;                // its first mask
-extern std::string g_strVPNClientIP;           // first address of the virtual adapter
-extern std::string g_strVPNClientAdapterName;  // its adapter name (GUID text)
-extern std::vector<platform::AdapterRecord> g_pAdapterInfo;  // last adapter list read
-extern std::string g_strDNSServers;                          // each server "%-15s\t"
+// What the last inspection found. The values of an adapter that has gone away stay.
+struct AdapterFacts {
+    std::string m_strMyIP;                  // first address of the default-route adapter
+    std::string m_strMyMask;                // its first mask
+    std::string m_strVPNClientIP;           // first address of the virtual adapter
+    std::string m_strVPNClientAdapterName;  // its adapter name (GUID text)
+    std::vector<platform::AdapterRecord> m_pAdapterInfo;  // last adapter list read
+    std::string m_strDNSServers;                          // each server "%-15s\t"
+};
 
 // Finds the default-route adapter (interfaceIndex is updated from the route table) and the
-// virtual adapter, and records their values. Values of adapters not found are kept.
-// Returns 1 when the default-route adapter, or a sole adapter, was found.
-int InspectAdapters(platform::Platform& platform, int osType, std::int32_t& interfaceIndex);
+// virtual adapter of osType's kind, and records their values in facts. Returns 1 when the
+// default-route adapter, or a sole adapter, was found.
+int InspectAdapters(platform::Platform& platform, int osType, std::int32_t& interfaceIndex,
+                    AdapterFacts& facts);
 
-// InspectAdapters for the running system (g_nOSType), updating g_nInterface.
-int InspectAdapters(platform::Platform& platform);
-
-// Rebuilds g_strDNSServers; a failure leaves it empty. Returns 1.
-int GetDNSServers(platform::Platform& platform);
+// Rebuilds facts.m_strDNSServers; a failure leaves it empty. Returns 1.
+int GetDNSServers(platform::Platform& platform, AdapterFacts& facts);
 
 // The frames the adapter named adapterName sent and received without error. Returns 1
 // when both were read; sent may be stored even when the result is 0.

@@ -1,5 +1,6 @@
-// Flags shared between the user-interface thread and the echo workers. Each is written
-// whole; the worker claims the right to run with one atomic exchange of g_bPingIdle.
+// Whether the far end of the tunnel answers: flags shared between the user-interface
+// thread and the echo workers. Each is written whole; a worker claims the right to run with
+// one atomic exchange of m_bPingIdle.
 #pragma once
 
 #include <atomic>
@@ -7,9 +8,11 @@
 
 namespace kestrun {
 
-// 1 when the last echo was answered.
-extern std::atomic<std::int32_t> g_bLANConnected;
-// 1 while no echo is running.
-extern std::atomic<std::int32_t> g_bPingIdle;
+struct Liveness {
+    // 1 when the last echo was answered.
+    std::atomic<std::int32_t> m_bLANConnected{0};
+    // 1 while no echo is running.
+    std::atomic<std::int32_t> m_bPingIdle{1};
+};
 
 }  // namespace kestrun

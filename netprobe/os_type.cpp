@@ -2,8 +2,6 @@
 
 namespace kestrun {
 
-int g_nOSType = OS_ERROR;
-
 namespace {
 
 // The second character of the service-pack text tells the Windows 9x sub-releases apart.

@@ -24,9 +24,6 @@ constexpr bool IsNt4ToServer2003(int osType) {
     return osType >= OS_WINNT && osType <= OS_WINSERVER;
 }
 
-// Set by start-up from GetOSType; read everywhere else.
-extern int g_nOSType;
-
 // Reads the version (extended record first, then the plain one) and classifies it,
 // tracing the name of the version found.
 int GetOSType(platform::Platform& platform);

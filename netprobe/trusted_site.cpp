@@ -22,8 +22,8 @@ bool RangeMatches(const std::string& address, const std::string& range) {
 
 }  // namespace
 
-int CheckTrustedSite(platform::Platform& platform, const std::string& address) {
-    if (g_nOSType != OS_VISTA) {
+int CheckTrustedSite(platform::Platform& platform, int osType, const std::string& address) {
+    if (osType != OS_VISTA) {
         return 1;
     }
     for (int number = kFirstRange; number <= kLastRange; ++number) {

@@ -8,8 +8,8 @@
 
 namespace kestrun {
 
-// 1 when a zone range text occurs in the address after its first character, or when the
-// running system is not Vista; 0 otherwise.
-int CheckTrustedSite(platform::Platform& platform, const std::string& address);
+// 1 when a zone range text occurs in the address after its first character, or when
+// osType is not Vista; 0 otherwise.
+int CheckTrustedSite(platform::Platform& platform, int osType, const std::string& address);
 
 }  // namespace kestrun

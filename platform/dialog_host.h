@@ -30,8 +30,6 @@ class DialogHost {
 
     // The dialog's window; 0 before creation and after destruction.
     virtual WindowRef Handle() = 0;
-    // GetDlgItem.
-    virtual WindowRef Item(int id) = 0;
     // GetDlgCtrlID of a child window.
     virtual int ItemId(WindowRef child) = 0;
 
@@ -54,10 +52,8 @@ class DialogHost {
     virtual bool SetTimer(std::uint32_t id, std::uint32_t milliseconds) = 0;
     virtual void KillTimer(std::uint32_t id) = 0;
 
-    // PostMessageA / SendMessageA to the dialog itself.
+    // PostMessageA to the dialog itself.
     virtual bool Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
-    virtual std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam,
-                               std::intptr_t lParam) = 0;
 
     // MessageBoxA owned by the dialog; returns the button pressed.
     virtual int MessageBox(const std::string& text, const std::string& caption,

@@ -15,7 +15,6 @@ using DcRef = std::uintptr_t;
 class PaintSession {
   public:
     virtual ~PaintSession() = default;
-    virtual DcRef Dc() = 0;
     // Loads bitmap resourceId, selects it into a memory context compatible with the paint
     // context and copies it (SRCCOPY) to x, y with the given size; the memory context's
     // previous bitmap is put back and context and bitmap are released.

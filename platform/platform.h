@@ -2,6 +2,7 @@
 // build fills it with thin wrappers of the real calls, the native tests with fakes.
 #pragma once
 
+#include "platform/echo.h"
 #include "platform/files.h"
 #include "platform/netinfo.h"
 #include "platform/profile.h"
@@ -19,7 +20,7 @@ struct Platform {
     System& system;
     Clock& clock;
     Trace& trace;
-    Modules& modules;
+    EchoLibrary& echo;
     Registry& registry;
     Ui& ui;
     Runner& runner;

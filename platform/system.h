@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -57,23 +56,6 @@ class Trace {
     virtual ~Trace() = default;
     // OutputDebugStringA.
     virtual void Output(const std::string& text) = 0;
-};
-
-// A loaded library. Destroying the object frees the library unless Keep() was called.
-class Module {
-  public:
-    virtual ~Module() = default;
-    // GetProcAddress; nullptr when the entry point is missing.
-    virtual void* Entry(const char* name) = 0;
-    // Leaves the library loaded for the rest of the process.
-    virtual void Keep() = 0;
-};
-
-class Modules {
-  public:
-    virtual ~Modules() = default;
-    // LoadLibraryA; nullptr on failure.
-    virtual std::unique_ptr<Module> Load(const std::string& name) = 0;
 };
 
 }  // namespace kestrun::platform

@@ -20,13 +20,13 @@ void ParseSetting(platform::Profile& profile, TunnelSettings& settings, AddressH
     const std::string model = Read(profile, kKeyModelName, kDefaultModelName);
     settings.m_strModelName =
         (model.empty() ? std::string(kEmptyModelName) : model) + kPolicySuffix;
-    g_nInterface = ParseDecimal(Read(profile, kKeyInterface, kDefaultInterface));
+    settings.m_nInterface = ParseDecimal(Read(profile, kKeyInterface, kDefaultInterface));
     settings.m_strGateway = Read(profile, kKeyGateway, kDefaultGateway);
     settings.m_strPreSharedKey = Read(profile, kKeyPreSharedKey, kDefaultPreSharedKey);
-    g_strRemoteLANIP = Read(profile, kKeyRemoteLanIp, kDefaultRemoteLanIp);
+    settings.m_strRemoteLANIP = Read(profile, kKeyRemoteLanIp, kDefaultRemoteLanIp);
     settings.m_strNetworkIP = Read(profile, kKeyNetworkIp, kDefaultNetworkIp);
     settings.m_strSubmask = Read(profile, kKeySubmask, kDefaultSubmask);
-    g_strOvpnSerIP = Read(profile, kKeyOvpnSerIp, kDefaultOvpnSerIp);
+    settings.m_strOvpnSerIP = Read(profile, kKeyOvpnSerIp, kDefaultOvpnSerIp);
     settings.m_strOvpnIfconfig = Read(profile, kKeyOvpnIfconfig, kDefaultOvpnIfconfig);
     settings.m_strOvpnSerMask = Read(profile, kKeyOvpnSerMask, kDefaultOvpnSerMask);
     settings.m_strOvpnSerPort = Read(profile, kKeyOvpnSerPort, kDefaultOvpnSerPort);
@@ -36,13 +36,13 @@ void ParseSetting(platform::Profile& profile, TunnelSettings& settings, AddressH
 
 int SaveSetting(platform::Profile& profile, const TunnelSettings& settings,
                 AddressHistory& history) {
-    WriteValue(profile, kKeyInterface, Format("%d", g_nInterface));
+    WriteValue(profile, kKeyInterface, Format("%d", settings.m_nInterface));
     WriteValue(profile, kKeyGateway, settings.m_strGateway);
     WriteValue(profile, kKeyPreSharedKey, settings.m_strPreSharedKey);
-    WriteValue(profile, kKeyRemoteLanIp, g_strRemoteLANIP);
+    WriteValue(profile, kKeyRemoteLanIp, settings.m_strRemoteLANIP);
     WriteValue(profile, kKeyNetworkIp, settings.m_strNetworkIP);
     WriteValue(profile, kKeySubmask, settings.m_strSubmask);
-    WriteValue(profile, kKeyOvpnSerIp, g_strOvpnSerIP);
+    WriteValue(profile, kKeyOvpnSerIp, settings.m_strOvpnSerIP);
     // The tick is kept as signed text, so ticks past 2^31 appear negative, as Connect
     // writes them too.
     WriteValue(profile, kKeyStartTime,

@@ -7,7 +7,7 @@
 
 namespace kestrun {
 
-// Replaces the tunnel parameters with the file's values (defaults for missing keys),
+// Replaces the tunnel parameters (not the mode) with the file's values (defaults for missing keys),
 // refills the address history and marks the portal's fresh parameter set as taken.
 void ParseSetting(platform::Profile& profile, TunnelSettings& settings, AddressHistory& history);
 

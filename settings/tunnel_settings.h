@@ -1,11 +1,14 @@
-// The tunnel parameters loaded from the settings file. The main window owns the
-// TunnelSettings; the values other threads and subsystems read are process-wide.
+// The tunnel parameters loaded from the settings file, with the tunnel kind they are
+// used for. The main window owns them; each load replaces the parameters as a whole.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 namespace kestrun {
+
+constexpr int VPN_MODE_IPSEC = 1;
+constexpr int VPN_MODE_OPENVPN = 2;
 
 struct TunnelSettings {
     std::string m_strModelName;  // "ModelName" followed by "_SSL": the IPsec policy name
@@ -16,19 +19,20 @@ struct TunnelSettings {
     std::string m_strOvpnIfconfig;
     std::string m_strOvpnSerMask;
     std::string m_strOvpnSerPort;
+    // Reachability target in IPsec mode.
+    std::string m_strRemoteLANIP;
+    // The OpenVPN server's tunnel-side address: route gateway and reachability target.
+    std::string m_strOvpnSerIP;
+    // Interface index of the PC's default route; the adapter inspection updates it.
+    std::int32_t m_nInterface = 0;
     std::uint32_t m_dwStartTime = 0;  // tick count at which the current connection began
+    // Tunnel kind, mirrored in the key "VPN Mode"; not part of a load.
+    int m_nVPNMode = VPN_MODE_IPSEC;
+
+    // The far-side address that the link check probes and the tray tips name.
+    const std::string& ProbeAddress() const {
+        return m_nVPNMode == VPN_MODE_OPENVPN ? m_strOvpnSerIP : m_strRemoteLANIP;
+    }
 };
-
-// Reachability target in IPsec mode.
-extern std::string g_strRemoteLANIP;
-// OpenVPN server's tunnel-side address: route gateway and reachability target.
-extern std::string g_strOvpnSerIP;
-// Interface index of the PC's default route.
-extern std::int32_t g_nInterface;
-
-constexpr int VPN_MODE_IPSEC = 1;
-constexpr int VPN_MODE_OPENVPN = 2;
-// Tunnel kind, mirrored in the key "VPN Mode".
-extern int g_nVPNMode;
 
 }  // namespace kestrun

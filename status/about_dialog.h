@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "app/dialog_base.h"
-#include "app/message_table.h"
 #include "platform/types.h"
+#include "ui/dialog_base.h"
+#include "ui/message_table.h"
 
 namespace kestrun {
 

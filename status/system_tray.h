@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 
-#include "app/message_table.h"
 #include "platform/shell.h"
 #include "platform/types.h"
 #include "platform/window_message.h"
+#include "ui/message_table.h"
 
 namespace kestrun {
 

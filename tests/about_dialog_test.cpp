@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_dialog_host.h"
+#include "tests/support/case_name.h"
+
 #include "res/resource.h"
+#include "tests/fakes/fake_dialog_host.h"
 
 namespace kestrun {
 namespace {
@@ -52,6 +54,7 @@ struct CloseCase {
     platform::Msg msg;
     std::intptr_t result;
 };
+KESTRUN_PRINTS_CASE_NAME(CloseCase)
 
 class AboutDialogCloseTest : public testing::TestWithParam<CloseCase> {};
 
@@ -68,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CloseCase{"Escape", CommandMsg(platform::kIdCancel), platform::kIdCancel},
                     CloseCase{"CloseBox", platform::Msg{platform::kWmClose, 0, 0},
                               platform::kIdCancel}),
-    [](const testing::TestParamInfo<CloseCase>& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(AboutDialogTest, CloseButtonReadsTheControlBackIntoTheField) {
     FakeDialogHost host;

@@ -2,16 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/case_name.h"
+
 #include <algorithm>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "app/process_reset.h"
 #include "netprobe/os_type.h"
-#include "platform/fake/fake_platform.h"
 #include "platform/format.h"
+#include "tests/fakes/fake_platform.h"
 
 namespace kestrun {
 namespace {
@@ -48,15 +49,9 @@ struct WalkCase {
     std::optional<std::uint32_t> connectionValue;  // IpCheckingEnabled and ShowIcon
     std::vector<std::string> trace;                // after the first line
 };
+KESTRUN_PRINTS_CASE_NAME(WalkCase)
 
-void PrintTo(const WalkCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class AdapterIconWalkTest : public testing::TestWithParam<WalkCase> {
-  protected:
-    void TearDown() override { ResetProcessWideValues(); }
-};
+class AdapterIconWalkTest : public testing::TestWithParam<WalkCase> {};
 
 TEST_P(AdapterIconWalkTest, WalksTheClassAndTheConnection) {
     const WalkCase& c = GetParam();
@@ -85,8 +80,7 @@ TEST_P(AdapterIconWalkTest, WalksTheClassAndTheConnection) {
         }
     }
 
-    g_nOSType = c.osType;
-    EXPECT_EQ(SetAdapterIcon(fake.platform, c.guidGiven, c.show), c.result);
+    EXPECT_EQ(SetAdapterIcon(fake.platform, c.osType, c.guidGiven, c.show), c.result);
 
     for (int i = 0; i < c.entries; ++i) {
         const auto* key = fake.registry.Find(RegRoot::LocalMachine, EntryPath(i));
@@ -278,7 +272,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {9},
                  1u,
                  {"Index=0009\n", "Could not set the [ShowIcon] value."}}),
-    [](const testing::TestParamInfo<WalkCase>& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(AdapterIconTest, UsesTheTwoKeySpellingsAsTheyAre) {
     FakePlatform fake;
@@ -286,9 +280,7 @@ TEST(AdapterIconTest, UsesTheTwoKeySpellingsAsTheyAre) {
         fake.registry.At(RegRoot::LocalMachine, EntryPath(i));
     }
     fake.registry.At(RegRoot::LocalMachine, ConnectionPath(kGuid));
-    g_nOSType = OS_WINXP;
-    SetAdapterIcon(fake.platform, kGuid, 0);
-    ResetProcessWideValues();
+    SetAdapterIcon(fake.platform, OS_WINXP, kGuid, 0);
     ASSERT_EQ(fake.registry.opened.size(), 100u);
     EXPECT_NE(fake.registry.opened[0].find("{4D36E972-E325-11CE-BFC1-08002bE10318}\\0000"),
               std::string::npos);
@@ -302,9 +294,7 @@ TEST(AdapterIconTest, TooLongInstanceIdDoesNotMatch) {
     const std::string longName(300, 'a');
     fake.registry.At(RegRoot::LocalMachine, EntryPath(0)).values["NetCfgInstanceId"].text =
         longName;
-    g_nOSType = OS_WINXP;
-    EXPECT_EQ(SetAdapterIcon(fake.platform, longName, 0), 0);
-    ResetProcessWideValues();
+    EXPECT_EQ(SetAdapterIcon(fake.platform, OS_WINXP, longName, 0), 0);
     EXPECT_EQ(
         fake.registry.Find(RegRoot::LocalMachine, EntryPath(0))->values.count("Characteristics"),
         0u);

@@ -5,7 +5,7 @@
 #include "tests/support/adapter_records.h"
 
 #include "netprobe/os_type.h"
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 
 namespace kestrun {
 namespace {
@@ -13,30 +13,30 @@ namespace {
 using platform::AdapterRecord;
 using platform::fake::FakePlatform;
 
-using testing_support::Adapter;
+using test::Adapter;
 
 class InspectAdaptersTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        g_strMyIP = "old-ip";
-        g_strMyMask = "old-mask";
-        g_strVPNClientIP = "old-vpn";
-        g_strVPNClientAdapterName = "old-name";
-        g_pAdapterInfo.clear();
+        facts.m_strMyIP = "old-ip";
+        facts.m_strMyMask = "old-mask";
+        facts.m_strVPNClientIP = "old-vpn";
+        facts.m_strVPNClientAdapterName = "old-name";
     }
     FakePlatform fake;
     std::int32_t interfaceIndex = 0;
+    AdapterFacts facts;
 };
 
 TEST_F(InspectAdaptersTest, FirstDefaultRouteInTableOrderDecides) {
     fake.net.routes = {{0x0000A8C0, 9}, {0, 3}, {0, 2}};
     fake.net.adapters = {Adapter(2, "LAN", "10.0.0.2", "255.0.0.0"),
                          Adapter(3, "WLAN", "192.168.1.5", "255.255.255.0")};
-    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex), 1);
+    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex, facts), 1);
     EXPECT_EQ(interfaceIndex, 3);
-    EXPECT_EQ(g_strMyIP, "192.168.1.5");
-    EXPECT_EQ(g_strMyMask, "255.255.255.0");
-    EXPECT_EQ(g_pAdapterInfo.size(), 2u);
+    EXPECT_EQ(facts.m_strMyIP, "192.168.1.5");
+    EXPECT_EQ(facts.m_strMyMask, "255.255.255.0");
+    EXPECT_EQ(facts.m_pAdapterInfo.size(), 2u);
     EXPECT_EQ(fake.trace.lines,
               std::vector<std::string>{
                   "***My IP=192.168.1.5, Mask=255.255.255.0, VPNClient=old-vpn***\n"});
@@ -45,20 +45,20 @@ TEST_F(InspectAdaptersTest, FirstDefaultRouteInTableOrderDecides) {
 TEST_F(InspectAdaptersTest, SoleAdapterWithoutDefaultRouteIsTaken) {
     interfaceIndex = 77;
     fake.net.adapters = {Adapter(4, "LAN", "10.0.0.2", "255.0.0.0")};
-    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex), 1);
+    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex, facts), 1);
     EXPECT_EQ(interfaceIndex, 4);
-    EXPECT_EQ(g_strMyIP, "10.0.0.2");
-    EXPECT_EQ(g_strMyMask, "255.0.0.0");
+    EXPECT_EQ(facts.m_strMyIP, "10.0.0.2");
+    EXPECT_EQ(facts.m_strMyMask, "255.0.0.0");
 }
 
 TEST_F(InspectAdaptersTest, TwoAdaptersWithoutMatchGiveZeroAndKeepValues) {
     interfaceIndex = 77;
     fake.net.adapters = {Adapter(4, "LAN", "10.0.0.2", "255.0.0.0"),
                          Adapter(5, "WLAN", "192.168.1.5", "255.255.255.0")};
-    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex), 0);
+    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex, facts), 0);
     EXPECT_EQ(interfaceIndex, 77);
-    EXPECT_EQ(g_strMyIP, "old-ip");
-    EXPECT_EQ(g_strMyMask, "old-mask");
+    EXPECT_EQ(facts.m_strMyIP, "old-ip");
+    EXPECT_EQ(facts.m_strMyMask, "old-mask");
     EXPECT_EQ(fake.trace.lines,
               std::vector<std::string>{"***My IP=old-ip, Mask=old-mask, VPNClient=old-vpn***\n"});
 }
@@ -69,13 +69,13 @@ TEST_F(InspectAdaptersTest, TapAdapterCountsAsVirtualOnlyOnWindows2000) {
         Adapter(6, "TAP-Win32 Adapter V9 #2", "10.1.99.2", "255.255.255.252", "{TAP-GUID}");
     fake.net.adapters = {tap, Adapter(2, "LAN", "10.0.0.2", "255.0.0.0")};
     for (int osType : {OS_WINNT, OS_WINXP, OS_WINSERVER, OS_VISTA, 9}) {
-        EXPECT_EQ(InspectAdapters(fake.platform, osType, interfaceIndex), 1);
-        EXPECT_EQ(g_strVPNClientIP, "old-vpn") << osType;
-        EXPECT_EQ(g_strVPNClientAdapterName, "old-name") << osType;
+        EXPECT_EQ(InspectAdapters(fake.platform, osType, interfaceIndex, facts), 1);
+        EXPECT_EQ(facts.m_strVPNClientIP, "old-vpn") << osType;
+        EXPECT_EQ(facts.m_strVPNClientAdapterName, "old-name") << osType;
     }
-    EXPECT_EQ(InspectAdapters(fake.platform, OS_WIN2000, interfaceIndex), 1);
-    EXPECT_EQ(g_strVPNClientIP, "10.1.99.2");
-    EXPECT_EQ(g_strVPNClientAdapterName, "{TAP-GUID}");
+    EXPECT_EQ(InspectAdapters(fake.platform, OS_WIN2000, interfaceIndex, facts), 1);
+    EXPECT_EQ(facts.m_strVPNClientIP, "10.1.99.2");
+    EXPECT_EQ(facts.m_strVPNClientAdapterName, "{TAP-GUID}");
 }
 
 TEST_F(InspectAdaptersTest, RouterVirtualAdapterIsFoundOnEverySystem) {
@@ -84,60 +84,60 @@ TEST_F(InspectAdaptersTest, RouterVirtualAdapterIsFoundOnEverySystem) {
         Adapter(2, "LAN", "10.0.0.2", "255.0.0.0"),
         Adapter(8, "Varnel Ostrimel Virtual Adapter", "10.8.0.6", "255.255.255.0", "{VIRT}")};
     // The walk stops at the default-route adapter, before a virtual adapter behind it.
-    EXPECT_EQ(InspectAdapters(fake.platform, OS_VISTA, interfaceIndex), 1);
-    EXPECT_EQ(g_strVPNClientIP, "old-vpn");
+    EXPECT_EQ(InspectAdapters(fake.platform, OS_VISTA, interfaceIndex, facts), 1);
+    EXPECT_EQ(facts.m_strVPNClientIP, "old-vpn");
     std::swap(fake.net.adapters[0], fake.net.adapters[1]);
-    EXPECT_EQ(InspectAdapters(fake.platform, OS_VISTA, interfaceIndex), 1);
-    EXPECT_EQ(g_strVPNClientIP, "10.8.0.6");
-    EXPECT_EQ(g_strVPNClientAdapterName, "{VIRT}");
-    EXPECT_EQ(g_strMyIP, "10.0.0.2");
+    EXPECT_EQ(InspectAdapters(fake.platform, OS_VISTA, interfaceIndex, facts), 1);
+    EXPECT_EQ(facts.m_strVPNClientIP, "10.8.0.6");
+    EXPECT_EQ(facts.m_strVPNClientAdapterName, "{VIRT}");
+    EXPECT_EQ(facts.m_strMyIP, "10.0.0.2");
 }
 
 TEST_F(InspectAdaptersTest, LastVirtualAdapterWalkedWins) {
     interfaceIndex = 99;
     fake.net.adapters = {Adapter(1, "Varnel Ostrimel A", "10.8.0.1", "m", "{A}"),
                          Adapter(2, "Varnel Ostrimel B", "10.8.0.2", "m", "{B}")};
-    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex), 0);
-    EXPECT_EQ(g_strVPNClientAdapterName, "{B}");
+    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex, facts), 0);
+    EXPECT_EQ(facts.m_strVPNClientAdapterName, "{B}");
 }
 
 TEST_F(InspectAdaptersTest, VirtualAdapterCarryingTheDefaultRouteFillsBothSets) {
     fake.net.routes = {{0, 8}};
     fake.net.adapters = {Adapter(2, "LAN", "10.0.0.2", "255.0.0.0"),
                          Adapter(8, "Varnel Ostrimel", "10.8.0.6", "255.255.255.0", "{VIRT}")};
-    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex), 1);
-    EXPECT_EQ(g_strMyIP, "10.8.0.6");
-    EXPECT_EQ(g_strVPNClientIP, "10.8.0.6");
-    EXPECT_EQ(g_strVPNClientAdapterName, "{VIRT}");
+    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex, facts), 1);
+    EXPECT_EQ(facts.m_strMyIP, "10.8.0.6");
+    EXPECT_EQ(facts.m_strVPNClientIP, "10.8.0.6");
+    EXPECT_EQ(facts.m_strVPNClientAdapterName, "{VIRT}");
 }
 
 TEST_F(InspectAdaptersTest, ValuesOfAnAdapterThatWentAwayAreKept) {
     fake.net.routes = {{0, 8}};
     fake.net.adapters = {Adapter(8, "Varnel Ostrimel", "10.8.0.6", "255.255.255.0", "{VIRT}"),
                          Adapter(2, "LAN", "10.0.0.2", "255.0.0.0")};
-    ASSERT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex), 1);
+    ASSERT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex, facts), 1);
     fake.net.routes = {{0, 2}};
     fake.net.adapters = {Adapter(2, "LAN", "10.0.0.2", "255.0.0.0")};
-    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex), 1);
-    EXPECT_EQ(g_strMyIP, "10.0.0.2");
-    EXPECT_EQ(g_strVPNClientIP, "10.8.0.6");
-    EXPECT_EQ(g_strVPNClientAdapterName, "{VIRT}");
-    EXPECT_EQ(g_pAdapterInfo.size(), 1u);
+    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex, facts), 1);
+    EXPECT_EQ(facts.m_strMyIP, "10.0.0.2");
+    EXPECT_EQ(facts.m_strVPNClientIP, "10.8.0.6");
+    EXPECT_EQ(facts.m_strVPNClientAdapterName, "{VIRT}");
+    EXPECT_EQ(facts.m_pAdapterInfo.size(), 1u);
 }
 
 TEST_F(InspectAdaptersTest, UnreadableRouteTableOrAdapterListFails) {
     fake.net.routeError = platform::kErrorNotEnoughMemory;
-    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex), 0);
+    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex, facts), 0);
     fake.net.routeError = 87;
-    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex), 0);
+    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex, facts), 0);
     fake.net.routeError = 0;
     fake.net.routes = {{0, 5}};
-    g_pAdapterInfo = {Adapter(1, "stale", "1.1.1.1", "m")};
+    facts.m_pAdapterInfo = {Adapter(1, "stale", "1.1.1.1", "m")};
     fake.net.adapterError = 111;
-    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex), 0);
+    EXPECT_EQ(InspectAdapters(fake.platform, OS_WINXP, interfaceIndex, facts), 0);
     EXPECT_EQ(interfaceIndex, 5);  // the route table was read before the failure
-    EXPECT_TRUE(g_pAdapterInfo.empty());
-    EXPECT_EQ(g_strMyIP, "old-ip");
+    EXPECT_TRUE(facts.m_pAdapterInfo.empty());
+    EXPECT_EQ(facts.m_strMyIP, "old-ip");
     EXPECT_EQ(fake.trace.lines, (std::vector<std::string>{"Malloc failed. Out of memory.\n",
                                                           "getIpForwardTable failed.\n",
                                                           "Call to GetAdaptersInfo failed.\n"}));
@@ -145,22 +145,24 @@ TEST_F(InspectAdaptersTest, UnreadableRouteTableOrAdapterListFails) {
 
 TEST(GetDNSServersTest, EachServerIsPaddedToFifteenAndFollowedByATab) {
     FakePlatform fake;
+    AdapterFacts facts;
     fake.net.dns = {"10.0.0.1", "10.0.0.2", "192.168.100.100"};
-    g_strDNSServers = "old";
-    EXPECT_EQ(GetDNSServers(fake.platform), 1);
-    EXPECT_EQ(g_strDNSServers, "10.0.0.1       \t10.0.0.2       \t192.168.100.100\t");
-    EXPECT_EQ(fake.trace.lines, std::vector<std::string>{g_strDNSServers});
+    facts.m_strDNSServers = "old";
+    EXPECT_EQ(GetDNSServers(fake.platform, facts), 1);
+    EXPECT_EQ(facts.m_strDNSServers, "10.0.0.1       \t10.0.0.2       \t192.168.100.100\t");
+    EXPECT_EQ(fake.trace.lines, std::vector<std::string>{facts.m_strDNSServers});
 }
 
 TEST(GetDNSServersTest, FailureLeavesTheListEmptyAndReportsOnStandardOutput) {
     FakePlatform fake;
+    AdapterFacts facts;
     fake.net.dnsError = 0x6f;
-    g_strDNSServers = "old";
+    facts.m_strDNSServers = "old";
     ::testing::internal::CaptureStdout();
-    EXPECT_EQ(GetDNSServers(fake.platform), 1);
+    EXPECT_EQ(GetDNSServers(fake.platform, facts), 1);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "Call to GetNetworkParams failed. Return Value: 0000006f\n");
-    EXPECT_EQ(g_strDNSServers, "");
+    EXPECT_EQ(facts.m_strDNSServers, "");
     EXPECT_TRUE(fake.trace.lines.empty());
 }
 

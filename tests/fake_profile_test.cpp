@@ -2,7 +2,7 @@
 // settings test relies on it.
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
 
 namespace kestrun {
@@ -20,7 +20,7 @@ class FakeProfileTest : public ::testing::Test {
     }
 
     static constexpr const char* kPath = ".\\Setting.tmp";
-    testing::ScopedWorkDir dir;
+    test::ScopedWorkDir dir;
     FakePlatform fake;
 };
 

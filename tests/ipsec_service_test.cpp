@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "netprobe/os_type.h"
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 
 namespace kestrun {
 namespace {

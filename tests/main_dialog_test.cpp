@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/case_name.h"
+
 #include "tests/support/adapter_records.h"
 
 #include <algorithm>
@@ -11,21 +13,18 @@
 #include <vector>
 
 #include "app/messages.h"
-#include "app/process_reset.h"
-#include "app/startup.h"
 #include "netprobe/adapters.h"
 #include "netprobe/liveness.h"
 #include "netprobe/os_type.h"
-#include "platform/fake/fake_dialog_host.h"
-#include "platform/fake/fake_icons.h"
-#include "platform/fake/fake_painting.h"
-#include "platform/fake/fake_platform.h"
-#include "platform/fake/fake_shell.h"
 #include "platform/format.h"
 #include "res/resource.h"
+#include "tests/fakes/fake_dialog_host.h"
+#include "tests/fakes/fake_icons.h"
+#include "tests/fakes/fake_painting.h"
+#include "tests/fakes/fake_platform.h"
+#include "tests/fakes/fake_shell.h"
 #include "tests/support/journal.h"
 #include "tests/support/scoped_work_dir.h"
-#include "tunnel/session_clock.h"
 
 namespace kestrun {
 namespace {
@@ -44,14 +43,12 @@ constexpr platform::GdiRef kBrush = 0x8000;
 constexpr const char* kVirtualAdapter = "{A1B2C3D4-0000-1111-2222-ABCDEF012345}";
 constexpr std::uint32_t kOtherSwpFlags = 0x0001 | 0x0002;  // SWP_NOSIZE | SWP_NOMOVE
 
-using testing_support::Adapter;
+using test::Adapter;
 
 class MainDialogTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetProcessWideValues();
-        g_nOSType = OS_WINXP;
-        g_brBackground = kBrush;
+        machine.m_nOSType = OS_WINXP;
         fake.system.currentDirectory = "C:\\Kestrun";
         fake.clock.now = 424242;
         // A healthy PC: the IPsec service runs, the LAN adapter carries the default route,
@@ -65,8 +62,6 @@ class MainDialogTest : public ::testing::Test {
         shell.journal = &journal;
         icons.journal = &journal;
     }
-    void TearDown() override { ResetProcessWideValues(); }
-
     void Make() {
         auto made = std::make_unique<FakeDialogHost>();
         host = made.get();
@@ -74,7 +69,7 @@ class MainDialogTest : public ::testing::Test {
         host->journal = &journal;
         dlg = std::make_unique<CKestrunDlg>(
             MainDialogServices{recorded.platform, shell, painting, dialogs, icons},
-            std::move(made));
+            MainDialogShared{machine, liveness, kBrush}, VPN_MODE_IPSEC, std::move(made));
     }
     // Makes the window and runs its set-up.
     void Create() {
@@ -97,15 +92,17 @@ class MainDialogTest : public ::testing::Test {
         return std::vector<std::string>(start, journal.end());
     }
 
-    testing::ScopedWorkDir dir;
+    test::ScopedWorkDir dir;
     FakePlatform fake;
-    testing::Journal journal;
-    testing::JournalPlatform recorded{fake, journal};
+    test::Journal journal;
+    test::JournalPlatform recorded{fake, journal};
     FakeShell shell;
     FakePainting painting;
     FakeDialogFactory dialogs;
     FakeIcons icons;
     FakeDialogHost* host = nullptr;
+    MachineFacts machine;
+    Liveness liveness;
     std::unique_ptr<CKestrunDlg> dlg;
 };
 
@@ -316,7 +313,7 @@ TEST_F(MainDialogTest, IPsecServiceThatCannotBeStartedIsReportedAndSetUpGoesOn) 
 }
 
 TEST_F(MainDialogTest, ServiceIsLeftAloneOnVistaAndNothingIsReported) {
-    g_nOSType = OS_VISTA;
+    machine.m_nOSType = OS_VISTA;
     fake.services.services.clear();
     Create();
     EXPECT_TRUE(host->boxes.empty());
@@ -361,10 +358,11 @@ TEST_F(MainDialogTest, AllThreeWarningsInTheirOrder) {
     fake.net.routes.clear();
     fake.net.adapters = {Adapter(2, "LAN", "0.0.0.0", "0.0.0.0", "{LAN}"),
                          Adapter(3, "WLAN", "0.0.0.0", "0.0.0.0", "{WLAN}")};
-    g_strMyIP = "0.0.0.0";  // left from an earlier inspection
-    g_strMyMask = "0.0.0.0";
     Set("CallByIE", "FALSE");
-    Create();
+    Make();
+    dlg->m_Adapters.m_strMyIP = "0.0.0.0";  // left from an earlier inspection
+    dlg->m_Adapters.m_strMyMask = "0.0.0.0";
+    ASSERT_TRUE(dlg->Create());
     ASSERT_EQ(host->boxes.size(), 3u);
     EXPECT_EQ(host->boxes[0].text, "The OS's IPSec Service isn't activate!!!\nPlease Activate it.");
     EXPECT_EQ(host->boxes[1].text, "The PC's LAN don't setting default Gateway!!!");
@@ -421,6 +419,7 @@ struct CallByIeCase {
     const char* value;  // nullptr: key absent
     bool builds;
 };
+KESTRUN_PRINTS_CASE_NAME(CallByIeCase)
 
 class MainDialogCallByIeTest : public MainDialogTest,
                                public ::testing::WithParamInterface<CallByIeCase> {};
@@ -446,7 +445,7 @@ TEST_P(MainDialogCallByIeTest, OnlyExactlyTrueBuildsATunnel) {
         EXPECT_EQ(Get("CallByIE"), "FALSE");
         EXPECT_EQ(Get("RemoveIPsec"), "FALSE");
         EXPECT_EQ(Get("VPN Mode"), "1");
-        EXPECT_EQ(g_nVPNMode, VPN_MODE_IPSEC);
+        EXPECT_EQ(dlg->m_Settings.m_nVPNMode, VPN_MODE_IPSEC);
     } else {
         EXPECT_EQ(Get("CallByIE"), c.value);
         EXPECT_EQ(Get("RemoveIPsec"), "TRUE");
@@ -462,9 +461,7 @@ INSTANTIATE_TEST_SUITE_P(Values, MainDialogCallByIeTest,
                                            CallByIeCase{"False", "FALSE", false},
                                            CallByIeCase{"Longer", "TRUEE", false},
                                            CallByIeCase{"Empty", "", false}),
-                         [](const ::testing::TestParamInfo<CallByIeCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         test::CaseName());
 
 TEST_F(MainDialogTest, OutsideLoginBuildsFromTheFileParameters) {
     Set("Gateway", "203.0.113.9");
@@ -492,7 +489,7 @@ TEST_F(MainDialogTest, OpenVpnModeStartsItsScriptWithoutWaitingAndPresetsTheCoun
     EXPECT_TRUE(Ran("detach:Varnel_openVPN.bat"));
     EXPECT_FALSE(Ran("wait:Varnel_IPSecVPN.bat"));
     EXPECT_EQ(dlg->m_nLinkCount, 21);
-    EXPECT_EQ(g_nVPNMode, VPN_MODE_OPENVPN);
+    EXPECT_EQ(dlg->m_Settings.m_nVPNMode, VPN_MODE_OPENVPN);
     EXPECT_EQ(Get("VPN Mode"), "2");
     EXPECT_EQ(Get("RemoveIPsec"), "FALSE");
     EXPECT_EQ(dlg->m_strStatus, "Login Successful");
@@ -526,6 +523,7 @@ struct StartTimeCase {
     const char* value;                      // nullptr: absent
     std::optional<std::uint32_t> expected;  // nothing: the tick at set-up
 };
+KESTRUN_PRINTS_CASE_NAME(StartTimeCase)
 
 class MainDialogStartTimeTest : public MainDialogTest,
                                 public ::testing::WithParamInterface<StartTimeCase> {};
@@ -544,9 +542,7 @@ INSTANTIATE_TEST_SUITE_P(Values, MainDialogStartTimeTest,
                                            StartTimeCase{"Zero", "0", std::nullopt},
                                            StartTimeCase{"NotANumber", "abc", std::nullopt},
                                            StartTimeCase{"Value", "12345", 12345}),
-                         [](const ::testing::TestParamInfo<StartTimeCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         test::CaseName());
 
 TEST_F(MainDialogTest, OutsideLoginSavesTheOldStartTimeThenStartsTheClockNow) {
     Set("StartTime", "12345");
@@ -560,6 +556,7 @@ struct RemoveIpsecCase {
     const char* value;  // nullptr: absent
     bool deleteEnabled;
 };
+KESTRUN_PRINTS_CASE_NAME(RemoveIpsecCase)
 
 class MainDialogRemoveIpsecTest : public MainDialogTest,
                                   public ::testing::WithParamInterface<RemoveIpsecCase> {};
@@ -579,9 +576,7 @@ INSTANTIATE_TEST_SUITE_P(Values, MainDialogRemoveIpsecTest,
                                            RemoveIpsecCase{"True", "TRUE", false},
                                            RemoveIpsecCase{"False", "FALSE", true},
                                            RemoveIpsecCase{"LowerCase", "true", true}),
-                         [](const ::testing::TestParamInfo<RemoveIpsecCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         test::CaseName());
 
 // ---------------------------------------------------------------------------------------
 // Data exchange
@@ -653,6 +648,7 @@ struct SysCommandCase {
     std::uintptr_t command;
     bool hides;
 };
+KESTRUN_PRINTS_CASE_NAME(SysCommandCase)
 
 class MainDialogSysCommandTest : public MainDialogShownTest,
                                  public ::testing::WithParamInterface<SysCommandCase> {};
@@ -673,9 +669,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, MainDialogSysCommandTest,
                          ::testing::Values(SysCommandCase{"Close", 0xF060, true},
                                            SysCommandCase{"CloseWithLowBits", 0xF061, false},
                                            SysCommandCase{"Minimize", 0xF020, false}),
-                         [](const ::testing::TestParamInfo<SysCommandCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         test::CaseName());
 
 TEST_F(MainDialogShownTest, CloseRequestAndEscapeOnlyHide) {
     for (const Msg& msg : {Msg{platform::kWmClose, 0, 0}, CommandMsg(platform::kIdCancel)}) {
@@ -764,8 +758,8 @@ TEST_F(MainDialogShownTest, TrayMenuCommandReachesTheHiddenWindow) {
 }
 
 TEST_F(MainDialogShownTest, CommandsOfLaterStagesAreLeftToTheDefault) {
-    for (std::uint16_t id : {IDC_BUTTON_CONNECT, ID_MENUITEM_INFO, ID_MENUITEM_DIAGNOSIS}) {
-        EXPECT_FALSE(host->Deliver(CommandMsg(id)).handled) << id;
+    for (int id : {IDC_BUTTON_CONNECT, ID_MENUITEM_INFO, ID_MENUITEM_DIAGNOSIS}) {
+        EXPECT_FALSE(host->Deliver(CommandMsg(static_cast<std::uint16_t>(id))).handled) << id;
     }
     EXPECT_FALSE(host->Deliver(TimerMsg(IDT_LINK_CHECK)).handled);
 }
@@ -792,8 +786,8 @@ class MainDialogEndTest : public MainDialogShownTest {
         fake.trace.lines.clear();
         fake.runner.commands.clear();
         fake.ui.windows = {{0x71, "Program Manager"}, {0x72, "OpenVPN stub"}};
-        g_bLANConnected = 1;
-        g_bSessionClock = 1;
+        liveness.m_bLANConnected = 1;
+        dlg->m_SessionClock.m_bSessionClock = true;
     }
     // The steps that show what the end does, in order: its own trace lines, boxes,
     // the window and the tray, scripts, flags and controls.
@@ -823,6 +817,7 @@ struct ExitCase {
     const char* name;
     Msg msg;
 };
+KESTRUN_PRINTS_CASE_NAME(ExitCase)
 
 class MainDialogExitTest : public MainDialogEndTest,
                            public ::testing::WithParamInterface<ExitCase> {};
@@ -864,11 +859,11 @@ TEST_P(MainDialogExitTest, NoticeThenTrayThenTeardownThenWindow) {
     EXPECT_TRUE(shell.liveWindows.empty());
     EXPECT_EQ(dlg->m_nConnectState, CS_IDLE);
     EXPECT_EQ(dlg->m_bDeleting, 0);
-    EXPECT_EQ(g_bLANConnected, 0);
+    EXPECT_EQ(liveness.m_bLANConnected, 0);
     // Exiting leaves the status line, the page and the session clock alone.
     EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Connection Success");
     EXPECT_FALSE(fake.files.ReadAll("C:\\Kestrun\\msg.html").has_value());
-    EXPECT_EQ(g_bSessionClock, 1);
+    EXPECT_TRUE(dlg->m_SessionClock.m_bSessionClock);
     EXPECT_EQ(Get("ShowAppletTitle"), "TRUE");
     EXPECT_EQ(Get("RemoveIPsec"), "TRUE");
     EXPECT_EQ(Get("CallByIE"), "FALSE");
@@ -891,18 +886,16 @@ TEST_P(MainDialogExitTest, DestructionAfterwardsRunsNothingAgain) {
 INSTANTIATE_TEST_SUITE_P(Requests, MainDialogExitTest,
                          ::testing::Values(ExitCase{"ExitMessage", Msg{WM_KESTRUN_EXIT, 0, 0}},
                                            ExitCase{"TrayMenuExit", CommandMsg(ID_MENUITEM_EXIT)}),
-                         [](const ::testing::TestParamInfo<ExitCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         test::CaseName());
 
 // A reachability echo still running when the user leaves: the teardown waits for it in
 // one-second steps, the tray icon already gone.
 TEST_F(MainDialogEndTest, ExitWaitsForARunningEchoBeforeTheTeardown) {
-    g_bPingIdle = 0;
+    liveness.m_bPingIdle = 0;
     int sleeps = 0;
     fake.clock.onSleep = [&] {
         if (++sleeps == 2) {
-            g_bPingIdle = 1;
+            liveness.m_bPingIdle = 1;
         }
     };
     host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});
@@ -926,16 +919,17 @@ struct TeardownCase {
     bool clearsIPsec;
     bool closesOpenVpn;
 };
+KESTRUN_PRINTS_CASE_NAME(TeardownCase)
 
 class MainDialogTeardownTest : public MainDialogEndTest,
                                public ::testing::WithParamInterface<TeardownCase> {};
 
 TEST_P(MainDialogTeardownTest, RemovesOnlyTheTunnelOfTheMode) {
-    g_nVPNMode = GetParam().mode;
+    dlg->m_Settings.m_nVPNMode = GetParam().mode;
     for (const Msg& msg : {CommandMsg(IDC_BUTTON_DEL), Msg{WM_KESTRUN_EXIT, 0, 0}}) {
         fake.runner.commands.clear();
         fake.ui.posted.clear();
-        g_bLANConnected = 1;
+        liveness.m_bLANConnected = 1;
         host->Deliver(msg);
         EXPECT_EQ(Ran("wait:Clear_IPsec.bat"), GetParam().clearsIPsec);
         EXPECT_EQ(Ran("wait:DelRouteTable.bat"), GetParam().clearsIPsec);
@@ -946,8 +940,8 @@ TEST_P(MainDialogTeardownTest, RemovesOnlyTheTunnelOfTheMode) {
         } else {
             EXPECT_TRUE(fake.ui.posted.empty());
         }
-        EXPECT_EQ(g_bLANConnected, 0);
-        EXPECT_EQ(g_nVPNMode, GetParam().mode);
+        EXPECT_EQ(liveness.m_bLANConnected, 0);
+        EXPECT_EQ(dlg->m_Settings.m_nVPNMode, GetParam().mode);
     }
 }
 
@@ -956,9 +950,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, MainDialogTeardownTest,
                                            TeardownCase{"OpenVpn", 2, false, true},
                                            TeardownCase{"Unknown", 3, false, false},
                                            TeardownCase{"Zero", 0, false, false}),
-                         [](const ::testing::TestParamInfo<TeardownCase>& info) {
-                             return std::string(info.param.name);
-                         });
+                         test::CaseName());
 
 // Delete VPN while the program goes on: the blank page, the status line on the way, the
 // Connect button back and the session clock stopped.
@@ -996,7 +988,7 @@ TEST_F(MainDialogEndTest, DeleteVpnRemovesTheTunnelAndReportsIt) {
     EXPECT_EQ(deletingDuringTeardown, 1);
     EXPECT_EQ(dlg->m_nConnectState, CS_IDLE);
     EXPECT_EQ(dlg->m_bDeleting, 0);
-    EXPECT_EQ(g_bSessionClock, 0);
+    EXPECT_FALSE(dlg->m_SessionClock.m_bSessionClock);
     EXPECT_EQ(std::string(shell.notifications.back().second.szTip.data()),
               "The SSL VPN is deleted!");
     EXPECT_EQ(shell.notifications.back().second.hIcon, dlg->m_hIconNoLink);

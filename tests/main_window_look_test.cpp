@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/case_name.h"
+
 #include <string>
 
 #include "platform/window_message.h"
@@ -17,6 +19,7 @@ struct ColourCase {
     bool bold;
     bool warm;
 };
+KESTRUN_PRINTS_CASE_NAME(ColourCase)
 
 class CtlColorTest : public testing::TestWithParam<ColourCase> {};
 
@@ -40,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
         ColourCase{"DialogBackground", 0, platform::kWmCtlColorDlg, true, false, false},
         ColourCase{"ScrollBar", 0, platform::kWmCtlColorScrollBar, true, false, false},
         ColourCase{"MessageBox", 0, platform::kWmCtlColorMsgBox, true, false, false}),
-    [](const testing::TestParamInfo<ColourCase>& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(MainWindowLookTest, KindsFollowTheMessageNumbers) {
     EXPECT_EQ(CtlColorKind(platform::kWmCtlColorMsgBox), kCtlColorMsgBox);

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_dialog_host.h"
-#include "platform/fake/fake_painting.h"
 #include "platform/window_message.h"
+#include "tests/fakes/fake_dialog_host.h"
+#include "tests/fakes/fake_painting.h"
 
 namespace kestrun {
 namespace {

@@ -1,6 +1,8 @@
-#include "app/message_table.h"
+#include "ui/message_table.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/support/case_name.h"
 
 #include <string>
 #include <vector>
@@ -53,6 +55,7 @@ struct RouteCase {
     std::vector<std::string> calls;  // empty: not routed
     std::intptr_t value;
 };
+KESTRUN_PRINTS_CASE_NAME(RouteCase)
 
 class MessageTableRouteTest : public testing::TestWithParam<RouteCase> {};
 
@@ -85,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
         RouteCase{"ValueReturned", Msg{platform::kWmCtlColorStatic, 0, 0}, {}, 0x5150},
         RouteCase{"Unrouted", Msg{platform::kWmPaint, 0, 0}, {}, 0},
         RouteCase{"FirstEntryWins", CommandMsg(7), {"First"}, 0}),
-    [](const testing::TestParamInfo<RouteCase>& info) { return std::string(info.param.name); });
+    test::CaseName());
 
 TEST(MessageTableTest, InitDialogReportsHandlerResult) {
     struct Focus {

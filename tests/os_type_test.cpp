@@ -3,7 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_platform.h"
+#include "tests/support/case_name.h"
+
+#include "tests/fakes/fake_platform.h"
 
 namespace kestrun {
 namespace {
@@ -23,6 +25,7 @@ struct VersionCase {
     int expected;
     std::vector<std::string> trace;
 };
+KESTRUN_PRINTS_CASE_NAME(VersionCase)
 
 class OsTypeTest : public ::testing::TestWithParam<VersionCase> {};
 
@@ -151,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
         VersionCase{"Win10", kNt, 10, 0, kWs, {}, "", OS_OTHER, {}},
         VersionCase{"NT7", kNt, 7, 0, kWs, {}, "", OS_OTHER, {}},
         VersionCase{"UnknownPlatform", 3, 5, 0, kWs, {}, "", OS_OTHER, {}}),
-    [](const ::testing::TestParamInfo<VersionCase>& info) { return info.param.name; });
+    test::CaseName());
 
 TEST(OsTypeFallbackTest, PlainRecordHasNoProductType) {
     FakePlatform fake;

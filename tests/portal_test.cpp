@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "platform/fake/fake_platform.h"
+#include "tests/support/case_name.h"
+
 #include "platform/window_message.h"
 #include "portal/close_window_by_title.h"
 #include "portal/message_page.h"
+#include "tests/fakes/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
 
 namespace kestrun {
@@ -19,6 +21,7 @@ struct CloseCase {
     int result;
     platform::WindowRef closed;  // 0: nothing posted
 };
+KESTRUN_PRINTS_CASE_NAME(CloseCase)
 
 class CloseWindowByTitleTest : public ::testing::TestWithParam<CloseCase> {};
 
@@ -70,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                   11},
         // The search runs over the numbered line, not the bare title.
         CloseCase{"LineNumberTakesPart", {{11, "a"}, {12, "b"}}, "[2]Title=b\n", 1, 12}),
-    [](const ::testing::TestParamInfo<CloseCase>& info) { return info.param.name; });
+    test::CaseName());
 
 // A window that went away before the post: the result says so, and the walk does not go
 // on to a later window.
@@ -84,7 +87,7 @@ TEST(CloseWindowByTitle, StopsAtTheFirstMatchEvenWhenItsPostFails) {
 
 class MessagePageTest : public ::testing::Test {
   protected:
-    testing::ScopedWorkDir dir;
+    test::ScopedWorkDir dir;
     FakePlatform fake;
 };
 

@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "netprobe/os_type.h"
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
 #include "tunnel/session_clock.h"
 #include "tunnel/teardown.h"
@@ -40,7 +40,7 @@ TEST(IsScriptSafeTest, EverySpecialCharacterAnywhereIsRefused) {
 }
 
 TunnelScriptInputs SafeInputs(int osType) {
-    return testing_support::SampleScriptInputs(osType);
+    return test::SampleScriptInputs(osType);
 }
 
 struct Field {
@@ -65,23 +65,23 @@ TEST(MakeTunnelScriptsSafetyTest, UnsafeValueEmptiesBothScriptsAndNamesTheKey) {
     for (int osType : {OS_WIN2000, OS_WINXP}) {
         for (const Field& field : kFields) {
             for (const std::string& bad : kUnsafe) {
-                testing::ScopedWorkDir dir;
+                test::ScopedWorkDir dir;
                 FakePlatform fake;
-                g_bSessionClock = 0;
+                SessionClock clock;
                 // An earlier, good call left scripts behind.
-                ASSERT_EQ(MakeTunnelScripts(fake.platform, SafeInputs(osType)), 1);
-                g_bSessionClock = 0;
+                ASSERT_EQ(MakeTunnelScripts(fake.platform, SafeInputs(osType), clock), 1);
+                clock.m_bSessionClock = false;
                 TunnelScriptInputs in = SafeInputs(osType);
                 in.*field.member += bad + "net user x /add";
 
-                EXPECT_EQ(MakeTunnelScripts(fake.platform, in), 0) << field.name;
+                EXPECT_EQ(MakeTunnelScripts(fake.platform, in, clock), 0) << field.name;
                 EXPECT_EQ(fake.files.ReadAll(kIPsecScriptName), "") << field.name;
                 EXPECT_EQ(fake.files.ReadAll(kOpenVpnScriptName), "") << field.name;
                 EXPECT_EQ(fake.trace.lines,
                           std::vector<std::string>{std::string("Refused unsafe value of ") +
                                                    field.name + "\n"})
                     << field.name;
-                EXPECT_EQ(g_bSessionClock, 0);
+                EXPECT_FALSE(clock.m_bSessionClock);
             }
         }
     }
@@ -90,26 +90,28 @@ TEST(MakeTunnelScriptsSafetyTest, UnsafeValueEmptiesBothScriptsAndNamesTheKey) {
 TEST(MakeTunnelScriptsSafetyTest, ValuesNotWrittenOnThisSystemAreNotRefused) {
     // The netsh form does not name the policy; without an IPsec form only OpenVPN values
     // are written.
-    testing::ScopedWorkDir dir;
+    test::ScopedWorkDir dir;
     FakePlatform fake;
+    SessionClock clock;
     TunnelScriptInputs in = SafeInputs(OS_VISTA);
     in.policy = "a&b";
-    EXPECT_EQ(MakeTunnelScripts(fake.platform, in), 1);
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, in, clock), 1);
     in = SafeInputs(OS_WINNT);
     in.policy = "a&b";
     in.key = "a|b";
     in.local = "a>b";
-    EXPECT_EQ(MakeTunnelScripts(fake.platform, in), 1);
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, in, clock), 1);
     EXPECT_TRUE(fake.trace.lines.empty());
 }
 
 TEST(MakeTunnelScriptsSafetyTest, EveryUnsafeValueIsNamed) {
-    testing::ScopedWorkDir dir;
+    test::ScopedWorkDir dir;
     FakePlatform fake;
+    SessionClock clock;
     TunnelScriptInputs in = SafeInputs(OS_WINSERVER);
     in.key = "x%PATH%";
     in.gateway = "1.2.3.4&calc";
-    EXPECT_EQ(MakeTunnelScripts(fake.platform, in), 0);
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, in, clock), 0);
     EXPECT_EQ(fake.trace.lines, (std::vector<std::string>{"Refused unsafe value of PreSharedKey\n",
                                                           "Refused unsafe value of Gateway\n"}));
 }
@@ -119,7 +121,7 @@ class TeardownSafetyTest : public ::testing::Test {
     void Set(const std::string& key, const std::string& value) {
         fake.profile.WriteString("IPSec", key, value, ".\\Setting.tmp");
     }
-    testing::ScopedWorkDir dir;
+    test::ScopedWorkDir dir;
     FakePlatform fake;
 };
 
@@ -132,7 +134,7 @@ TEST(DelRouteTableSafetyTest, RouteWithAnUnsafeValueIsLeftOutAndNamed) {
     for (const auto& [networkKey, maskKey] : keys) {
         for (const bool inMask : {false, true}) {
             for (const std::string& c : bad) {
-                testing::ScopedWorkDir dir;
+                test::ScopedWorkDir dir;
                 FakePlatform fake;
                 auto set = [&](const std::string& key, const std::string& value) {
                     fake.profile.WriteString("IPSec", key, value, ".\\Setting.tmp");

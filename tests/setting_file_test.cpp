@@ -3,9 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/process_reset.h"
-#include "platform/fake/fake_platform.h"
 #include "settings/decimal.h"
+#include "tests/fakes/fake_platform.h"
 #include "tests/support/recording_profile.h"
 #include "tests/support/scoped_work_dir.h"
 
@@ -30,7 +29,6 @@ class HistoryProbe : public AddressHistory {
 
 class SettingFileTest : public ::testing::Test {
   protected:
-    SettingFileTest() { ResetProcessWideValues(); }
     void Put(const std::string& bytes) { ASSERT_EQ(fake.files.WriteNew(kPath, bytes), 0u); }
     std::string Bytes() { return fake.files.ReadAll(kPath).value_or("<missing>"); }
     std::string Value(const char* key) {
@@ -39,7 +37,7 @@ class SettingFileTest : public ::testing::Test {
     void Parse() { ParseSetting(fake.profile, settings, noHistory); }
     void Save() { EXPECT_EQ(SaveSetting(fake.profile, settings, noHistory), 1); }
 
-    testing::ScopedWorkDir dir;
+    test::ScopedWorkDir dir;
     FakePlatform fake;
     TunnelSettings settings;
     AddressHistoryNotYetBuilt noHistory;
@@ -47,20 +45,20 @@ class SettingFileTest : public ::testing::Test {
 
 void ExpectDefaults(const TunnelSettings& s) {
     EXPECT_EQ(s.m_strModelName, "QZM_SSL");
-    EXPECT_EQ(g_nInterface, 0);
+    EXPECT_EQ(s.m_nInterface, 0);
     EXPECT_EQ(s.m_strGateway, "0.0.0.0");
     EXPECT_EQ(s.m_strPreSharedKey, "2637");
-    EXPECT_EQ(g_strRemoteLANIP, "192.168.0.99");
+    EXPECT_EQ(s.m_strRemoteLANIP, "192.168.0.99");
     EXPECT_EQ(s.m_strNetworkIP, "192.168.99.0");
     EXPECT_EQ(s.m_strSubmask, "255.255.255.255");
-    EXPECT_EQ(g_strOvpnSerIP, "10.1.99.1");
+    EXPECT_EQ(s.m_strOvpnSerIP, "10.1.99.1");
     EXPECT_EQ(s.m_strOvpnIfconfig, "99");
     EXPECT_EQ(s.m_strOvpnSerMask, "255.255.255.255");
     EXPECT_EQ(s.m_strOvpnSerPort, "999");
 }
 
 TEST_F(SettingFileTest, NoFileGivesDefaultsAndLeavesOnlyTheFlag) {
-    g_nInterface = 5;
+    settings.m_nInterface = 5;
     Parse();
     ExpectDefaults(settings);
     EXPECT_EQ(Bytes(), "[IPSec]\r\nParseSettingFlag=FALSE\r\n");
@@ -68,7 +66,7 @@ TEST_F(SettingFileTest, NoFileGivesDefaultsAndLeavesOnlyTheFlag) {
 
 TEST_F(SettingFileTest, ParseReadsEveryKeyInOrderThenHistoryThenFlag) {
     Put("[IPSec]\r\nGateway=1.2.3.4\r\n");
-    testing::RecordingProfile recording(fake.profile);
+    test::RecordingProfile recording(fake.profile);
     std::vector<std::string> log;
     HistoryProbe history(log);
     ParseSetting(recording, settings, history);
@@ -89,7 +87,7 @@ TEST_F(SettingFileTest, ParseReadsEveryKeyInOrderThenHistoryThenFlag) {
 }
 
 TEST_F(SettingFileTest, SaveWritesInOrderThenStoresHistory) {
-    testing::RecordingProfile recording(fake.profile);
+    test::RecordingProfile recording(fake.profile);
     std::vector<std::string> log;
     HistoryProbe history(log);
     settings.m_strGateway = "g";
@@ -97,9 +95,9 @@ TEST_F(SettingFileTest, SaveWritesInOrderThenStoresHistory) {
     settings.m_strNetworkIP = "n";
     settings.m_strSubmask = "m";
     settings.m_dwStartTime = 1234;
-    g_nInterface = -3;
-    g_strRemoteLANIP = "r";
-    g_strOvpnSerIP = "o";
+    settings.m_nInterface = -3;
+    settings.m_strRemoteLANIP = "r";
+    settings.m_strOvpnSerIP = "o";
     EXPECT_EQ(SaveSetting(recording, settings, history), 1);
     log.insert(log.begin(), recording.calls.begin(), recording.calls.end());
     EXPECT_THAT(log, ElementsAre("set Interface=-3", "set Gateway=g", "set PreSharedKey=k",
@@ -196,9 +194,9 @@ TEST_F(SettingFileTest, InterfaceIsReadLikeAtoi) {
     };
     for (const Case& c : cases) {
         Put(std::string("[IPSec]\r\nInterface=") + c.text + "\r\n");
-        g_nInterface = 99;
+        settings.m_nInterface = 99;
         Parse();
-        EXPECT_EQ(g_nInterface, c.expected) << '"' << c.text << '"';
+        EXPECT_EQ(settings.m_nInterface, c.expected) << '"' << c.text << '"';
         EXPECT_EQ(ParseDecimal(c.text), c.expected) << '"' << c.text << '"';
     }
     EXPECT_EQ(ParseDecimal("\t\n 5"), 5);

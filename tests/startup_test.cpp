@@ -3,43 +3,37 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/support/case_name.h"
+
 #include "app/messages.h"
-#include "app/process_reset.h"
-#include "netprobe/icmp_library.h"
-#include "netprobe/liveness.h"
 #include "netprobe/os_type.h"
-#include "platform/fake/fake_platform.h"
-#include "settings/tunnel_settings.h"
+#include "tests/fakes/fake_framework.h"
+#include "tests/fakes/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
 
 namespace kestrun {
 namespace {
 
 using platform::RegRoot;
+using platform::fake::FakeDesktop;
 using platform::fake::FakePlatform;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class FakeHost : public StartupHost {
+// Start-up without the main window's own set-up: the window is only recorded.
+class TestApp : public CKestrunApp {
   public:
-    void EnableControlHosting() override { calls.push_back("hosting"); }
-    std::string LoadResourceString(std::uint32_t id) override {
-        calls.push_back("string " + std::to_string(id));
-        return id == 103 ? "Windows sockets initialization failed." : "";
+    using CKestrunApp::CKestrunApp;
+    bool CreateMainWindow(int mode, platform::GdiRef brush) override {
+        created = true;
+        vpnMode = mode;
+        background = brush;
+        return windowCreates;
     }
-    platform::GdiRef CreateBackgroundBrush(std::uint32_t colorRef) override {
-        calls.push_back("brush " + std::to_string(colorRef));
-        return 0xB0;
-    }
-    platform::WindowRef CreateMainWindow() override {
-        calls.push_back("create");
-        return windowToCreate;
-    }
-    void HideWindow(platform::WindowRef window) override {
-        calls.push_back("hide " + std::to_string(window));
-    }
-    std::vector<std::string> calls;
-    platform::WindowRef windowToCreate = 0x102;
+    bool windowCreates = true;
+    bool created = false;
+    int vpnMode = -1;
+    platform::GdiRef background = 0;
 };
 
 const std::string kProgramDir = "C:\\Program Files\\Kestrun\\";
@@ -53,15 +47,11 @@ const std::string kRange1 =
 class StartupTest : public ::testing::Test {
   protected:
     StartupTest() {
-        ResetProcessWideValues();
-        g_bLANConnected = 1;
-        g_nVPNMode = 7;
         fake.system.existingDirectories = {"C:\\Program Files\\Kestrun", "C:\\APP", "C:\\"};
         UseVersion(5, 1, platform::kProductWorkstation);
-        fake.modules.libraries["Iphlpapi.dll"] = kIcmpEntries;
-        fake.modules.libraries["ICMP.DLL"] = kIcmpEntries;
+        fake.echo.libraries["Iphlpapi.dll"] = kIcmpEntries;
+        fake.echo.libraries["ICMP.DLL"] = kIcmpEntries;
     }
-    ~StartupTest() override { ResetProcessWideValues(); }
 
     void UseVersion(std::uint32_t major, std::uint32_t minor, std::uint8_t productType) {
         fake.system.version = {major, minor, 0, platform::kPlatformNt, "", productType};
@@ -70,46 +60,44 @@ class StartupTest : public ::testing::Test {
         fake.ui.windows.push_back({ref, "Pallisor Client"});
     }
     bool Start(const std::string& commandLine) {
-        CKestrunApp app(fake.platform, host, commandLine);
-        return app.InitInstance();
+        app = std::make_unique<TestApp>(fake.platform, desk.desktop, commandLine);
+        return app->InitInstance();
     }
     // Start-up ended before the ICMP library and the main window.
     void ExpectEndedEarly() {
-        EXPECT_THAT(fake.modules.loaded, IsEmpty());
-        EXPECT_THAT(host.calls, ElementsAre("hosting"));
-        EXPECT_EQ(g_hIcmpDll, nullptr);
+        EXPECT_THAT(fake.echo.loaded, IsEmpty());
+        EXPECT_THAT(desk.framework.calls, ElementsAre("hosting"));
+        EXPECT_EQ(app->m_Machine.m_pIcmpEcho, nullptr);
+        EXPECT_FALSE(app->created);
     }
 
-    testing::ScopedWorkDir dir;
+    test::ScopedWorkDir dir;
     FakePlatform fake;
-    FakeHost host;
+    FakeDesktop desk;
+    std::unique_ptr<TestApp> app;
 };
 
 TEST_F(StartupTest, SucceedsWithHiddenMainWindowAndProcessValues) {
     ASSERT_TRUE(Start(""));
-    EXPECT_THAT(host.calls,
-                ElementsAre("hosting", "brush " + std::to_string(0xDEF0F7), "create", "hide 258"));
+    EXPECT_THAT(desk.framework.calls, ElementsAre("hosting", "brush " + std::to_string(0xDEF0F7)));
+    EXPECT_TRUE(app->created);
     EXPECT_THAT(fake.trace.lines, ElementsAre(kProgramDir, "Microsoft Windows XP \n",
                                               "GetUserProfileDirectory=[C:\\Users\\alice]\n"));
     EXPECT_THAT(fake.system.setDirectoryCalls, ElementsAre(kProgramDir));
     EXPECT_EQ(fake.system.currentDirectory, "C:\\Program Files\\Kestrun");
-    EXPECT_EQ(g_nOSType, OS_WINXP);
-    EXPECT_THAT(fake.modules.loaded, ElementsAre("Iphlpapi.dll"));
-    EXPECT_THAT(fake.modules.freed, IsEmpty());
-    EXPECT_NE(g_hIcmpDll, nullptr);
-    EXPECT_NE(g_pfnIcmpCreateFile, nullptr);
-    EXPECT_NE(g_pfnIcmpCloseHandle, nullptr);
-    EXPECT_NE(g_pfnIcmpSendEcho, nullptr);
-    EXPECT_EQ(g_bLANConnected, 0);
-    EXPECT_EQ(g_bPingIdle, 1);
-    EXPECT_EQ(g_nVPNMode, 1);
-    EXPECT_EQ(g_brBackground, 0xB0u);
-    EXPECT_EQ(g_szProfileDir, "C:\\Users\\alice");
+    EXPECT_EQ(app->m_Machine.m_nOSType, OS_WINXP);
+    EXPECT_THAT(fake.echo.loaded, ElementsAre("Iphlpapi.dll"));
+    EXPECT_NE(app->m_Machine.m_pIcmpEcho, nullptr);
+    EXPECT_EQ(app->m_Liveness.m_bLANConnected, 0);
+    EXPECT_EQ(app->m_Liveness.m_bPingIdle, 1);
+    EXPECT_EQ(app->vpnMode, 1);
+    EXPECT_EQ(app->background, 0xB0u);
+    EXPECT_EQ(app->m_Machine.m_szProfileDir, "C:\\Users\\alice");
     EXPECT_THAT(fake.ui.boxes, IsEmpty());
     EXPECT_THAT(fake.ui.posted, IsEmpty());
     // The library is kept for the rest of the process.
-    ResetProcessWideValues();
-    EXPECT_THAT(fake.modules.freed, IsEmpty());
+    app.reset();
+    EXPECT_THAT(fake.echo.freed, IsEmpty());
 }
 
 TEST_F(StartupTest, SocketsFailureShowsStringAndEnds) {
@@ -118,7 +106,7 @@ TEST_F(StartupTest, SocketsFailureShowsStringAndEnds) {
     ASSERT_EQ(fake.ui.boxes.size(), 1u);
     EXPECT_EQ(fake.ui.boxes[0].text, "Windows sockets initialization failed.");
     EXPECT_EQ(fake.ui.boxes[0].owner, 0u);
-    EXPECT_THAT(host.calls, ElementsAre("string 103"));
+    EXPECT_THAT(desk.framework.calls, ElementsAre("string 103"));
     EXPECT_THAT(fake.system.setDirectoryCalls, IsEmpty());
 }
 
@@ -151,9 +139,9 @@ TEST_F(StartupTest, RemoveOptionWithMoreTextIsNotARemoveRequest) {
         SCOPED_TRACE(line);
         FakePlatform other;
         other.ui.windows.push_back({77, "Pallisor Client"});
-        FakeHost otherHost;
-        CKestrunApp app(other.platform, otherHost, line);
-        EXPECT_FALSE(app.InitInstance());
+        FakeDesktop otherDesk;
+        TestApp otherApp(other.platform, otherDesk.desktop, line);
+        EXPECT_FALSE(otherApp.InitInstance());
         EXPECT_THAT(other.ui.posted, IsEmpty());
         EXPECT_THAT(other.clock.sleeps, IsEmpty());
         EXPECT_EQ(other.trace.lines.back(), "Close!!!");
@@ -228,25 +216,26 @@ struct LibraryCase {
     const char* library;
     const char* failureText;
 };
+KESTRUN_PRINTS_CASE_NAME(LibraryCase)
 
 class StartupLibraryTest : public StartupTest, public ::testing::WithParamInterface<LibraryCase> {};
 
 TEST_P(StartupLibraryTest, LoadsTheSystemsIcmpLibrary) {
     UseVersion(GetParam().major, GetParam().minor, platform::kProductWorkstation);
     EXPECT_TRUE(Start(""));
-    EXPECT_THAT(fake.modules.loaded, ElementsAre(GetParam().library));
+    EXPECT_THAT(fake.echo.loaded, ElementsAre(GetParam().library));
 }
 
 TEST_P(StartupLibraryTest, LibraryMissingShowsErrorAndEnds) {
     UseVersion(GetParam().major, GetParam().minor, platform::kProductWorkstation);
-    fake.modules.libraries.clear();
+    fake.echo.libraries.clear();
     EXPECT_FALSE(Start(""));
     ASSERT_EQ(fake.ui.boxes.size(), 1u);
     EXPECT_EQ(fake.ui.boxes[0].owner, 0u);
     EXPECT_EQ(fake.ui.boxes[0].text, GetParam().failureText);
     EXPECT_EQ(fake.ui.boxes[0].caption, "Error:");
     EXPECT_EQ(fake.ui.boxes[0].style, 0u);
-    EXPECT_THAT(host.calls, ElementsAre("hosting"));
+    EXPECT_THAT(desk.framework.calls, ElementsAre("hosting"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -255,14 +244,14 @@ INSTANTIATE_TEST_SUITE_P(
                       LibraryCase{"WinXP", 5, 1, "Iphlpapi.dll", "Could not load IPHlpAPI.DLL"},
                       LibraryCase{"NT4", 4, 0, "Iphlpapi.dll", "Could not load IPHlpAPI.DLL"},
                       LibraryCase{"Win7", 6, 1, "Iphlpapi.dll", "Could not load IPHlpAPI.DLL"}),
-    [](const ::testing::TestParamInfo<LibraryCase>& info) { return info.param.name; });
+    test::CaseName());
 
 TEST_F(StartupTest, UnreadableVersionUsesIphlpapi) {
     fake.system.extendedVersionWorks = false;
     fake.system.plainVersionWorks = false;
     EXPECT_TRUE(Start(""));
-    EXPECT_EQ(g_nOSType, OS_ERROR);
-    EXPECT_THAT(fake.modules.loaded, ElementsAre("Iphlpapi.dll"));
+    EXPECT_EQ(app->m_Machine.m_nOSType, OS_ERROR);
+    EXPECT_THAT(fake.echo.loaded, ElementsAre("Iphlpapi.dll"));
 }
 
 TEST_F(StartupTest, MissingEntryPointFreesLibraryAndEnds) {
@@ -271,18 +260,18 @@ TEST_F(StartupTest, MissingEntryPointFreesLibraryAndEnds) {
         FakePlatform other;
         std::set<std::string> entries = kIcmpEntries;
         entries.erase(missing);
-        other.modules.libraries["Iphlpapi.dll"] = entries;
+        other.echo.libraries["Iphlpapi.dll"] = entries;
         other.system.version = fake.system.version;
-        FakeHost otherHost;
-        CKestrunApp app(other.platform, otherHost, "");
-        EXPECT_FALSE(app.InitInstance());
+        FakeDesktop otherDesk;
+        TestApp otherApp(other.platform, otherDesk.desktop, "");
+        EXPECT_FALSE(otherApp.InitInstance());
         ASSERT_EQ(other.ui.boxes.size(), 1u);
         EXPECT_EQ(other.ui.boxes[0].text, "Error loading DLL");
         EXPECT_EQ(other.ui.boxes[0].caption, "Error:");
         EXPECT_EQ(other.ui.boxes[0].style, 0u);
-        EXPECT_THAT(other.modules.freed, ElementsAre("Iphlpapi.dll"));
-        EXPECT_EQ(g_hIcmpDll, nullptr);
-        EXPECT_THAT(otherHost.calls, ElementsAre("hosting"));
+        EXPECT_THAT(other.echo.freed, ElementsAre("Iphlpapi.dll"));
+        EXPECT_EQ(otherApp.m_Machine.m_pIcmpEcho, nullptr);
+        EXPECT_THAT(otherDesk.framework.calls, ElementsAre("hosting"));
     }
 }
 
@@ -306,36 +295,32 @@ TEST_F(StartupTest, VpnModeComesFromTheSettingsFile) {
         if (c.file) {
             ASSERT_EQ(fake.files.WriteNew(".\\Setting.tmp", *c.file), 0u);
         }
-        ResetProcessWideValues();
-        g_nVPNMode = 7;
-        FakeHost freshHost;
-        CKestrunApp app(fake.platform, freshHost, "");
-        EXPECT_TRUE(app.InitInstance());
-        EXPECT_EQ(g_nVPNMode, c.expected);
+        EXPECT_TRUE(Start(""));
+        EXPECT_EQ(app->vpnMode, c.expected);
     }
 }
 
 TEST_F(StartupTest, ProfileDirectoryUnavailableLeavesItEmpty) {
-    g_szProfileDir = "stale";
     fake.system.profileDirectory.reset();
     EXPECT_TRUE(Start(""));
-    EXPECT_EQ(g_szProfileDir, "");
+    EXPECT_EQ(app->m_Machine.m_szProfileDir, "");
     EXPECT_EQ(fake.trace.lines.back(), "GetUserProfileDirectory=[]\n");
 }
 
 TEST_F(StartupTest, ProfileDirectoryMustFitIn255Bytes) {
     fake.system.profileDirectory = "C:\\" + std::string(251, 'u');
     EXPECT_TRUE(Start(""));
-    EXPECT_EQ(g_szProfileDir.size(), 254u);
+    EXPECT_EQ(app->m_Machine.m_szProfileDir.size(), 254u);
     fake.system.profileDirectory = "C:\\" + std::string(252, 'u');
     EXPECT_TRUE(Start(""));
-    EXPECT_EQ(g_szProfileDir, "");
+    EXPECT_EQ(app->m_Machine.m_szProfileDir, "");
 }
 
 TEST_F(StartupTest, MainWindowCreationFailureEnds) {
-    host.windowToCreate = 0;
-    EXPECT_FALSE(Start(""));
-    EXPECT_EQ(host.calls.back(), "create");
+    app = std::make_unique<TestApp>(fake.platform, desk.desktop, "");
+    app->windowCreates = false;
+    EXPECT_FALSE(app->InitInstance());
+    EXPECT_TRUE(app->created);
 }
 
 struct DirectoryCase {
@@ -344,6 +329,7 @@ struct DirectoryCase {
     std::vector<std::string> setCalls;
     std::string currentAfter;
 };
+KESTRUN_PRINTS_CASE_NAME(DirectoryCase)
 
 class StartupDirectoryTest : public StartupTest,
                              public ::testing::WithParamInterface<DirectoryCase> {};
@@ -388,7 +374,7 @@ INSTANTIATE_TEST_SUITE_P(
         DirectoryCase{
             "PathTooLongForBuffer", "C:\\" + std::string(241, 'd') + "\\Kestrun.exe", {}, "C:\\"},
         DirectoryCase{"NoBackslash", std::string("Kestrun.exe"), {}, "C:\\"}),
-    [](const ::testing::TestParamInfo<DirectoryCase>& info) { return info.param.name; });
+    test::CaseName());
 
 TEST_F(StartupTest, DirectoryThatCannotBeEnteredKeepsTheInheritedOne) {
     fake.system.moduleFileName = "E:\\gone\\Kestrun.exe";

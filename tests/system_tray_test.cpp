@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/case_name.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_shell.h"
+#include "tests/fakes/fake_shell.h"
 
 namespace kestrun {
 namespace {
@@ -92,6 +94,9 @@ struct TipCase {
     std::size_t length;
     std::size_t kept;
 };
+[[maybe_unused]] void PrintTo(const TipCase& c, std::ostream* os) {
+    *os << c.length << " characters";
+}
 
 class SystemTrayTipTest : public SystemTrayTest, public testing::WithParamInterface<TipCase> {};
 
@@ -201,6 +206,7 @@ struct MouseCase {
     const char* name;
     std::uint32_t mouse;
 };
+KESTRUN_PRINTS_CASE_NAME(MouseCase)
 
 class SystemTrayMouseTest : public SystemTrayTest, public testing::WithParamInterface<MouseCase> {};
 
@@ -212,16 +218,16 @@ TEST_P(SystemTrayMouseTest, OtherMouseActionsReturnOneAndShowNothing) {
     EXPECT_EQ(mainLookups, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Actions, SystemTrayMouseTest,
-    testing::Values(MouseCase{"LeftUp", platform::kWmLButtonUp},
-                    MouseCase{"LeftDown", platform::kWmLButtonDown},
-                    MouseCase{"LeftDouble", platform::kWmLButtonDblClk},
-                    MouseCase{"RightDown", platform::kWmRButtonDown},
-                    MouseCase{"Move", platform::kWmMouseMove},
-                    // Only the low word carries the mouse message.
-                    MouseCase{"HighWordIgnoredLeft", 0x12340000u | platform::kWmLButtonUp}),
-    [](const testing::TestParamInfo<MouseCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Actions, SystemTrayMouseTest,
+                         testing::Values(MouseCase{"LeftUp", platform::kWmLButtonUp},
+                                         MouseCase{"LeftDown", platform::kWmLButtonDown},
+                                         MouseCase{"LeftDouble", platform::kWmLButtonDblClk},
+                                         MouseCase{"RightDown", platform::kWmRButtonDown},
+                                         MouseCase{"Move", platform::kWmMouseMove},
+                                         // Only the low word carries the mouse message.
+                                         MouseCase{"HighWordIgnoredLeft",
+                                                   0x12340000u | platform::kWmLButtonUp}),
+                         test::CaseName());
 
 TEST_F(SystemTrayTest, HighWordOfLParamDoesNotHideARightClick) {
     ASSERT_TRUE(Add());

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "netprobe/os_type.h"
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
 
 namespace kestrun {
@@ -17,7 +17,7 @@ class TeardownTest : public ::testing::Test {
         fake.profile.WriteString("IPSec", key, value, ".\\Setting.tmp");
     }
     std::string File(const char* name) { return fake.files.ReadAll(name).value_or("<missing>"); }
-    testing::ScopedWorkDir dir;
+    test::ScopedWorkDir dir;
     FakePlatform fake;
 };
 

@@ -3,9 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/process_reset.h"
+#include "tests/support/case_name.h"
+
 #include "netprobe/os_type.h"
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 
 namespace kestrun {
 namespace {
@@ -29,13 +30,10 @@ struct TrustCase {
     int expected;
     std::vector<std::string> trace;
 };
+KESTRUN_PRINTS_CASE_NAME(TrustCase)
 
 class TrustedSiteTest : public ::testing::TestWithParam<TrustCase> {
   protected:
-    TrustedSiteTest() {
-        ResetProcessWideValues();
-        g_nOSType = OS_VISTA;
-    }
     void AddRanges(const std::vector<Range>& ranges) {
         for (std::size_t i = 0; i < ranges.size(); ++i) {
             if (!ranges[i]) {
@@ -57,7 +55,7 @@ std::string Failed(int number) {
 TEST_P(TrustedSiteTest, SearchesTheZoneRanges) {
     const TrustCase& c = GetParam();
     AddRanges(c.ranges);
-    EXPECT_EQ(CheckTrustedSite(fake.platform, c.address), c.expected);
+    EXPECT_EQ(CheckTrustedSite(fake.platform, OS_VISTA, c.address), c.expected);
     EXPECT_EQ(fake.trace.lines, c.trace);
 }
 
@@ -113,12 +111,11 @@ INSTANTIATE_TEST_SUITE_P(
                   1,
                   {"CheckTrustedSite:Index=0001\n"}},
         TrustCase{"NoKeysAtAll", {}, kAddress, 0, {Failed(1), Failed(2)}}),
-    [](const ::testing::TestParamInfo<TrustCase>& info) { return info.param.name; });
+    test::CaseName());
 
 TEST_F(TrustedSiteTest, NotVistaPassesWithoutOpeningAnyKey) {
     for (int os : {OS_ERROR, OS_WIN2000, OS_WINXP, OS_WINSERVER, OS_OTHER}) {
-        g_nOSType = os;
-        EXPECT_EQ(CheckTrustedSite(fake.platform, kAddress), 1) << os;
+        EXPECT_EQ(CheckTrustedSite(fake.platform, os, kAddress), 1) << os;
     }
     EXPECT_TRUE(fake.registry.opened.empty());
     EXPECT_TRUE(fake.trace.lines.empty());
@@ -130,7 +127,7 @@ TEST_F(TrustedSiteTest, Ranges99AndAboveAreNeverRead) {
             .values[":Range"]
             .text = number >= 99 ? "192.168.1.10" : "no-match";
     }
-    EXPECT_EQ(CheckTrustedSite(fake.platform, kAddress), 0);
+    EXPECT_EQ(CheckTrustedSite(fake.platform, OS_VISTA, kAddress), 0);
     ASSERT_EQ(fake.registry.opened.size(), 98u);
     EXPECT_EQ(fake.registry.opened.front(), kRanges + "1");
     EXPECT_EQ(fake.registry.opened.back(), kRanges + "98");
@@ -143,7 +140,7 @@ TEST_F(TrustedSiteTest, Range98IsStillRead) {
             .values[":Range"]
             .text = number == 98 ? "192.168.1.10" : "no-match";
     }
-    EXPECT_EQ(CheckTrustedSite(fake.platform, kAddress), 1);
+    EXPECT_EQ(CheckTrustedSite(fake.platform, OS_VISTA, kAddress), 1);
     EXPECT_THAT(fake.trace.lines, ElementsAre("CheckTrustedSite:Index=0098\n"));
 }
 

@@ -10,7 +10,7 @@ namespace kestrun {
 namespace {
 
 TunnelScriptInputs Example(int osType) {
-    TunnelScriptInputs in = testing_support::SampleScriptInputs(osType);
+    TunnelScriptInputs in = test::SampleScriptInputs(osType);
     in.key = "s3cret";
     in.ovpnIfconfig = "10.1.99.2";
     in.ovpnSerMask = "255.255.255.0";

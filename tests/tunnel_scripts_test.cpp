@@ -5,7 +5,7 @@
 #include "tests/support/script_inputs.h"
 
 #include "netprobe/os_type.h"
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
 #include "tunnel/runner.h"
 #include "tunnel/session_clock.h"
@@ -16,57 +16,54 @@ namespace {
 using platform::fake::FakePlatform;
 
 TunnelScriptInputs Inputs(int osType) {
-    TunnelScriptInputs in = testing_support::SampleScriptInputs(osType);
+    TunnelScriptInputs in = test::SampleScriptInputs(osType);
     in.key = "key with blanks";
     return in;
 }
 
 class MakeTunnelScriptsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        g_dwSessionStart = 0;
-        g_bSessionClock = 0;
-        fake.clock.now = 424242;
-    }
+    void SetUp() override { fake.clock.now = 424242; }
     std::string File(const char* name) { return fake.files.ReadAll(name).value_or("<missing>"); }
-    testing::ScopedWorkDir dir;
+    test::ScopedWorkDir dir;
     FakePlatform fake;
+    SessionClock clock;
 };
 
 TEST_F(MakeTunnelScriptsTest, WritesBothScriptsAndStartsTheSessionClock) {
-    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_WINXP)), 1);
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_WINXP), clock), 1);
     EXPECT_EQ(File(kIPsecScriptName), IPsecScriptText(Inputs(OS_WINXP)));
     EXPECT_EQ(File(kOpenVpnScriptName), OpenVpnScriptText(Inputs(OS_WINXP)));
-    EXPECT_EQ(g_dwSessionStart, 424242u);
-    EXPECT_EQ(g_bSessionClock, 1);
+    EXPECT_EQ(clock.m_dwSessionStart, 424242u);
+    EXPECT_TRUE(clock.m_bSessionClock);
     EXPECT_TRUE(fake.trace.lines.empty());
 }
 
 TEST_F(MakeTunnelScriptsTest, SystemWithoutFormGetsEmptyIPsecScriptButStillOpenVpnAndClock) {
     ASSERT_EQ(fake.files.WriteNew(kIPsecScriptName, "old text"), 0u);
-    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_WINNT)), 1);
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_WINNT), clock), 1);
     EXPECT_EQ(File(kIPsecScriptName), "");
     EXPECT_EQ(File(kOpenVpnScriptName), OpenVpnScriptText(Inputs(OS_WINNT)));
-    EXPECT_EQ(g_bSessionClock, 1);
+    EXPECT_TRUE(clock.m_bSessionClock);
 }
 
 TEST_F(MakeTunnelScriptsTest, IPsecScriptThatCannotBeCreatedStopsBeforeTheOpenVpnScript) {
     fake.files.failCreate[kIPsecScriptName] = 5;
-    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_WIN2000)), 0);
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_WIN2000), clock), 0);
     EXPECT_EQ(fake.trace.lines,
               std::vector<std::string>{"Can't open file Varnel_IPSecVPN.bat, error = 5\n"});
     EXPECT_FALSE(fake.files.ReadAll(kOpenVpnScriptName));
-    EXPECT_EQ(g_bSessionClock, 0);
+    EXPECT_FALSE(clock.m_bSessionClock);
 }
 
 TEST_F(MakeTunnelScriptsTest, OpenVpnScriptThatCannotBeCreatedLeavesClockStopped) {
     fake.files.failCreate[kOpenVpnScriptName] = 32;
-    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_VISTA)), 0);
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_VISTA), clock), 0);
     EXPECT_EQ(File(kIPsecScriptName), IPsecScriptText(Inputs(OS_VISTA)));
     EXPECT_EQ(fake.trace.lines,
               std::vector<std::string>{"Can't open file Varnel_openVPN.bat, error = 32\n"});
-    EXPECT_EQ(g_dwSessionStart, 0u);
-    EXPECT_EQ(g_bSessionClock, 0);
+    EXPECT_EQ(clock.m_dwSessionStart, 0u);
+    EXPECT_FALSE(clock.m_bSessionClock);
 }
 
 TEST(RunnerTest, StartFailureIsTracedWithTheSystemErrorCode) {

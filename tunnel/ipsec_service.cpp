@@ -103,8 +103,4 @@ int CheckIPsecService(platform::Platform& platform, int osType) {
     return RestartService(platform, *service);
 }
 
-int CheckIPsecService(platform::Platform& platform) {
-    return CheckIPsecService(platform, g_nOSType);
-}
-
 }  // namespace kestrun

@@ -13,7 +13,4 @@ int SetOakleyLogging(platform::Platform& platform, int flag);
 // 0 on any failure.
 int CheckIPsecService(platform::Platform& platform, int osType);
 
-// CheckIPsecService for the running system (g_nOSType).
-int CheckIPsecService(platform::Platform& platform);
-
 }  // namespace kestrun

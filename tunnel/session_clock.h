@@ -6,7 +6,9 @@
 
 namespace kestrun {
 
-extern std::uint32_t g_dwSessionStart;  // tick at which the scripts were written
-extern int g_bSessionClock;             // 1 while the clock runs
+struct SessionClock {
+    std::uint32_t m_dwSessionStart = 0;  // tick at which the scripts were written
+    bool m_bSessionClock = false;        // the clock runs
+};
 
 }  // namespace kestrun

@@ -9,15 +9,15 @@
 
 namespace kestrun {
 
-int StartIPsecTunnel(platform::Platform& platform, TunnelSettings& settings,
-                     AddressHistory& history) {
+int StartIPsecTunnel(platform::Platform& platform, int osType, const std::string& localAddress,
+                     TunnelSettings& settings, AddressHistory& history, SessionClock& clock) {
     ParseSetting(platform.profile, settings, history);
     // The file now names the new routes; an older route to the same network must go first.
     DelRouteTable(platform);
     SaveSetting(platform.profile, settings, history);
-    MakeTunnelScripts(platform, settings);
+    MakeTunnelScripts(platform, ScriptInputsFrom(settings, osType, localAddress), clock);
     RunCommand(platform, kIPsecScriptName);
-    g_nVPNMode = VPN_MODE_IPSEC;
+    settings.m_nVPNMode = VPN_MODE_IPSEC;
     settings::WriteValue(platform.profile, settings::kKeyVpnMode, "1");
     settings::WriteValue(platform.profile, settings::kKeyRemoveIpsec, settings::kFalse);
     return 1;

@@ -75,8 +75,4 @@ int Clear_IPsec(platform::Platform& platform, int osType, const std::string& pol
     return 1;
 }
 
-int Clear_IPsec(platform::Platform& platform, const TunnelSettings& settings) {
-    return Clear_IPsec(platform, g_nOSType, settings.m_strModelName);
-}
-
 }  // namespace kestrun

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "settings/tunnel_settings.h"
 
 namespace kestrun {
 
@@ -18,8 +17,5 @@ int DelRouteTable(platform::Platform& platform);
 // DelRouteTable, then writes and runs "Clear_IPsec.bat" for the policy named policy on
 // osType, restarts the IPsec service and pauses 300 ms. Returns 1.
 int Clear_IPsec(platform::Platform& platform, int osType, const std::string& policy);
-
-// Clear_IPsec for the running system (g_nOSType) and the policy of settings.
-int Clear_IPsec(platform::Platform& platform, const TunnelSettings& settings);
 
 }  // namespace kestrun

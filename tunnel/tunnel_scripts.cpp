@@ -1,14 +1,12 @@
 #include "tunnel/tunnel_scripts.h"
 
-#include "netprobe/adapters.h"
-#include "netprobe/os_type.h"
 #include "platform/traced_write.h"
 #include "tunnel/script_safety.h"
-#include "tunnel/session_clock.h"
 
 namespace kestrun {
 
-int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& inputs) {
+int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& inputs,
+                      SessionClock& clock) {
     bool safe = true;
     for (const auto& [name, value] : TunnelScriptValues(inputs)) {
         if (!IsScriptSafe(value)) {
@@ -28,16 +26,17 @@ int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& in
     if (!WriteFileTraced(platform, kOpenVpnScriptName, OpenVpnScriptText(inputs))) {
         return 0;
     }
-    g_dwSessionStart = platform.clock.TickCount();
-    g_bSessionClock = 1;
+    clock.m_dwSessionStart = platform.clock.TickCount();
+    clock.m_bSessionClock = true;
     return 1;
 }
 
-TunnelScriptInputs ScriptInputsFrom(const TunnelSettings& settings) {
+TunnelScriptInputs ScriptInputsFrom(const TunnelSettings& settings, int osType,
+                                    const std::string& localAddress) {
     TunnelScriptInputs inputs;
-    inputs.osType = g_nOSType;
+    inputs.osType = osType;
     inputs.policy = settings.m_strModelName;
-    inputs.local = g_strMyIP;
+    inputs.local = localAddress;
     inputs.network = settings.m_strNetworkIP;
     inputs.mask = settings.m_strSubmask;
     inputs.gateway = settings.m_strGateway;
@@ -45,12 +44,8 @@ TunnelScriptInputs ScriptInputsFrom(const TunnelSettings& settings) {
     inputs.ovpnIfconfig = settings.m_strOvpnIfconfig;
     inputs.ovpnSerMask = settings.m_strOvpnSerMask;
     inputs.ovpnSerPort = settings.m_strOvpnSerPort;
-    inputs.ovpnSerIP = g_strOvpnSerIP;
+    inputs.ovpnSerIP = settings.m_strOvpnSerIP;
     return inputs;
-}
-
-int MakeTunnelScripts(platform::Platform& platform, const TunnelSettings& settings) {
-    return MakeTunnelScripts(platform, ScriptInputsFrom(settings));
 }
 
 }  // namespace kestrun

@@ -118,10 +118,6 @@ WindowRef Win32DialogHost::Handle() {
     return window_;
 }
 
-WindowRef Win32DialogHost::Item(int id) {
-    return reinterpret_cast<WindowRef>(GetDlgItem(AsWindow(window_), id));
-}
-
 int Win32DialogHost::ItemId(WindowRef child) {
     return GetDlgCtrlID(AsWindow(child));
 }
@@ -188,11 +184,6 @@ void Win32DialogHost::KillTimer(std::uint32_t id) {
 
 bool Win32DialogHost::Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
     return PostMessageA(AsWindow(window_), message, wParam, lParam) != FALSE;
-}
-
-std::intptr_t Win32DialogHost::Send(std::uint32_t message, std::uintptr_t wParam,
-                                    std::intptr_t lParam) {
-    return SendMessageA(AsWindow(window_), message, wParam, lParam);
 }
 
 int Win32DialogHost::MessageBox(const std::string& text, const std::string& caption,

@@ -21,7 +21,6 @@ class Win32DialogHost : public DialogHost {
     void Destroy() override;
 
     WindowRef Handle() override;
-    WindowRef Item(int id) override;
     int ItemId(WindowRef child) override;
 
     std::string GetItemText(int id) override;
@@ -40,7 +39,6 @@ class Win32DialogHost : public DialogHost {
     void KillTimer(std::uint32_t id) override;
 
     bool Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
-    std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
     int MessageBox(const std::string& text, const std::string& caption,
                    std::uint32_t style) override;

@@ -17,8 +17,6 @@ class Win32PaintSession : public PaintSession {
     Win32PaintSession(const Win32PaintSession&) = delete;
     Win32PaintSession& operator=(const Win32PaintSession&) = delete;
 
-    DcRef Dc() override { return reinterpret_cast<DcRef>(dc_); }
-
     void DrawBitmap(int resourceId, int x, int y, int width, int height) override {
         UniqueGdiObject<HBITMAP> bitmap(
             LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId)));

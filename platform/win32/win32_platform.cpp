@@ -3,7 +3,6 @@
 namespace kestrun::platform::win32 {
 
 Win32Platform::Win32Platform()
-    : platform{profile, files, system, clock, trace, modules, registry, ui, runner, services, net} {
-}
+    : platform{profile, files, system, clock, trace, echo, registry, ui, runner, services, net} {}
 
 }  // namespace kestrun::platform::win32

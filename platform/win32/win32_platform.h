@@ -54,9 +54,9 @@ class Win32Trace : public Trace {
     void Output(const std::string& text) override;
 };
 
-class Win32Modules : public Modules {
+class Win32EchoLibrary : public EchoLibrary {
   public:
-    std::unique_ptr<Module> Load(const std::string& name) override;
+    std::unique_ptr<Echo> Load(const std::string& libraryName, EchoLoad& outcome) override;
 };
 
 class Win32Registry : public Registry {
@@ -105,7 +105,7 @@ struct Win32Platform {
     Win32System system;
     Win32Clock clock;
     Win32Trace trace;
-    Win32Modules modules;
+    Win32EchoLibrary echo;
     Win32Registry registry;
     Win32Ui ui;
     Win32Runner runner;

@@ -6,7 +6,7 @@
 
 #include "platform/netinfo.h"
 
-namespace kestrun::testing_support {
+namespace kestrun::test {
 
 inline platform::AdapterRecord Adapter(std::uint32_t index, const std::string& description,
                                        const std::string& ip, const std::string& mask,
@@ -20,4 +20,4 @@ inline platform::AdapterRecord Adapter(std::uint32_t index, const std::string& d
     return record;
 }
 
-}  // namespace kestrun::testing_support
+}  // namespace kestrun::test

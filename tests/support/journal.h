@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 
-namespace kestrun::testing {
+namespace kestrun::test {
 
 using Journal = std::vector<std::string>;
 
@@ -210,7 +210,7 @@ struct JournalPlatform {
           runner(fake.runner, journal),
           services(fake.services, journal),
           net(fake.net, journal),
-          platform{profile,  files,   system, clock,    trace, fake.modules,
+          platform{profile,  files,   system, clock,    trace, fake.echo,
                    registry, fake.ui, runner, services, net} {}
     JournalProfile profile;
     JournalFiles files;
@@ -224,4 +224,4 @@ struct JournalPlatform {
     platform::Platform platform;
 };
 
-}  // namespace kestrun::testing
+}  // namespace kestrun::test

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 
-namespace kestrun::testing {
+namespace kestrun::test {
 
 class RecordingProfile : public platform::Profile {
   public:
@@ -40,4 +40,4 @@ class RecordingProfile : public platform::Profile {
     platform::Profile& inner_;
 };
 
-}  // namespace kestrun::testing
+}  // namespace kestrun::test

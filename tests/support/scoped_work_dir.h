@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-namespace kestrun::testing {
+namespace kestrun::test {
 
 class ScopedWorkDir {
   public:
@@ -36,4 +36,4 @@ class ScopedWorkDir {
     std::filesystem::path path_;
 };
 
-}  // namespace kestrun::testing
+}  // namespace kestrun::test

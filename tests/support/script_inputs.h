@@ -3,7 +3,7 @@
 
 #include "tunnel/tunnel_script_text.h"
 
-namespace kestrun::testing_support {
+namespace kestrun::test {
 
 inline TunnelScriptInputs SampleScriptInputs(int osType) {
     TunnelScriptInputs in;
@@ -21,4 +21,4 @@ inline TunnelScriptInputs SampleScriptInputs(int osType) {
     return in;
 }
 
-}  // namespace kestrun::testing_support
+}  // namespace kestrun::test

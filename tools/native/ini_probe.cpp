@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 #include "tools/ini_sequence.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/fake/fake_dialog_host.h"
+#include "tests/fakes/fake_dialog_host.h"
 
 #include <algorithm>
 
@@ -95,9 +95,9 @@ void FakeDialogHost::ShowItem(int id, int showCommand) {
     itemShowCommands[id] = showCommand;
 }
 
-void FakeDialogHost::SetItemFont(int id, GdiRef font) {
-    Note(Format("SetItemFont %d 0x%x", id, static_cast<unsigned>(font)));
-    itemFonts[id] = font;
+void FakeDialogHost::SetItemFont(int id, GdiRef itemFont) {
+    Note(Format("SetItemFont %d 0x%x", id, static_cast<unsigned>(itemFont)));
+    itemFonts[id] = itemFont;
 }
 
 void FakeDialogHost::ShowWindow(int showCommand) {
@@ -136,12 +136,6 @@ bool FakeDialogHost::Post(std::uint32_t message, std::uintptr_t wParam, std::int
     }
     posted.push_back(Msg{message, wParam, lParam});
     return true;
-}
-
-std::intptr_t FakeDialogHost::Send(std::uint32_t message, std::uintptr_t wParam,
-                                   std::intptr_t lParam) {
-    Note(Format("Send 0x%x", message));
-    return Deliver(Msg{message, wParam, lParam}).value;
 }
 
 int FakeDialogHost::MessageBox(const std::string& text, const std::string& caption,

@@ -1,5 +1,5 @@
 // Recorded windows, posts and message boxes, and the recorded runner.
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 
 #include "platform/text.h"
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tests/fakes/fake_echo.h"
 
 namespace kestrun::platform::fake {
 
@@ -81,30 +82,6 @@ class FakeSystem : public System {
     std::vector<std::string> setDirectoryCalls;
     std::optional<std::string> profileDirectory = std::string("C:\\Users\\alice");
     bool socketsWork = true;
-};
-
-class FakeModule : public Module {
-  public:
-    FakeModule(std::set<std::string> entries, std::vector<std::string>* freed, std::string name)
-        : entries_(std::move(entries)), freed_(freed), name_(std::move(name)) {}
-    ~FakeModule() override;
-    void* Entry(const char* name) override;
-    void Keep() override { kept_ = true; }
-
-  private:
-    std::set<std::string> entries_;
-    std::vector<std::string>* freed_;
-    std::string name_;
-    bool kept_ = false;
-};
-
-class FakeModules : public Modules {
-  public:
-    std::unique_ptr<Module> Load(const std::string& name) override;
-    // Loadable libraries and their entry points (names compared case-insensitively).
-    std::map<std::string, std::set<std::string>> libraries;
-    std::vector<std::string> loaded;
-    std::vector<std::string> freed;
 };
 
 // In-memory registry: key paths compared case-insensitively, as Windows does.
@@ -241,7 +218,7 @@ struct FakePlatform {
     FakeFiles files;
     FakeProfile profile;
     FakeSystem system;
-    FakeModules modules;
+    FakeEchoLibrary echo;
     FakeRegistry registry;
     FakeUi ui;
     FakeRunner runner;

@@ -1,5 +1,5 @@
 // The scripted service control manager on the virtual clock.
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 
 #include "platform/text.h"
 

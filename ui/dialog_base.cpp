@@ -1,4 +1,4 @@
-#include "app/dialog_base.h"
+#include "ui/dialog_base.h"
 
 namespace kestrun {
 

@@ -6,8 +6,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "platform/fake/fake_platform.h"
 #include "platform/text.h"
+#include "tests/fakes/fake_platform.h"
 
 namespace kestrun::platform::fake {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/fake/fake_icons.h"
+#include "tests/fakes/fake_icons.h"
 
 #include "platform/format.h"
 

@@ -5,11 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include "app/message_table.h"
 #include "platform/dialog_host.h"
+#include "ui/message_table.h"
 
 namespace kestrun {
 
@@ -26,6 +27,14 @@ class DataExchange {
   private:
     platform::DialogHost& host_;
     bool save_;
+};
+
+// Holds a window host so that a dialog class can make it before, and outlive with it, the
+// dialog base that refers to it.
+struct OwnedDialogHost {
+    explicit OwnedDialogHost(std::unique_ptr<platform::DialogHost> host)
+        : ownedHost(std::move(host)) {}
+    std::unique_ptr<platform::DialogHost> ownedHost;
 };
 
 class DialogBase : public platform::MessageSink {

@@ -1,4 +1,4 @@
-#include "platform/fake/fake_shell.h"
+#include "tests/fakes/fake_shell.h"
 
 #include <iterator>
 

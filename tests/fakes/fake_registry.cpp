@@ -1,5 +1,5 @@
 // The in-memory registry.
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 
 #include "platform/text.h"
 

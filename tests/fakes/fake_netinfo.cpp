@@ -1,5 +1,5 @@
 // The scripted network queries.
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 
 namespace kestrun::platform::fake {
 

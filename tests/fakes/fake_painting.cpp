@@ -1,4 +1,4 @@
-#include "platform/fake/fake_painting.h"
+#include "tests/fakes/fake_painting.h"
 
 #include "platform/format.h"
 
@@ -11,7 +11,6 @@ class FakePaintSession : public PaintSession {
         owner_.log.push_back(Format("BeginPaint 0x%x", static_cast<unsigned>(window)));
     }
     ~FakePaintSession() override { owner_.log.push_back("EndPaint"); }
-    DcRef Dc() override { return owner_.paintDc; }
     void DrawBitmap(int resourceId, int x, int y, int width, int height) override {
         owner_.log.push_back(Format("DrawBitmap %d %d %d %d %d", resourceId, x, y, width, height));
     }

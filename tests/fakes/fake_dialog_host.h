@@ -33,7 +33,6 @@ class FakeDialogHost : public DialogHost {
     void Destroy() override;
 
     WindowRef Handle() override { return exists ? handle : 0; }
-    WindowRef Item(int id) override;
     int ItemId(WindowRef child) override;
 
     std::string GetItemText(int id) override;
@@ -52,7 +51,6 @@ class FakeDialogHost : public DialogHost {
     void KillTimer(std::uint32_t id) override;
 
     bool Post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
-    std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
     int MessageBox(const std::string& text, const std::string& caption,
                    std::uint32_t style) override;
@@ -67,7 +65,9 @@ class FakeDialogHost : public DialogHost {
     void SuppressShowInWindowPos(std::intptr_t windowPos) override;
     std::intptr_t DefaultProcessing(const Msg& msg) override;
 
-    // Test side. Delivers msg to the dialog's sink as the dialog procedure would.
+    // Test side. The child window of control id, as ItemId reads it back.
+    WindowRef Item(int id);
+    // Delivers msg to the dialog's sink as the dialog procedure would.
     MsgResult Deliver(const Msg& msg);
     // Delivers the queued posted messages, oldest first (also those posted meanwhile).
     void DeliverPosted();

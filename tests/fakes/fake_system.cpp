@@ -1,5 +1,5 @@
 // The process, clock, trace, files and library fakes.
-#include "platform/fake/fake_platform.h"
+#include "tests/fakes/fake_platform.h"
 
 #include <algorithm>
 #include <fstream>
@@ -100,27 +100,6 @@ std::optional<std::string> FakeSystem::UserProfileDirectory(std::size_t bufferSi
         return std::nullopt;
     }
     return profileDirectory;
-}
-
-FakeModule::~FakeModule() {
-    if (!kept_ && freed_ != nullptr) {
-        freed_->push_back(name_);
-    }
-}
-
-void* FakeModule::Entry(const char* name) {
-    // Any distinct non-null address will do; the fake never calls it.
-    return entries_.count(name) != 0 ? static_cast<void*>(this) : nullptr;
-}
-
-std::unique_ptr<Module> FakeModules::Load(const std::string& name) {
-    loaded.push_back(name);
-    for (const auto& [library, entries] : libraries) {
-        if (ToLowerAscii(library) == ToLowerAscii(name)) {
-            return std::make_unique<FakeModule>(entries, &freed, name);
-        }
-    }
-    return nullptr;
 }
 
 }  // namespace kestrun::platform::fake
