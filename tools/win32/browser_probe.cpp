@@ -17,9 +17,9 @@
 //   with -p, Navigate(<plain url>) without headers, then 1.5 s of messages;
 //   NavigateWithHeaders(<url>, "Varnel:TRV-615 SSLVPN\r\n") and messages until the
 //     seconds (default 8) are over;
-//   "ambient <id> <name>" and "event <id> <name>" for every dispatch call that reached the
-//     container, "OnBrowserEvent <id> <url>" for each event handed on, each followed by
-//     "LocationURL <address>";
+//   "ambient <id>" and "event <id>" for every dispatch call that reached the container
+//     (DISPID_AMBIENT_* and DWebBrowserEvents2 ids), "OnBrowserEvent <id> <url>" for each
+//     event handed on, each followed by "LocationURL <address>";
 //   "final LocationURL <address>"; "closed LocationURL <address>" after the child control
 //     was destroyed (the control closes with it).
 #include "platform/win32/windows_include.h"
@@ -44,53 +44,6 @@ using kestrun::platform::win32::Win32BrowserFactory;
 
 constexpr int kChildId = 1001;
 constexpr char kHeaders[] = "Varnel:TRV-615 SSLVPN\r\n";
-
-struct DispatchName {
-    long id;
-    const char* name;
-};
-constexpr DispatchName kNames[] = {
-    {-701, "AMBIENT_BACKCOLOR"},
-    {-703, "AMBIENT_FONT"},
-    {-704, "AMBIENT_FORECOLOR"},
-    {-705, "AMBIENT_LOCALEID"},
-    {-709, "AMBIENT_USERMODE"},
-    {-710, "AMBIENT_UIDEAD"},
-    {-711, "AMBIENT_SHOWGRABHANDLES"},
-    {-712, "AMBIENT_SHOWHATCHING"},
-    {-713, "AMBIENT_DISPLAYASDEFAULT"},
-    {-714, "AMBIENT_SUPPORTSMNEMONICS"},
-    {-5501, "AMBIENT_OFFLINEIFNOTCONNECTED"},
-    {-5502, "AMBIENT_SILENT"},
-    {-5512, "AMBIENT_DLCONTROL"},
-    {-5513, "AMBIENT_USERAGENT"},
-    {102, "StatusTextChange"},
-    {104, "DownloadComplete"},
-    {105, "CommandStateChange"},
-    {106, "DownloadBegin"},
-    {108, "ProgressChange"},
-    {112, "PropertyChange"},
-    {113, "TitleChange"},
-    {250, "BeforeNavigate2"},
-    {251, "NewWindow2"},
-    {252, "NavigateComplete2"},
-    {253, "OnQuit"},
-    {259, "DocumentComplete"},
-    {263, "WindowClosing"},
-    {269, "SetSecureLockIcon"},
-    {271, "NavigateError"},
-    {282, "SetPhishingFilterStatus"},
-    {283, "WindowStateChanged"},
-};
-
-const char* NameOf(long id) {
-    for (const DispatchName& entry : kNames) {
-        if (entry.id == id) {
-            return entry.name;
-        }
-    }
-    return "?";
-}
 
 void Say(const std::string& line) {
     std::printf("%s\n", line.c_str());
@@ -227,9 +180,8 @@ int main(int argc, char** argv) {
 
     int result = 0;
     {
-        Win32BrowserFactory factory([](const char* kind, long id) {
-            Say(std::string(kind) + " " + std::to_string(id) + " " + NameOf(id));
-        });
+        Win32BrowserFactory factory(
+            [](const char* kind, long id) { Say(std::string(kind) + " " + std::to_string(id)); });
         ProbeEvents events;
         std::unique_ptr<Browser> browser = factory.Attach(AsRef(window), kChildId, events);
         if (!browser) {
