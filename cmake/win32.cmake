@@ -26,6 +26,9 @@ foreach(tool_source ${KESTRUN_WIN32_TOOLS})
     set_target_properties(${tool_name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY
         ${CMAKE_BINARY_DIR}/tools)
 endforeach()
+# The browser probe hosts the real browser control through the platform layer's container.
+target_sources(browser_probe PRIVATE platform/win32/win32_browser.cpp)
+target_link_libraries(browser_probe PRIVATE ole32 oleaut32 uuid)
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 include(${CMAKE_CURRENT_SOURCE_DIR}/e2e/tests.cmake OPTIONAL)

@@ -6,7 +6,8 @@ The pieces, each usable on its own:
     creation never leaves a half-made prefix behind;
   - Display: the caller's X display, or a private Xvfb on a free display number;
   - NetNamespace: a network namespace of its own (loopback plus a veth pair with a default
-    route), for runs whose echoes must go unanswered;
+    route, and host names of its own), for runs whose echoes must go unanswered or that
+    talk to a stand-in server;
   - Session: a scenario's own copy of the prefix set to one Windows version, a program
     directory around a copy of Kestrun.exe, processes with their debug traces, the kthelper
     driver, registry edits and screenshots; always ends with `wineserver -k` of its prefix.
@@ -230,6 +231,21 @@ class NetNamespace:
     def wrap(self, command):
         return ["ip", "netns", "exec", self.name] + command
 
+    def add_host(self, host, address):
+        """Makes host resolve to address for programs started from now on: `ip netns exec`
+        puts /etc/netns/<name>/hosts in place of /etc/hosts."""
+        os.makedirs(self.etc_dir(self.name), exist_ok=True)
+        path = os.path.join(self.etc_dir(self.name), "hosts")
+        if not os.path.exists(path):
+            with open(path, "w") as f:
+                f.write("127.0.0.1 localhost\n")
+        with open(path, "a") as f:
+            f.write(f"{address} {host}\n")
+
+    @staticmethod
+    def etc_dir(name):
+        return os.path.join("/etc/netns", name)
+
     def __exit__(self, *exc):
         pids = subprocess.run(["ip", "netns", "pids", self.name], capture_output=True,
                               text=True).stdout.split()
@@ -237,6 +253,7 @@ class NetNamespace:
             with contextlib.suppress(ProcessLookupError, ValueError):
                 os.kill(int(pid), 9)
         subprocess.run(["ip", "netns", "del", self.name], capture_output=True)
+        shutil.rmtree(self.etc_dir(self.name), ignore_errors=True)
         return False
 
     @staticmethod
@@ -248,6 +265,7 @@ class NetNamespace:
             match = re.match(r"^(kt-(\d+)-[0-9a-f]{6})\b", line)
             if match and not pid_alive(int(match.group(2))):
                 subprocess.run(["ip", "netns", "del", match.group(1)], capture_output=True)
+                shutil.rmtree(NetNamespace.etc_dir(match.group(1)), ignore_errors=True)
 
     @staticmethod
     def exists(name):

@@ -1,0 +1,33 @@
+// The system's web browser control hosted without a framework: a small OLE container
+// (client site, in-place site, frame) around it inside a child control of a dialog, and a
+// DWebBrowserEvents2 sink that hands three of its events on as plain calls.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+#include "platform/browser.h"
+
+namespace kestrun::platform::win32 {
+
+class Win32BrowserFactory : public BrowserFactory {
+  public:
+    // Sees every dispatch call that reaches the container: the site's ambient-property
+    // requests ("ambient") and each event the control raises ("event"), by dispatch id.
+    // For diagnostics only; the program itself passes none.
+    using CallObserver = std::function<void(const char* kind, long dispId)>;
+
+    Win32BrowserFactory() = default;
+    explicit Win32BrowserFactory(CallObserver observer) : observer_(std::move(observer)) {}
+
+    // Needs OLE started on the calling thread. The control follows the child control's
+    // size and enabled state, and is closed when the child control is destroyed.
+    std::unique_ptr<Browser> Attach(WindowRef dialog, int controlId,
+                                    BrowserEvents& events) override;
+
+  private:
+    CallObserver observer_;
+};
+
+}  // namespace kestrun::platform::win32
