@@ -28,7 +28,6 @@ platform::AdapterRecord Detailed(std::uint32_t index, const std::string& descrip
     record.gateway = "192.168.1.1";
     record.dhcpServer = "192.168.1.2";
     record.primaryWins = "192.168.1.3";
-    record.secondaryWins = "0.0.0.0";
     return record;
 }
 
@@ -50,12 +49,12 @@ TEST(DiagnosisRowsTest, OneListedAdapterGivesFourteenRows) {
         {"    DHCP Server :  192.168.1.2", ""},
         {"    DNS Server :  " + dns, ""},
         {"    Primary WINS Server :  192.168.1.3", ""},
-        {"    Secondary WINS Server :  0.0.0.0", ""}};
-    ASSERT_EQ(rows.size(), expected.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(rows[i].item, expected[i].first) << i;
-        EXPECT_EQ(rows[i].result, expected[i].second) << i;
+        {"    Secondary WINS Server :  ", ""}};
+    std::vector<std::pair<std::string, std::string>> shown;
+    for (const DiagnosisRow& row : rows) {
+        shown.emplace_back(row.item, row.result);
     }
+    EXPECT_EQ(shown, expected);
 }
 
 TEST(DiagnosisRowsTest, OpenVpnModeAddsAdapterDescriptionsAndListsEachAdapterOnce) {
@@ -82,8 +81,7 @@ TEST(DiagnosisRowsTest, VirtualAdapterNaming) {
     } cases[] = {{"Varnel Ostrimel Adapter", OS_WINXP, "Pallisor Virtual Adapter"},
                  {"TAP-Win32 Adapter V9", OS_WIN2000, "Pallisor Virtual Adapter"},
                  {"TAP-Win32 Adapter V9 #2", OS_WIN2000, "Pallisor Virtual Adapter"},
-                 {"TAP-Win32 Adapter V9", OS_WINXP, "TAP-Win32 Adapter V9"},
-                 {"varnel ostrimel", OS_WINXP, "varnel ostrimel"}};
+                 {"TAP-Win32 Adapter V9", OS_WINXP, "TAP-Win32 Adapter V9"}};
     for (const auto& c : cases) {
         EXPECT_EQ(DiagnosisAdapterName(Adapter(1, c.description, "", ""), c.os), c.name)
             << c.description << " " << c.os;
