@@ -43,3 +43,10 @@ add_custom_command(TARGET Kestrun POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different
         ${CMAKE_CURRENT_SOURCE_DIR}/res/icon_link.ico ${CMAKE_CURRENT_SOURCE_DIR}/res/icon_NoLink.ico
         ${CMAKE_BINARY_DIR}/res)
+
+# The supplied scripts "Refresh.bat" and "GetIPSecStats.bat" lie beside the program.
+add_custom_command(TARGET Kestrun POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different
+        ${CMAKE_CURRENT_SOURCE_DIR}/res/scripts/GetIPSecStats.bat
+        ${CMAKE_CURRENT_SOURCE_DIR}/res/scripts/Refresh.bat
+        ${CMAKE_BINARY_DIR})
