@@ -16,9 +16,7 @@ namespace {
 using platform::fake::FakePlatform;
 
 TunnelScriptInputs Inputs(int osType) {
-    TunnelScriptInputs in = testing_support::SampleScriptInputs(osType);
-    in.key = "key with blanks";
-    return in;
+    return testing_support::SampleScriptInputs(osType);
 }
 
 class MakeTunnelScriptsTest : public ::testing::Test {

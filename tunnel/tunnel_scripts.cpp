@@ -11,7 +11,7 @@ namespace kestrun {
 int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& inputs) {
     bool safe = true;
     for (const auto& [name, value] : TunnelScriptValues(inputs)) {
-        if (!IsScriptSafe(value)) {
+        if (!IsScriptValueSafe(name, value)) {
             platform.trace.Output(RefusedValueTrace(name));
             safe = false;
         }
