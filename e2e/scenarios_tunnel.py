@@ -1,6 +1,7 @@
 """Tunnel control through the real command interpreter: the scripts that set-up writes and
 runs for a login made in an outside browser, the teardown at Disconnect & Exit, the IPsec
-service restart, ending the OpenVPN program by its window, and refused unsafe values.
+service restart, ending the OpenVPN program by its window, and refused values that would
+add a command, or an option to a tool's command line.
 
 Every run happens in a network namespace of its own, so the default-route adapter is
 v0 (192.0.2.2) and nothing leaves the machine. The stub tools beside the program record
@@ -19,8 +20,11 @@ MASK = "255.255.0.0"
 # A second network of the router, named by the numbered keys.
 NETWORK1 = "10.20.0.0"
 MASK1 = "255.255.255.0"
-KEY = "pre shared key"
-POLICY = "TRV-615_SSL"
+KEY = "pre-shared.key"
+# The policy name stands in double quotes, where the command interpreter takes these
+# characters and the blank literally.
+MODEL = "R&D <1|2> ^x"
+POLICY = MODEL + "_SSL"
 TAIL = "-n ESP[3DES,SHA]PFS -a preshare:{key} -1s 3DES-MD5-2 3DES-SHA-2 DES-MD5-1 DES-SHA-1 -1p -c"
 OVPN = {"OVPN_SerIP": "10.8.0.1", "OVPN_Ifconfig": "10.8.0.2",
         "OVPN_SerMask": "255.255.255.252", "OVPN_SerPort": "1194"}
@@ -28,7 +32,7 @@ OVPN = {"OVPN_SerIP": "10.8.0.1", "OVPN_Ifconfig": "10.8.0.2",
 
 def hand_over(mode="1", call_by_ie=None, **overrides):
     """The settings of a login made in an outside browser; CallByIE absent unless given."""
-    values = {"ModelName": "TRV-615", "Gateway": GATEWAY, "PreSharedKey": KEY,
+    values = {"ModelName": MODEL, "Gateway": GATEWAY, "PreSharedKey": KEY,
               "NetworkIP": NETWORK, "Submask": MASK, "NetworkIP1": NETWORK1,
               "Submask1": MASK1, "RemoteLANIP": "10.10.0.1",
               "VPN Mode": mode, "RemoveIPsec": "TRUE"}
@@ -39,8 +43,8 @@ def hand_over(mode="1", call_by_ie=None, **overrides):
     return ini_text({"IPSec": values})
 
 
-def route_deletes(numbered=True):
-    lines = [f"route delete {NETWORK} mask {MASK}"]
+def route_deletes(numbered=True, first=True):
+    lines = [f"route delete {NETWORK} mask {MASK}"] if first else []
     if numbered:
         lines.append(f"route delete {NETWORK1} mask {MASK1}")
     return lines
@@ -254,25 +258,36 @@ def start_refused(s, settings, first_refused):
     # Neither tunnel script may hold any of the values.
     check_file(s, "Varnel_IPSecVPN.bat", b"")
     check_file(s, "Varnel_openVPN.bat", b"")
+    check(process.running() and s.window_count(MAIN_TITLE) == 1,
+          "the program did not keep running after the refusal")
     return process
+
+
+def numbered_route_only():
+    """DelRouteTable.bat and its calls when only the numbered network is left: the file
+    begins with the line feed that would have followed the first line."""
+    route = route_deletes(first=False)
+    return ("\n" + route[0]).encode(), route
 
 
 @scenario("tunnel_refuses_unsafe_winxp", netns=True, timeout=120, labels=("e2e", "tunnel"))
 def refuses_unsafe_winxp(s):
-    # An unsafe gateway stops both tunnel scripts, an unsafe numbered network only its own
-    # route line, an unsafe model name the policy lines of the IPsec teardown.
+    # A gateway that adds an option stops both tunnel scripts; an unsafe numbered network or
+    # mask only its own route line; a quote in the model name, which would end the quotes
+    # around the policy name, the policy lines of the IPsec teardown.
     process = start_refused(s, hand_over(
-        Gateway=f"{GATEWAY} & echo pwned> marker.txt",
+        Gateway=f"{GATEWAY} --up x",
         NetworkIP1="10.2.0.0&echo pwned>marker.txt",
-        ModelName="QZM|echo pwned>marker.txt"), "Gateway")
+        NetworkIP2="10.30.0.0", Submask2="255.255.0.0 -f",
+        ModelName='QZM"|echo pwned>marker.txt'), "Gateway")
     first_route = route_deletes(numbered=False)
     check_file(s, "DelRouteTable.bat", first_route[0].encode())
 
     end_by_remove(s, process)
     setup, teardown = refusal_traces(process)
-    for key in ("NetworkIP1", "ModelName", "Gateway"):
+    for key in ("NetworkIP1", "Submask2", "ModelName", "Gateway"):
         check(refusal(key) in setup, f"set-up did not refuse {key}: {setup}")
-    check(teardown == [refusal("NetworkIP1"), refusal("ModelName")],
+    check(teardown == [refusal("NetworkIP1"), refusal("Submask2"), refusal("ModelName")],
           f"refusals at Disconnect & Exit: {teardown}")
     check_file(s, "DelRouteTable.bat", first_route[0].encode())
     check_file(s, "Clear_IPsec.bat", b"")
@@ -284,34 +299,44 @@ def refuses_unsafe_winxp(s):
 
 @scenario("tunnel_refuses_unsafe_openvpn", netns=True, timeout=120, labels=("e2e", "tunnel"))
 def refuses_unsafe_openvpn(s):
-    process = start_refused(s, hand_over(mode="2", OVPN_SerPort="1194|echo pwned>marker.txt"),
-                            "OVPN_SerPort")
+    # Each value would add options to the OpenVPN command line or to "route delete".
+    process = start_refused(s, hand_over(
+        mode="2", Gateway="1.2.3.4 --script-security 2 --up C:\\x.exe", NetworkIP="-f",
+        OVPN_SerPort="1194 --up x"), "OVPN_SerPort")
     check(s.window_count("OpenVPN stub") == 0, "the OpenVPN program was started")
+    routes_file, route = numbered_route_only()
+    check_file(s, "DelRouteTable.bat", routes_file)
     end_by_remove(s, process)
     setup, teardown = refusal_traces(process)
-    check(setup == [refusal("OVPN_SerPort")] and teardown == [],
+    # The route teardown before the scripts, then the scripts' own checks.
+    expected = [refusal(key) for key in ("NetworkIP", "Gateway", "NetworkIP", "OVPN_SerPort")]
+    check(setup == expected and teardown == [],
           f"refusals: set-up {setup}, exit {teardown}")
-    check(not marker_files(s), f"the injected command ran: {marker_files(s)}")
-    # OpenVPN mode tears down by closing the program's window: only set-up's route deletes.
+    # OpenVPN mode tears down by closing the program's window: only set-up's route delete.
     calls = s.stub_calls()
-    check(calls == route_deletes(), f"tool calls {calls}")
+    check(calls == route, f"tool calls {calls}")
 
 
 @scenario("tunnel_refuses_unsafe_vista", windows="vista", netns=True, timeout=120,
           labels=("e2e", "tunnel"))
 def refuses_unsafe_vista(s):
     # The netsh form sets the key as a batch variable; an unsafe one must not get there.
-    process = start_refused(s, hand_over(PreSharedKey="key | echo pwned> marker.txt"),
-                            "PreSharedKey")
+    # A network of "-f" would flush the route table at set-up and at teardown.
+    process = start_refused(s, hand_over(PreSharedKey="key | echo pwned> marker.txt",
+                                         NetworkIP="-f"), "PreSharedKey")
+    routes_file, route = numbered_route_only()
+    check_file(s, "DelRouteTable.bat", routes_file)
     end_by_remove(s, process)
     setup, teardown = refusal_traces(process)
-    check(setup == [refusal("PreSharedKey")] and teardown == [],
+    expected = [refusal(key) for key in ("NetworkIP", "PreSharedKey", "NetworkIP")]
+    check(setup == expected and teardown == [refusal("NetworkIP")],
           f"refusals: set-up {setup}, exit {teardown}")
+    check_file(s, "DelRouteTable.bat", routes_file)
     check_file(s, "Clear_IPsec.bat", clear_ipsec_script("vista"))
     check(not marker_files(s), f"the injected command ran: {marker_files(s)}")
     # No netsh call at set-up; the teardown's "delete all" needs no value from the file.
     calls = s.stub_calls()
-    expected = route_deletes() + expected_teardown_calls("vista")
+    expected = route + route + ["netsh ipsec dynamic delete all"]
     check(calls == expected, f"tool calls\n{calls}\nexpected\n{expected}")
 
 

@@ -8,7 +8,7 @@
 namespace kestrun {
 namespace {
 
-using testing_support::Adapter;
+using test::Adapter;
 
 TEST(DiagnosisColumnsTest, SevenTenthsOfTheInnerWidthTruncatedTowardZero) {
     const struct {

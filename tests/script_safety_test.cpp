@@ -1,18 +1,20 @@
-// Values from Setting.tmp must not be able to add commands to the scripts that run with
-// administrator rights.
+// Values from Setting.tmp must not be able to add commands, or options to a command, to the
+// scripts that run with administrator rights.
 #include "tunnel/script_safety.h"
 
 #include <gtest/gtest.h>
 
 #include "tests/support/script_inputs.h"
 
-#include <functional>
+#include <algorithm>
 
 #include "netprobe/os_type.h"
 #include "tests/fakes/fake_platform.h"
+#include "platform/format.h"
 #include "tests/support/scoped_work_dir.h"
 #include "tunnel/session_clock.h"
 #include "tunnel/teardown.h"
+#include "tunnel/teardown_text.h"
 #include "tunnel/tunnel_scripts.h"
 
 namespace kestrun {
@@ -20,88 +22,107 @@ namespace {
 
 using platform::fake::FakePlatform;
 
-// Every character cmd.exe treats specially, and control bytes.
-const std::vector<std::string> kUnsafe = {
-    "&", "|", "<", ">", "^", "%", "\"", "\n", "\r", "\t", std::string(1, '\x01'), "\x1f", "\x7f"};
+// Values a settings file could hold, each with the kinds of value that accept it: a address
+// or mask, p port, t bare text (placed unquoted), q quoted text.
+struct Payload {
+    std::string value;
+    std::string acceptedBy;
+};
 
-TEST(IsScriptSafeTest, PlainValuesBlanksAndHighBytesPass) {
-    for (const std::string value :
-         {"", "10.0.0.0", "key with blanks", "TRV-615_SSL", "a,b;c=d(e)!f", "\xe9t\xe9"}) {
-        EXPECT_TRUE(IsScriptSafe(value)) << value;
-    }
+// clang-format off
+const std::vector<Payload> kPayloads = {
+    // Options added through a blank or a tab, or a value that is itself an option.
+    {"1.2.3.4 --script-security 2 --up C:\\x.exe", "q"}, {"1194 --up x", "q"},
+    {"1.2.3.4 443", "q"}, {"255.255.0.0 -f", "q"}, {"255.255.0.0\t-f", ""}, {"-f", "tq"},
+    // A second command; inside quotes these are plain characters.
+    {"1.2.3.4&calc", "q"}, {"1|calc", "q"}, {"1<x", "q"}, {"1>x", "q"}, {"1^x", "q"},
+    // Expanded or ending the quotes even inside them, and control bytes.
+    {"1%PATH%", ""}, {"1\"x", ""}, {"1\nx", ""}, {"\x01", ""}, {"\x7f", ""},
+    // Not a number.
+    {"1.2.3.4a", "tq"}, {"1.2.3.4", "atq"},
+    // Edges and the defaults of the settings file.
+    {"", "aptq"}, {"0.0.0.0", "atq"}, {"255.255.255.255", "atq"}, {"192.168.99.0", "atq"},
+    {"10.1.99.1", "atq"}, {"99", "aptq"}, {"1", "aptq"}, {"65535", "aptq"}, {"999", "aptq"},
+    {"2637", "aptq"}, {"QZM_SSL", "tq"}, {"R&D <1|2> ^x_SSL", "q"}, {"a,b;c=d(e)!f", "tq"},
+    {"\xe9t\xe9", "tq"}};
+// clang-format on
+
+bool Accepted(const Payload& payload, char kind) {
+    return payload.acceptedBy.find(kind) != std::string::npos;
 }
 
-TEST(IsScriptSafeTest, EverySpecialCharacterAnywhereIsRefused) {
-    for (const std::string& bad : kUnsafe) {
-        EXPECT_FALSE(IsScriptSafe(bad)) << static_cast<int>(bad[0]);
-        EXPECT_FALSE(IsScriptSafe("1.2.3.4" + bad + "calc")) << static_cast<int>(bad[0]);
-        EXPECT_FALSE(IsScriptSafe(bad + "x")) << static_cast<int>(bad[0]);
-    }
+std::string Refusal(const std::string& name) {
+    return "Refused unsafe value of " + name + "\n";
 }
 
 TunnelScriptInputs SafeInputs(int osType) {
     return test::SampleScriptInputs(osType);
 }
 
+// The IPsec forms (ipsecpol, ipseccmd, netsh) and a system with the OpenVPN script only.
+const std::vector<int> kForms = {OS_WIN2000, OS_WINXP, OS_VISTA, OS_WINNT};
+const std::vector<int> kIPsecForms = {OS_WIN2000, OS_WINXP, OS_VISTA};
+
 struct Field {
     const char* name;
     std::string TunnelScriptInputs::*member;
+    char kind;
+    std::vector<int> writtenOn;
 };
 
 const std::vector<Field> kFields = {
-    {"ModelName", &TunnelScriptInputs::policy},
-    {"local address", &TunnelScriptInputs::local},
-    {"NetworkIP", &TunnelScriptInputs::network},
-    {"Submask", &TunnelScriptInputs::mask},
-    {"Gateway", &TunnelScriptInputs::gateway},
-    {"PreSharedKey", &TunnelScriptInputs::key},
-    {"OVPN_Ifconfig", &TunnelScriptInputs::ovpnIfconfig},
-    {"OVPN_SerMask", &TunnelScriptInputs::ovpnSerMask},
-    {"OVPN_SerPort", &TunnelScriptInputs::ovpnSerPort},
-    {"OVPN_SerIP", &TunnelScriptInputs::ovpnSerIP},
+    {"ModelName", &TunnelScriptInputs::policy, 'q', {OS_WIN2000, OS_WINXP}},
+    {"local address", &TunnelScriptInputs::local, 'a', kIPsecForms},
+    {"PreSharedKey", &TunnelScriptInputs::key, 't', kIPsecForms},
+    {"NetworkIP", &TunnelScriptInputs::network, 'a', kForms},
+    {"Submask", &TunnelScriptInputs::mask, 'a', kForms},
+    {"Gateway", &TunnelScriptInputs::gateway, 'a', kForms},
+    {"OVPN_Ifconfig", &TunnelScriptInputs::ovpnIfconfig, 'a', kForms},
+    {"OVPN_SerMask", &TunnelScriptInputs::ovpnSerMask, 'a', kForms},
+    {"OVPN_SerPort", &TunnelScriptInputs::ovpnSerPort, 'p', kForms},
+    {"OVPN_SerIP", &TunnelScriptInputs::ovpnSerIP, 'a', kForms},
 };
 
-TEST(MakeTunnelScriptsSafetyTest, UnsafeValueEmptiesBothScriptsAndNamesTheKey) {
-    for (int osType : {OS_WIN2000, OS_WINXP}) {
+TEST(MakeTunnelScriptsSafetyTest, RefusedValueEmptiesBothScriptsAndOthersAreWrittenAsBuilt) {
+    test::ScopedWorkDir dir;
+    for (const int osType : kForms) {
         for (const Field& field : kFields) {
-            for (const std::string& bad : kUnsafe) {
-                test::ScopedWorkDir dir;
+            const bool written = std::find(field.writtenOn.begin(), field.writtenOn.end(),
+                                           osType) != field.writtenOn.end();
+            for (const Payload& payload : kPayloads) {
                 FakePlatform fake;
                 SessionClock clock;
                 // An earlier, good call left scripts behind.
                 ASSERT_EQ(MakeTunnelScripts(fake.platform, SafeInputs(osType), clock), 1);
                 clock.m_bSessionClock = false;
                 TunnelScriptInputs in = SafeInputs(osType);
-                in.*field.member += bad + "net user x /add";
+                in.*field.member = payload.value;
+                const bool refused = written && !Accepted(payload, field.kind);
+                const std::string where =
+                    Format("%s=%s on %d", field.name,
+                           ::testing::PrintToString(payload.value).c_str(), osType);
 
-                EXPECT_EQ(MakeTunnelScripts(fake.platform, in, clock), 0) << field.name;
-                EXPECT_EQ(fake.files.ReadAll(kIPsecScriptName), "") << field.name;
-                EXPECT_EQ(fake.files.ReadAll(kOpenVpnScriptName), "") << field.name;
-                EXPECT_EQ(fake.trace.lines,
-                          std::vector<std::string>{std::string("Refused unsafe value of ") +
-                                                   field.name + "\n"})
-                    << field.name;
-                EXPECT_FALSE(clock.m_bSessionClock);
+                EXPECT_EQ(MakeTunnelScripts(fake.platform, in, clock), refused ? 0 : 1) << where;
+                EXPECT_EQ(fake.files.ReadAll(kIPsecScriptName), refused ? "" : IPsecScriptText(in))
+                    << where;
+                EXPECT_EQ(fake.files.ReadAll(kOpenVpnScriptName),
+                          refused ? "" : OpenVpnScriptText(in))
+                    << where;
+                EXPECT_EQ(fake.trace.lines, refused ? std::vector<std::string>{Refusal(field.name)}
+                                                    : std::vector<std::string>{})
+                    << where;
+                EXPECT_EQ(clock.m_bSessionClock, !refused) << where;
             }
         }
     }
 }
 
-TEST(MakeTunnelScriptsSafetyTest, ValuesNotWrittenOnThisSystemAreNotRefused) {
-    // The netsh form does not name the policy; without an IPsec form only OpenVPN values
-    // are written.
-    test::ScopedWorkDir dir;
-    FakePlatform fake;
-    SessionClock clock;
-    TunnelScriptInputs in = SafeInputs(OS_VISTA);
-    in.policy = "a&b";
-    EXPECT_EQ(MakeTunnelScripts(fake.platform, in, clock), 1);
-    in = SafeInputs(OS_WINNT);
-    in.policy = "a&b";
-    in.key = "a|b";
-    in.local = "a>b";
-    EXPECT_EQ(MakeTunnelScripts(fake.platform, in, clock), 1);
-    EXPECT_TRUE(fake.trace.lines.empty());
+TEST(ScriptValueRuleTest, NumberedKeysRunFromOneToTenAndUnknownNamesAreNeverSafe) {
+    EXPECT_TRUE(IsScriptValueSafe("NetworkIP1", "10.0.0.0"));
+    EXPECT_TRUE(IsScriptValueSafe("Submask10", "255.0.0.0"));
+    for (const char* name : {"NetworkIP0", "NetworkIP11", "Submask01", "Gateway1", "RemoteLANIP"}) {
+        EXPECT_FALSE(IsScriptValueSafe(name, "10.0.0.0")) << name;
+    }
 }
 
 TEST(MakeTunnelScriptsSafetyTest, EveryUnsafeValueIsNamed) {
@@ -118,50 +139,55 @@ TEST(MakeTunnelScriptsSafetyTest, EveryUnsafeValueIsNamed) {
 
 class TeardownSafetyTest : public ::testing::Test {
   protected:
-    void Set(const std::string& key, const std::string& value) {
-        fake.profile.WriteString("IPSec", key, value, ".\\Setting.tmp");
-    }
     test::ScopedWorkDir dir;
     FakePlatform fake;
 };
 
-TEST(DelRouteTableSafetyTest, RouteWithAnUnsafeValueIsLeftOutAndNamed) {
-    const std::vector<std::pair<std::string, std::string>> keys = {
-        {"NetworkIP", "Submask"}, {"NetworkIP4", "Submask4"}, {"NetworkIP10", "Submask10"}};
-    // Quotes and leading or trailing blanks do not survive the INI reader; the rest must be
-    // refused by the client itself.
-    const std::vector<std::string> bad = {"&", "|", "<", ">", "^", "%", "\t", "\x01", "\x7f"};
-    for (const auto& [networkKey, maskKey] : keys) {
+TEST(DelRouteTableSafetyTest, PairWithARefusedValueIsLeftOutAndNamed) {
+    const RouteValues none{"NetworkIP", "", "Submask", ""};
+    const RouteValues good{"NetworkIP2", "172.16.0.0", "Submask2", "255.240.0.0"};
+    const std::string goodLine = "\nroute delete 172.16.0.0 mask 255.240.0.0";
+    for (const std::string number : {"", "10"}) {
         for (const bool inMask : {false, true}) {
-            for (const std::string& c : bad) {
-                test::ScopedWorkDir dir;
-                FakePlatform fake;
-                auto set = [&](const std::string& key, const std::string& value) {
-                    fake.profile.WriteString("IPSec", key, value, ".\\Setting.tmp");
-                };
-                set("NetworkIP2", "172.16.0.0");
-                set("Submask2", "255.240.0.0");
-                set(networkKey, inMask ? "10.0.0.0" : "10.0.0.0" + c + "calc");
-                set(maskKey, inMask ? "255.0.0.0" + c + "calc" : "255.0.0.0");
-
-                EXPECT_EQ(DelRouteTable(fake.platform), 1);
-                const std::string text = fake.files.ReadAll(kDelRouteTableScriptName).value();
-                EXPECT_EQ(text.find("calc"), std::string::npos) << networkKey;
-                EXPECT_NE(text.find("route delete 172.16.0.0 mask 255.240.0.0"), std::string::npos);
-                EXPECT_TRUE(fake.trace.Contains("Refused unsafe value of " +
-                                                (inMask ? maskKey : networkKey) + "\n"))
-                    << networkKey << " " << static_cast<int>(c[0]);
+            for (const Payload& payload : kPayloads) {
+                const std::string& v = payload.value;
+                // Networks that are skipped before any check have tests of their own.
+                if (!inMask &&
+                    (v.empty() || v == "0.0.0.0" || (!number.empty() && v.size() <= 6))) {
+                    continue;
+                }
+                const RouteValues pair{"NetworkIP" + number, inMask ? "10.0.0.0" : v,
+                                       "Submask" + number, inMask ? v : "255.0.0.0"};
+                const bool ok = Accepted(payload, 'a');
+                const std::string line =
+                    ok ? "route delete " + pair.network + " mask " + pair.mask : "";
+                const ScriptText script = number.empty() ? DelRouteTableText(pair, {good})
+                                                         : DelRouteTableText(none, {good, pair});
+                const std::string where =
+                    pair.networkKey + "/" + pair.maskKey + " " + ::testing::PrintToString(v);
+                EXPECT_EQ(script.text,
+                          number.empty() ? line + goodLine : goodLine + (ok ? "\n" + line : ""))
+                    << where;
+                EXPECT_EQ(script.refused,
+                          ok ? std::vector<std::string>{}
+                             : std::vector<std::string>{inMask ? pair.maskKey : pair.networkKey})
+                    << where;
             }
         }
     }
 }
 
-TEST_F(TeardownSafetyTest, ClearIPsecWritesNoPolicyLineForAnUnsafePolicyName) {
-    for (const std::string& bad : kUnsafe) {
-        fake.trace.lines.clear();
-        EXPECT_EQ(Clear_IPsec(fake.platform, OS_WIN2000, "TRV" + bad + "calc_SSL"), 1);
-        EXPECT_EQ(fake.files.ReadAll(kClearIPsecScriptName), "");
-        EXPECT_TRUE(fake.trace.Contains("Refused unsafe value of ModelName\n"));
+TEST(ClearIPsecTextSafetyTest, RefusedPolicyNameLeavesThePolicyLinesOut) {
+    for (const int osType : {OS_WIN2000, OS_WINXP}) {
+        for (const Payload& payload : kPayloads) {
+            const std::string policy = "TRV" + payload.value + "_SSL";
+            const bool ok = Accepted(payload, 'q');
+            const ScriptText script = ClearIPsecText(osType, policy);
+            EXPECT_EQ(script.text.empty(), !ok) << ::testing::PrintToString(policy);
+            EXPECT_EQ(script.text.find(" -p \"" + policy + "\" -r ") != std::string::npos, ok);
+            EXPECT_EQ(script.refused,
+                      ok ? std::vector<std::string>{} : std::vector<std::string>{"ModelName"});
+        }
     }
 }
 
@@ -169,7 +195,7 @@ TEST_F(TeardownSafetyTest, RefusalIsTracedEvenWhenTheScriptCannotBeCreated) {
     fake.files.failCreate[kClearIPsecScriptName] = 5;
     fake.files.failCreate[kDelRouteTableScriptName] = 5;
     fake.profile.WriteString("IPSec", "NetworkIP", "10.0.0.0|calc", ".\\Setting.tmp");
-    Clear_IPsec(fake.platform, OS_WINXP, "TRV&calc_SSL");
+    Clear_IPsec(fake.platform, OS_WINXP, "TRV%calc%_SSL");
     EXPECT_TRUE(fake.trace.Contains("Refused unsafe value of NetworkIP\n"));
     EXPECT_TRUE(fake.trace.Contains("Refused unsafe value of ModelName\n"));
     EXPECT_TRUE(fake.trace.Contains("Error in Open:Clear_IPsec.bat\n"));

@@ -5,6 +5,7 @@
 #include "tests/support/script_inputs.h"
 
 #include "netprobe/os_type.h"
+#include "tunnel/script_safety.h"
 
 namespace kestrun {
 namespace {
@@ -84,6 +85,14 @@ TEST(IPsecScriptTextTest, KeyWithBlanksIsWrittenUnquoted) {
     TunnelScriptInputs in = Example(OS_WINXP);
     in.key = "two words";
     EXPECT_NE(IPsecScriptText(in).find("-a preshare:two words -1s"), std::string::npos);
+}
+
+TEST(IPsecScriptTextTest, TheseScriptsPassEveryCheckSoTheyAreStillWrittenAsShown) {
+    for (int osType : {OS_WIN2000, OS_WINXP, OS_WINSERVER, OS_VISTA, OS_WINNT}) {
+        for (const auto& [name, value] : TunnelScriptValues(Example(osType))) {
+            EXPECT_TRUE(IsScriptValueSafe(name, value)) << name << "=" << value;
+        }
+    }
 }
 
 TEST(OpenVpnScriptTextTest, DefaultSettingsGiveTheDocumentedLineWithoutLineEnd) {

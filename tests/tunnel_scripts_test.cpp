@@ -16,14 +16,14 @@ namespace {
 using platform::fake::FakePlatform;
 
 TunnelScriptInputs Inputs(int osType) {
-    TunnelScriptInputs in = test::SampleScriptInputs(osType);
-    in.key = "key with blanks";
-    return in;
+    return test::SampleScriptInputs(osType);
 }
 
 class MakeTunnelScriptsTest : public ::testing::Test {
   protected:
-    void SetUp() override { fake.clock.now = 424242; }
+    void SetUp() override {
+        fake.clock.now = 424242;
+    }
     std::string File(const char* name) { return fake.files.ReadAll(name).value_or("<missing>"); }
     test::ScopedWorkDir dir;
     FakePlatform fake;

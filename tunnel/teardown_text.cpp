@@ -10,11 +10,11 @@ namespace {
 // Names the unsafe values of a pair in refused; true when both are safe.
 bool PairIsSafe(const RouteValues& pair, std::vector<std::string>& refused) {
     bool safe = true;
-    if (!IsScriptSafe(pair.network)) {
+    if (!IsScriptValueSafe(pair.networkKey, pair.network)) {
         refused.push_back(pair.networkKey);
         safe = false;
     }
-    if (!IsScriptSafe(pair.mask)) {
+    if (!IsScriptValueSafe(pair.maskKey, pair.mask)) {
         refused.push_back(pair.maskKey);
         safe = false;
     }
@@ -48,7 +48,7 @@ ScriptText DelRouteTableText(const RouteValues& first, const std::vector<RouteVa
 ScriptText ClearIPsecText(int osType, const std::string& policy) {
     ScriptText script;
     if (const char* tool = IPsecTool(osType)) {
-        if (!IsScriptSafe(policy)) {
+        if (!IsScriptValueSafe("ModelName", policy)) {
             script.refused.push_back("ModelName");
             return script;
         }

@@ -9,7 +9,7 @@ int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& in
                       SessionClock& clock) {
     bool safe = true;
     for (const auto& [name, value] : TunnelScriptValues(inputs)) {
-        if (!IsScriptSafe(value)) {
+        if (!IsScriptValueSafe(name, value)) {
             platform.trace.Output(RefusedValueTrace(name));
             safe = false;
         }
