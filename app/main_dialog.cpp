@@ -4,8 +4,10 @@
 
 #include "app/main_window_paint.h"
 #include "app/messages.h"
-#include "settings/setting_keys.h"
+#include "platform/format.h"
 #include "status/about_dialog.h"
+#include "status/diagnosis_dialog.h"
+#include "status/info_dialog.h"
 
 namespace kestrun {
 
@@ -13,15 +15,27 @@ CKestrunDlg::CKestrunDlg(MainDialogServices services, MainDialogShared shared, i
                          std::unique_ptr<platform::DialogHost> host)
     : OwnedDialogHost(std::move(host)),
       DialogBase(*ownedHost),
-      m_TrayIcon(services.shell, [this] { return Host().Handle(); }),
+      m_TrayIcon(services.shell, [this] { return DialogBase::Host().Handle(); }),
+      m_cbURL(*ownedHost, IDC_COMBO_URL),
+      m_AddressHistory(services.platform.profile, services.platform.trace, m_cbURL, m_nSelIndex),
+      m_Sequencer(services.platform,
+                  SequencerState{shared.machine, shared.liveness, m_Settings, m_Adapters,
+                                 m_SessionClock, m_AddressHistory, m_szCurrentDir,
+                                 m_szMsgPagePath},
+                  *this),
       services_(services),
       shared_(shared) {
     m_Settings.m_nVPNMode = vpnMode;
     m_hIcon = services_.icons.ProgramIcon(IDI_KESTRUN);
 }
 
+// The browser control goes before the window it lives in.
+CKestrunDlg::~CKestrunDlg() {
+    m_Browser.reset();
+}
+
 bool CKestrunDlg::Create() {
-    return Host().CreateModeless(IDD_KESTRUN_DIALOG, 0, *this);
+    return DialogBase::Host().CreateModeless(IDD_KESTRUN_DIALOG, 0, *this);
 }
 
 const MessageTable<CKestrunDlg>& CKestrunDlg::Table() {
@@ -32,15 +46,24 @@ const MessageTable<CKestrunDlg>& CKestrunDlg::Table() {
             .Message(platform::kWmQueryDragIcon, &CKestrunDlg::OnQueryDragIcon)
             .MessageRange(platform::kWmCtlColorMsgBox, platform::kWmCtlColorStatic,
                           &CKestrunDlg::OnCtlColor)
+            .Timer(&CKestrunDlg::OnTimer)
             .Command(ID_SHOW_MAIN, &CKestrunDlg::OnShowMain)
             .Message(platform::kWmWindowPosChanging, &CKestrunDlg::OnWindowPosChanging)
-            .Command(IDC_BUTTON_HIDE, &CKestrunDlg::OnButtonHide)
+            .Command(IDC_BUTTON_CONNECT, &CKestrunDlg::OnButtonConnect)
             .Command(IDC_BUTTON_DEL, &CKestrunDlg::OnButtonDel)
+            .Command(IDC_BUTTON_HIDE, &CKestrunDlg::OnButtonHide)
+            .Notify(IDC_COMBO_URL, platform::kCbnSelChange, &CKestrunDlg::OnAddressChanged)
+            .Notify(IDC_COMBO_URL, platform::kCbnEditChange, &CKestrunDlg::OnAddressChanged)
             .Message(WM_KESTRUN_EXIT, &CKestrunDlg::OnKestrunExit)
             .Command(ID_MENUITEM_EXIT, &CKestrunDlg::OnMenuitemExit)
-            .Message(platform::kWmDestroy, &CKestrunDlg::OnWmDestroy)
+            .Command(ID_MENUITEM_INFO, &CKestrunDlg::OnMenuitemInfo)
             .Command(ID_MENUITEM_ABOUT, &CKestrunDlg::OnMenuitemAbout)
-            .Message(platform::kWmSysCommand, &CKestrunDlg::OnSysCommand);
+            .Command(ID_MENUITEM_DIAGNOSIS, &CKestrunDlg::OnMenuitemDiagnosis)
+            .Message(platform::kWmDestroy, &CKestrunDlg::OnWmDestroy)
+            .Message(platform::kWmSysCommand, &CKestrunDlg::OnSysCommand)
+            .Event(platform::kDispDocumentComplete, &CKestrunDlg::OnDocumentCompleteExplorer)
+            .Event(platform::kDispWindowClosing, &CKestrunDlg::OnWindowClosingExplorer)
+            .Event(platform::kDispDownloadComplete, &CKestrunDlg::OnDownloadCompleteExplorer);
     return table;
 }
 
@@ -68,14 +91,14 @@ MsgResult CKestrunDlg::OnQueryDragIcon(const Msg&) {
 // The show command comes only from outside the program; it opens the visibility gate for
 // good.
 void CKestrunDlg::OnShowMain() {
-    m_bShowAllowed = 1;
+    m_bShowAllowed = true;
     Host().ShowWindow(platform::kSwShow);
 }
 
 // The template asks for a visible window; until the show command has arrived once, no
 // position change may make it so.
 MsgResult CKestrunDlg::OnWindowPosChanging(const Msg& msg) {
-    if (m_bShowAllowed == 0) {
+    if (!m_bShowAllowed) {
         Host().SuppressShowInWindowPos(msg.lParam);
     }
     return platform::NotHandled();
@@ -93,6 +116,70 @@ MsgResult CKestrunDlg::OnSysCommand(const Msg& msg) {
     services_.platform.trace.Output("SC_CLOSE");
     Host().ShowWindow(platform::kSwHide);
     return platform::Handled(0);
+}
+
+void CKestrunDlg::OnTimer(std::uint32_t timerId) {
+    m_Sequencer.OnTimer(timerId);
+}
+
+void CKestrunDlg::OnButtonConnect() {
+    m_Sequencer.OnButtonConnect();
+}
+
+void CKestrunDlg::OnButtonDel() {
+    m_Sequencer.OnButtonDel();
+}
+
+// Another address may be tried after a refused one.
+void CKestrunDlg::OnAddressChanged() {
+    Host().EnableItem(IDC_BUTTON_CONNECT, true);
+}
+
+void CKestrunDlg::ShowTray(bool linked, const std::string& tip) {
+    m_TrayIcon.ChangeIcon(linked ? m_hIconLink : m_hIconNoLink, tip);
+}
+
+void CKestrunDlg::OnBrowserEvent(int dispId, const std::string& /*url*/) {
+    Table().DispatchEvent(*this, dispId);
+}
+
+void CKestrunDlg::OnDocumentCompleteExplorer() {
+    m_Sequencer.OnDocumentComplete();
+}
+
+// The portal page asked to close its window: the main window hides, the program goes on.
+void CKestrunDlg::OnWindowClosingExplorer() {
+    services_.platform.trace.Output("OnWindowClosingExplorer!!!");
+    Host().Post(platform::kWmClose, 0, 0);
+}
+
+void CKestrunDlg::OnDownloadCompleteExplorer() {}
+
+// Connectivity Info. and Diagnosis share one guard: only one of them is open at a time.
+void CKestrunDlg::OnMenuitemInfo() {
+    if (m_bStatusWndOpen) {
+        return;
+    }
+    m_bStatusWndOpen = true;
+    std::unique_ptr<platform::DialogHost> host = services_.dialogs.NewHost();
+    CInfoDlg info(*host, services_.platform,
+                  InfoState{shared_.machine.m_nOSType, shared_.liveness, m_Settings, m_Adapters,
+                            m_SessionClock},
+                  m_bStatusWndOpen);
+    info.DoModal(0);
+}
+
+void CKestrunDlg::OnMenuitemDiagnosis() {
+    if (m_bStatusWndOpen) {
+        return;
+    }
+    m_bStatusWndOpen = true;
+    std::unique_ptr<platform::DialogHost> host = services_.dialogs.NewHost();
+    CDiagnosisDlg diagnosis(*host, services_.platform, services_.lists,
+                            DiagnosisState{shared_.machine.m_nOSType, shared_.liveness,
+                                           m_Settings, m_Adapters},
+                            m_bStatusWndOpen);
+    diagnosis.DoModal(0);
 }
 
 // No open-window guard: each command opens a further About window.

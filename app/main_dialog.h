@@ -9,13 +9,17 @@
 #include <optional>
 #include <string>
 
+#include "app/address_box.h"
 #include "app/machine_facts.h"
+#include "app/sequencer.h"
 #include "netprobe/adapters.h"
 #include "netprobe/liveness.h"
+#include "platform/browser.h"
 #include "platform/dialog_host.h"
 #include "platform/icons.h"
 #include "platform/painting.h"
 #include "platform/platform.h"
+#include "platform/report_list.h"
 #include "platform/shell.h"
 #include "settings/address_history.h"
 #include "settings/tunnel_settings.h"
@@ -26,13 +30,6 @@
 
 namespace kestrun {
 
-// Connection state of the main window.
-constexpr int CS_IDLE = 0;      // no user action in progress
-constexpr int CS_LINKING = 1;   // the portal's login is under way
-constexpr int CS_SETTING = 2;   // waiting for the portal's settings
-constexpr int CS_DELETING = 3;  // the tunnel is being removed
-constexpr int CS_EXITING = 4;   // the program is ending
-
 // The platform pieces the main window works with besides the Platform bundle.
 struct MainDialogServices {
     platform::Platform& platform;
@@ -40,6 +37,8 @@ struct MainDialogServices {
     platform::Painting& painting;
     platform::DialogFactory& dialogs;
     platform::Icons& icons;
+    platform::BrowserFactory& browsers;
+    platform::ReportLists& lists;
 };
 
 // What the main window shares with the rest of the process.
@@ -51,26 +50,23 @@ struct MainDialogShared {
     platform::GdiRef background;
 };
 
-// The reachability worker last started by the link check; only recorded, never waited on.
-// 0: none.
-using EchoThreadRef = std::uintptr_t;
-
-class CKestrunDlg : private OwnedDialogHost, public DialogBase {
+class CKestrunDlg : private OwnedDialogHost,
+                    public DialogBase,
+                    private SequencerWindow,
+                    private platform::BrowserEvents {
   public:
     // Loads the window icon; vpnMode is the tunnel kind start-up read. The window itself is
     // made by Create.
     CKestrunDlg(MainDialogServices services, MainDialogShared shared, int vpnMode,
                 std::unique_ptr<platform::DialogHost> host);
-    ~CKestrunDlg() override = default;
+    ~CKestrunDlg() override;
 
     // Creates the window, modeless, from template 102 with no parent; its set-up has run
     // when this returns. False when the window cannot be created.
     bool Create();
+    // The window's host (the sequencer reaches it too).
+    platform::DialogHost& Host() override { return DialogBase::Host(); }
 
-    int m_nConnectState = CS_IDLE;
-    int m_nLinkCount = 0;    // failed polls counted by the link check
-    int m_nSettingWait = 0;  // ticks counted by the settings wait; -1 after it gave up
-    EchoThreadRef m_pEchoThread = 0;
     platform::GdiRef m_hIconLink = 0;    // tray icon while the tunnel answers
     platform::GdiRef m_hIconNoLink = 0;  // tray icon otherwise
     CSystemTray m_TrayIcon;
@@ -87,9 +83,16 @@ class CKestrunDlg : private OwnedDialogHost, public DialogBase {
     platform::GdiRef m_pFont = 0;  // the dialog's font, basis of the bold status font
     std::string m_szMsgPagePath;   // the program directory followed by "\\msg.html"
     std::string m_szCurrentDir;    // the program directory at set-up
-    int m_bDeleting = 0;
-    int m_bConnectNotified = 0;
-    std::uint8_t m_bShowAllowed = 0;  // the window may become visible
+    bool m_bShowAllowed = false;   // the window may become visible
+    // Connectivity Info. or Diagnosis is open; only one of the two at a time.
+    bool m_bStatusWndOpen = false;
+    // The login-address box, control 1000, and the history it shows.
+    ComboAddressBox m_cbURL;
+    LoginHistory m_AddressHistory;
+    // The embedded browser, control 1001; empty when the control could not be made.
+    std::unique_ptr<platform::Browser> m_Browser;
+    // The connection's state, its counters and the timers' meaning.
+    ConnectionSequencer m_Sequencer;
 
   protected:
     std::optional<MsgResult> DispatchOwn(const Msg& msg) override;
@@ -100,7 +103,6 @@ class CKestrunDlg : private OwnedDialogHost, public DialogBase {
     bool OnInitDialog();
     bool AddTrayIcon();
     void CheckEnvironment();
-    void ApplyOutsideLogin();
 
     // Presentation.
     MsgResult OnPaint(const Msg& msg);
@@ -113,29 +115,44 @@ class CKestrunDlg : private OwnedDialogHost, public DialogBase {
     void OnButtonHide();
     MsgResult OnSysCommand(const Msg& msg);
 
+    // The connection, handed to the sequencer.
+    void OnTimer(std::uint32_t timerId);
+    void OnButtonConnect();
+    void OnButtonDel();
+    void OnAddressChanged();
+
+    // The embedded browser's events.
+    void OnBrowserEvent(int dispId, const std::string& url) override;
+    void OnDocumentCompleteExplorer();
+    void OnWindowClosingExplorer();
+    void OnDownloadCompleteExplorer();
+
     // Tray menu.
+    void OnMenuitemInfo();
+    void OnMenuitemDiagnosis();
     void OnMenuitemAbout();
 
-    // Delete VPN, Disconnect & Exit and the end of the program, in main_dialog_exit.cpp.
-    void OnButtonDel();
+    // Disconnect & Exit and the end of the program, in main_dialog_exit.cpp.
     void OnMenuitemExit();
     MsgResult OnKestrunExit(const Msg& msg);
     MsgResult OnWmDestroy(const Msg& msg);
     // The program's end: tray icon, running echo, tunnel, then the window. Runs once, from
     // Disconnect & Exit or from the window's destruction, whichever comes first.
     void OnDestroy();
-    void RemoveTunnel();
-    void ShowMessagePageInBrowser();
+
+    // What the sequencer does to this window.
+    void UpdateData(bool saveAndValidate) override { DialogBase::UpdateData(saveAndValidate); }
+    void SetStatus(const std::string& text) override { m_strStatus = text; }
+    void ShowTray(bool linked, const std::string& tip) override;
+    platform::Browser* Browser() override { return m_Browser.get(); }
 
     static const MessageTable<CKestrunDlg>& Table();
 
     MainDialogServices services_;
     MainDialogShared shared_;
-    // The address box is filled from the file once it exists; until then the history is
-    // left as the file holds it.
-    AddressHistoryNotYetBuilt m_AddressHistory;
-    bool m_bEndRun = false;       // OnDestroy has run
-    bool m_bWindowGoing = false;  // the window's destruction is under way
+    bool m_bExitRequested = false;  // Disconnect & Exit has begun
+    bool m_bEndRun = false;         // OnDestroy has run
+    bool m_bWindowGoing = false;    // the window's destruction is under way
 };
 
 }  // namespace kestrun

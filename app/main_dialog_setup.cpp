@@ -35,15 +35,9 @@ constexpr const char* kServiceInactiveText =
 constexpr const char* kNoGatewayText = "The PC's LAN don't setting default Gateway!!!";
 constexpr const char* kNetworkFailedText =
     "The PC's network is failed!!!\nPlease check you network.";
-constexpr const char* kLoginSuccessful = "Login Successful";
 
-// Set-up reads its flags and the mode into 260-byte buffers.
+// Set-up reads its flags into 260-byte buffers.
 constexpr std::size_t kFlagBuffer = 260;
-
-constexpr std::uint32_t kLinkCheckPeriodMs = 3000;
-constexpr std::uint32_t kProfileWatchPeriodMs = 1000;
-// In OpenVPN mode the link check starts near its limit, so it gives up after 20 polls.
-constexpr int kOpenVpnFirstLinkCount = 21;
 
 }  // namespace
 
@@ -51,17 +45,19 @@ bool CKestrunDlg::OnInitDialog() {
     platform::Platform& platform = services_.platform;
     platform::Profile& profile = platform.profile;
 
+    // The framework's set-up binds the browser control to its place before anything else.
+    m_Browser = services_.browsers.Attach(Host().Handle(), IDC_EXPLORER, *this);
     DialogBase::OnInitDialog();
     Host().SetIcon(m_hIcon, true);
     Host().SetIcon(m_hIcon, false);
 
-    m_pEchoThread = 0;
+    m_Sequencer.m_pEchoThread = 0;
     m_nSelIndex = 0;
-    m_nLinkCount = 0;
-    m_nSettingWait = 0;
-    m_nConnectState = CS_IDLE;
-    m_bDeleting = 0;
-    m_bConnectNotified = 0;
+    m_Sequencer.m_nLinkCount = 0;
+    m_Sequencer.m_nSettingWait = 0;
+    m_Sequencer.m_nConnectState = CS_IDLE;
+    m_Sequencer.m_bDeleting = false;
+    m_Sequencer.m_bConnectNotified = false;
 
     m_szCurrentDir = platform.system.CurrentDirectory();
     m_szMsgPagePath = m_szCurrentDir + kMsgPageName;
@@ -89,7 +85,7 @@ bool CKestrunDlg::OnInitDialog() {
     const std::string callByIe = ReadValue(profile, kKeyCallByIe, kTrue, kFlagBuffer);
     platform.trace.Output(Format("CallByIE=[%s]\n", callByIe.c_str()));
     if (callByIe == kTrue) {
-        ApplyOutsideLogin();
+        m_Sequencer.BuildAtSetUp();
     }
 
     m_Settings.m_dwStartTime = ReadNumber(profile, kKeyStartTime, 0);
@@ -136,36 +132,6 @@ void CKestrunDlg::CheckEnvironment() {
         Host().MessageBox(kNetworkFailedText, kWarningCaption,
                           platform::kMbIconExclamation | platform::kMbTopmost);
     }
-}
-
-// A login made in an outside browser left its parameters in the settings file: the
-// tunnel of the mode it names is built at once.
-void CKestrunDlg::ApplyOutsideLogin() {
-    platform::Platform& platform = services_.platform;
-    platform::Profile& profile = platform.profile;
-
-    m_Settings.m_nVPNMode =
-        ParseDecimal(ReadValue(profile, kKeyVpnMode, kDefaultVpnMode, kFlagBuffer));
-    Host().EnableItem(IDC_BUTTON_CONNECT, false);
-    UpdateData(true);
-    DelRouteTable(platform);
-    SaveSetting(profile, m_Settings, m_AddressHistory);
-    MakeTunnelScripts(platform,
-                      ScriptInputsFrom(m_Settings, shared_.machine.m_nOSType, m_Adapters.m_strMyIP),
-                      m_SessionClock);
-    if (m_Settings.m_nVPNMode == VPN_MODE_OPENVPN) {
-        RunDetached(platform, kOpenVpnScriptName);
-        m_nLinkCount = kOpenVpnFirstLinkCount;
-        WriteValue(profile, kKeyVpnMode, "2");
-    } else {
-        RunCommand(platform, kIPsecScriptName);
-        WriteValue(profile, kKeyVpnMode, "1");
-    }
-    m_strStatus = kLoginSuccessful;
-    WriteValue(profile, kKeyRemoveIpsec, kFalse);
-    WriteValue(profile, kKeyCallByIe, kFalse);
-    UpdateData(false);
-    Host().SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
 }
 
 }  // namespace kestrun

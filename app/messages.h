@@ -19,9 +19,4 @@ constexpr const char* kMainWindowTitle = "Pallisor Client";
 // WM_COMMAND identifiers (ID_SHOW_MAIN 32772, the tray menu's 32773 to 32776) are the
 // resource script's, in res/resource.h.
 
-// Main window timers.
-constexpr std::uint32_t IDT_LINK_CHECK = 1;
-constexpr std::uint32_t IDT_SETTING_WAIT = 2;
-constexpr std::uint32_t IDT_CALLBYIE_WATCH = 3;
-
 }  // namespace kestrun

@@ -82,7 +82,7 @@ bool CKestrunApp::InitInstance() {
 bool CKestrunApp::CreateMainWindow(int vpnMode, platform::GdiRef background) {
     m_pMainDlg = std::make_unique<CKestrunDlg>(
         MainDialogServices{platform_, desktop_.shell, desktop_.painting, desktop_.dialogs,
-                           desktop_.icons},
+                           desktop_.icons, desktop_.browsers, desktop_.lists},
         MainDialogShared{m_Machine, m_Liveness, background}, vpnMode,
         desktop_.framework.NewMainWindowHost());
     if (!m_pMainDlg->Create()) {

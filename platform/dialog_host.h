@@ -59,9 +59,11 @@ class DialogHost {
     virtual int MessageBox(const std::string& text, const std::string& caption,
                            std::uint32_t style) = 0;
 
-    // Combo box items by control id (CB_ADDSTRING, CB_RESETCONTENT, CB_GETCOUNT,
+    // Combo box items by control id (CB_INSERTSTRING, which keeps the given place even in a
+    // sorted box, index -1 meaning the end; CB_DELETESTRING, CB_RESETCONTENT, CB_GETCOUNT,
     // CB_GETCURSEL, CB_SETCURSEL, CB_GETLBTEXT). Index results are kComboError on failure.
-    virtual int ComboAddString(int id, const std::string& text) = 0;
+    virtual int ComboInsertString(int id, int index, const std::string& text) = 0;
+    virtual void ComboDeleteString(int id, int index) = 0;
     virtual void ComboResetContent(int id) = 0;
     virtual int ComboGetCount(int id) = 0;
     virtual int ComboGetCurSel(int id) = 0;

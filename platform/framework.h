@@ -7,9 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/browser.h"
 #include "platform/dialog_host.h"
 #include "platform/icons.h"
 #include "platform/painting.h"
+#include "platform/report_list.h"
 #include "platform/shell.h"
 #include "platform/types.h"
 
@@ -39,6 +41,8 @@ struct Desktop {
     Painting& painting;
     DialogFactory& dialogs;
     Icons& icons;
+    BrowserFactory& browsers;
+    ReportLists& lists;
 };
 
 }  // namespace kestrun::platform

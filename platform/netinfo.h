@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ class NetInfo {
     virtual std::uint32_t DnsServers(std::vector<std::string>& servers) = 0;
     // CreateFileA(devicePath, 0, FILE_SHARE_READ, ..., OPEN_EXISTING); nullptr on failure.
     virtual std::unique_ptr<NetDevice> OpenDevice(const std::string& devicePath) = 0;
+    // gethostbyname: the first address of the name in dotted form; nothing when it does
+    // not resolve.
+    virtual std::optional<std::string> ResolveHost(const std::string& name) = 0;
 };
 
 }  // namespace kestrun::platform

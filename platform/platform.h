@@ -10,6 +10,7 @@
 #include "platform/runner.h"
 #include "platform/services.h"
 #include "platform/system.h"
+#include "platform/threads.h"
 #include "platform/ui.h"
 
 namespace kestrun::platform {
@@ -26,6 +27,7 @@ struct Platform {
     Runner& runner;
     Services& services;
     NetInfo& net;
+    Threads& threads;
 };
 
 }  // namespace kestrun::platform

@@ -30,6 +30,8 @@ class Ui {
     virtual std::vector<WindowRef> TopLevelWindows() = 0;
     // GetWindowTextA with a buffer of bufferSize bytes.
     virtual std::string WindowText(WindowRef window, std::size_t bufferSize) = 0;
+    // The hourglass while the user-interface thread is busy, or the arrow again.
+    virtual void ShowWaitCursor(bool wait) = 0;
 };
 
 }  // namespace kestrun::platform

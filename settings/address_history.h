@@ -1,9 +1,14 @@
-// The login-address history kept in the settings file under "URL%d". Loading and saving
-// the settings fill the address box from the file and store it back, at fixed points of
-// their sequence; the history itself lives with the address box.
+// The login-address history: the portal addresses the user logged in with, kept in the
+// settings file under "URL0" (the oldest) to "URL9" and shown in the address box. Loading
+// the settings fills the box from the file, saving them stores the box back, and a login
+// in the embedded browser merges the address just used.
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "platform/profile.h"
+#include "platform/system.h"
 
 namespace kestrun {
 
@@ -16,12 +21,52 @@ class AddressHistory {
     virtual void StoreToFile() = 0;
 };
 
-// Stands in until the address box exists: it deliberately reads and writes nothing, so the
-// history keys of the file stay as they are.
-class AddressHistoryNotYetBuilt : public AddressHistory {
+// Stands in where no address box exists: it reads and writes nothing.
+class NoAddressHistory : public AddressHistory {
   public:
     void FillFromFile(const std::string& /*gateway*/) override {}
     void StoreToFile() override {}
+};
+
+// The address box as the history sees it: an editable drop-down list.
+class AddressBox {
+  public:
+    virtual ~AddressBox() = default;
+    virtual void ResetContent() = 0;
+    virtual int Count() = 0;
+    // The selected entry; -1 when none.
+    virtual int CurSel() = 0;
+    virtual std::string ItemText(int index) = 0;
+    // At index, or at the end for -1; the box's sort order does not move it.
+    virtual void InsertItem(int index, const std::string& text) = 0;
+    virtual void DeleteItem(int index) = 0;
+    // A missing index selects nothing.
+    virtual void SetCurSel(int index) = 0;
+    virtual std::string EditText() = 0;
+};
+
+class LoginHistory : public AddressHistory {
+  public:
+    // selIndex is the window's m_nSelIndex: the entry to select.
+    LoginHistory(platform::Profile& profile, platform::Trace& trace, AddressBox& box,
+                 int& selIndex)
+        : profile_(profile), trace_(trace), box_(box), selIndex_(selIndex) {}
+
+    void FillFromFile(const std::string& gateway) override;
+    void StoreToFile() override;
+
+    // Merges the address in the box's edit field into the history after a login: an address
+    // already listed (letter case aside) is only selected, a new one is appended and stored.
+    // updateData moves the window's data between its fields and controls.
+    void SaveURLHistory(const std::function<void(bool saveAndValidate)>& updateData);
+
+  private:
+    void Write(int key, const std::string& text);
+
+    platform::Profile& profile_;
+    platform::Trace& trace_;
+    AddressBox& box_;
+    int& selIndex_;
 };
 
 }  // namespace kestrun

@@ -40,7 +40,7 @@ class SettingFileTest : public ::testing::Test {
     test::ScopedWorkDir dir;
     FakePlatform fake;
     TunnelSettings settings;
-    AddressHistoryNotYetBuilt noHistory;
+    NoAddressHistory noHistory;
 };
 
 void ExpectDefaults(const TunnelSettings& s) {

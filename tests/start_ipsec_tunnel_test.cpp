@@ -27,7 +27,7 @@ class StartIPsecTunnelTest : public ::testing::Test {
     test::ScopedWorkDir dir;
     FakePlatform fake;
     TunnelSettings settings;
-    AddressHistoryNotYetBuilt history;
+    NoAddressHistory history;
     SessionClock clock;
 };
 

@@ -81,6 +81,23 @@ class MessageTable {
         return *this;
     }
 
+    // An event of a control the window hosts (the embedded browser's), by dispatch id.
+    MessageTable& Event(int dispId, CommandHandler handler) {
+        events_.push_back(EventEntry{dispId, handler});
+        return *this;
+    }
+
+    // The handler of the event; false when the table has none.
+    bool DispatchEvent(Owner& owner, int dispId) const {
+        for (const EventEntry& entry : events_) {
+            if (entry.dispId == dispId) {
+                (owner.*entry.handler)();
+                return true;
+            }
+        }
+        return false;
+    }
+
     // The first entry that matches msg runs; nothing when no entry matches, and then the
     // window's default processing applies.
     std::optional<MsgResult> Dispatch(Owner& owner, const Msg& msg) const {
@@ -117,12 +134,18 @@ class MessageTable {
         NumberSource number = nullptr;
     };
 
+    struct EventEntry {
+        int dispId;
+        CommandHandler handler;
+    };
+
     void Add(std::uint32_t message, std::optional<Key> command,
              std::function<MsgResult(Owner&, const Msg&)> call) {
         entries_.push_back(Entry{message, message, command, std::move(call)});
     }
 
     std::vector<Entry> entries_;
+    std::vector<EventEntry> events_;
 };
 
 // Helpers to build test and internal messages.

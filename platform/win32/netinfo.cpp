@@ -1,7 +1,8 @@
 // IP helper queries and the network driver's frame counters.
 #include "platform/win32/windows_include.h"
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <iphlpapi.h>
+#include <winsock2.h>
 
 #include <cstring>
 #include <new>
@@ -148,6 +149,16 @@ std::unique_ptr<NetDevice> Win32NetInfo::OpenDevice(const std::string& devicePat
         return nullptr;
     }
     return std::make_unique<Win32NetDevice>(std::move(device));
+}
+
+std::optional<std::string> Win32NetInfo::ResolveHost(const std::string& name) {
+    const hostent* host = gethostbyname(name.c_str());
+    if (host == nullptr || host->h_addr_list == nullptr || host->h_addr_list[0] == nullptr) {
+        return std::nullopt;
+    }
+    in_addr address{};
+    CopyMemory(&address, host->h_addr_list[0], sizeof(address));
+    return std::string(inet_ntoa(address));
 }
 
 }  // namespace kestrun::platform::win32

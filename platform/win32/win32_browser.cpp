@@ -250,7 +250,7 @@ class ContainerSite final : public IOleClientSite, public IOleInPlaceSite, publi
     HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return E_NOTIMPL; }
-    // The child control decides the control's size (Win32Browser follows it).
+    // The child control decides the control's size (CWebBrowser2 follows it).
     HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
 
     // IDispatch: ambient properties.
@@ -403,12 +403,12 @@ class EventSink final : public IDispatch {
 constexpr char kBrowserProperty[] = "KestrunBrowser";
 constexpr char kProcedureProperty[] = "KestrunBrowserProc";
 
-class Win32Browser final : public Browser {
+class CWebBrowser2 final : public Browser {
   public:
-    Win32Browser(HWND dialog, HWND child) : dialog_(dialog), child_(child) {}
-    ~Win32Browser() override { Close(); }
-    Win32Browser(const Win32Browser&) = delete;
-    Win32Browser& operator=(const Win32Browser&) = delete;
+    CWebBrowser2(HWND dialog, HWND child) : dialog_(dialog), child_(child) {}
+    ~CWebBrowser2() override { Close(); }
+    CWebBrowser2(const CWebBrowser2&) = delete;
+    CWebBrowser2& operator=(const CWebBrowser2&) = delete;
 
     bool Open(BrowserEvents& events, const CallObserver& observer) {
         if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
@@ -563,7 +563,7 @@ class Win32Browser final : public Browser {
     static LRESULT CALLBACK ChildProcedure(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
         const auto replaced = reinterpret_cast<WNDPROC>(GetPropA(window, kProcedureProperty));
-        if (auto* self = static_cast<Win32Browser*>(GetPropA(window, kBrowserProperty))) {
+        if (auto* self = static_cast<CWebBrowser2*>(GetPropA(window, kBrowserProperty))) {
             switch (message) {
                 case WM_SIZE:
                     self->FollowSize();
@@ -609,7 +609,7 @@ std::unique_ptr<Browser> Win32BrowserFactory::Attach(WindowRef dialog, int contr
     if (child == nullptr || GetPropA(child, kProcedureProperty) != nullptr) {
         return nullptr;
     }
-    auto browser = std::make_unique<Win32Browser>(dialogWindow, child);
+    auto browser = std::make_unique<CWebBrowser2>(dialogWindow, child);
     if (!browser->Open(events, observer_)) {
         return nullptr;
     }

@@ -191,9 +191,14 @@ int Win32DialogHost::MessageBox(const std::string& text, const std::string& capt
     return MessageBoxA(AsWindow(window_), text.c_str(), caption.c_str(), style);
 }
 
-int Win32DialogHost::ComboAddString(int id, const std::string& text) {
-    return static_cast<int>(SendDlgItemMessageA(AsWindow(window_), id, CB_ADDSTRING, 0,
+int Win32DialogHost::ComboInsertString(int id, int index, const std::string& text) {
+    return static_cast<int>(SendDlgItemMessageA(AsWindow(window_), id, CB_INSERTSTRING,
+                                                static_cast<WPARAM>(index),
                                                 reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+void Win32DialogHost::ComboDeleteString(int id, int index) {
+    SendDlgItemMessageA(AsWindow(window_), id, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
 void Win32DialogHost::ComboResetContent(int id) {

@@ -43,7 +43,8 @@ class Win32DialogHost : public DialogHost {
     int MessageBox(const std::string& text, const std::string& caption,
                    std::uint32_t style) override;
 
-    int ComboAddString(int id, const std::string& text) override;
+    int ComboInsertString(int id, int index, const std::string& text) override;
+    void ComboDeleteString(int id, int index) override;
     void ComboResetContent(int id) override;
     int ComboGetCount(int id) override;
     int ComboGetCurSel(int id) override;

@@ -2,6 +2,7 @@
 
 #include "platform/win32/windows_include.h"
 
+#include <commctrl.h>
 #include <ole2.h>
 
 #include <vector>
@@ -18,8 +19,10 @@ Win32Framework::~Win32Framework() {
 }
 
 void Win32Framework::EnableControlHosting() {
-    // The embedded browser is an ActiveX control; hosting it needs OLE on this thread.
+    // The embedded browser is an ActiveX control; hosting it needs OLE on this thread. The
+    // Diagnosis window's list is a common control, registered here once.
     oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
+    InitCommonControls();
 }
 
 std::string Win32Framework::LoadResourceString(std::uint32_t id) {

@@ -76,6 +76,7 @@ class Win32Ui : public Ui {
                    std::uint32_t style) override;
     std::vector<WindowRef> TopLevelWindows() override;
     std::string WindowText(WindowRef window, std::size_t bufferSize) override;
+    void ShowWaitCursor(bool wait) override;
 };
 
 class Win32Runner : public Runner {
@@ -95,6 +96,12 @@ class Win32NetInfo : public NetInfo {
     std::uint32_t Adapters(std::vector<AdapterRecord>& adapters) override;
     std::uint32_t DnsServers(std::vector<std::string>& servers) override;
     std::unique_ptr<NetDevice> OpenDevice(const std::string& devicePath) override;
+    std::optional<std::string> ResolveHost(const std::string& name) override;
+};
+
+class Win32Threads : public Threads {
+  public:
+    std::uint32_t Start(std::function<void()> work) override;
 };
 
 // All real implementations together, with the Platform bundle over them.
@@ -111,6 +118,7 @@ struct Win32Platform {
     Win32Runner runner;
     Win32Services services;
     Win32NetInfo net;
+    Win32Threads threads;
     Platform platform;
 };
 

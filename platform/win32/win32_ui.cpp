@@ -40,4 +40,8 @@ std::string Win32Ui::WindowText(WindowRef window, std::size_t bufferSize) {
     return std::string(buffer.data(), length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
+void Win32Ui::ShowWaitCursor(bool wait) {
+    SetCursor(LoadCursorA(nullptr, wait ? IDC_WAIT : IDC_ARROW));
+}
+
 }  // namespace kestrun::platform::win32

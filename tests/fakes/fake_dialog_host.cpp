@@ -145,14 +145,26 @@ int FakeDialogHost::MessageBox(const std::string& text, const std::string& capti
     return onMessageBox ? onMessageBox(boxes.back()) : kIdOk;
 }
 
-int FakeDialogHost::ComboAddString(int id, const std::string& text) {
+int FakeDialogHost::ComboInsertString(int id, int index, const std::string& text) {
     Combo& combo = combos[id];
-    auto position = combo.items.end();
-    if (combo.sorted) {
-        position = std::upper_bound(combo.items.begin(), combo.items.end(), text);
+    if (index > static_cast<int>(combo.items.size())) {
+        return kComboError;
     }
-    position = combo.items.insert(position, text);
-    return static_cast<int>(position - combo.items.begin());
+    const auto position = index < 0 ? combo.items.end() : combo.items.begin() + index;
+    return static_cast<int>(combo.items.insert(position, text) - combo.items.begin());
+}
+
+void FakeDialogHost::ComboDeleteString(int id, int index) {
+    Combo& combo = combos[id];
+    if (index < 0 || index >= static_cast<int>(combo.items.size())) {
+        return;
+    }
+    combo.items.erase(combo.items.begin() + index);
+    if (combo.selection == index) {
+        combo.selection = kComboError;
+    } else if (combo.selection > index) {
+        --combo.selection;
+    }
 }
 
 void FakeDialogHost::ComboResetContent(int id) {

@@ -25,7 +25,6 @@ class FakeDialogHost : public DialogHost {
     struct Combo {
         std::vector<std::string> items;
         int selection = kComboError;
-        bool sorted = false;  // CBS_SORT: items are inserted in order
     };
 
     std::intptr_t RunModal(int templateId, WindowRef parent, MessageSink& sink) override;
@@ -55,7 +54,8 @@ class FakeDialogHost : public DialogHost {
     int MessageBox(const std::string& text, const std::string& caption,
                    std::uint32_t style) override;
 
-    int ComboAddString(int id, const std::string& text) override;
+    int ComboInsertString(int id, int index, const std::string& text) override;
+    void ComboDeleteString(int id, int index) override;
     void ComboResetContent(int id) override;
     int ComboGetCount(int id) override;
     int ComboGetCurSel(int id) override;

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "platform/framework.h"
+#include "tests/fakes/fake_browser.h"
 #include "tests/fakes/fake_dialog_host.h"
 #include "tests/fakes/fake_icons.h"
 #include "tests/fakes/fake_painting.h"
+#include "tests/fakes/fake_report_list.h"
 #include "tests/fakes/fake_shell.h"
 
 namespace kestrun::platform::fake {
@@ -37,7 +39,10 @@ struct FakeDesktop {
     FakePainting painting;
     FakeDialogFactory dialogs;
     FakeIcons icons;
-    Desktop desktop{framework, shell, painting, dialogs, icons};
+    Journal journal;
+    FakeBrowserFactory browsers{journal};
+    FakeReportLists lists{journal};
+    Desktop desktop{framework, shell, painting, dialogs, icons, browsers, lists};
 };
 
 }  // namespace kestrun::platform::fake

@@ -52,4 +52,12 @@ std::unique_ptr<NetDevice> FakeNetInfo::OpenDevice(const std::string& devicePath
     return std::make_unique<FakeNetDevice>(it->second);
 }
 
+std::optional<std::string> FakeNetInfo::ResolveHost(const std::string& name) {
+    const auto found = hosts.find(name);
+    if (found == hosts.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
 }  // namespace kestrun::platform::fake

@@ -15,6 +15,8 @@
 
 #include "platform/platform.h"
 #include "tests/fakes/fake_echo.h"
+#include "tests/fakes/fake_threads.h"
+#include "tests/fakes/journal.h"
 
 namespace kestrun::platform::fake {
 
@@ -139,6 +141,8 @@ class FakeUi : public Ui {
                    std::uint32_t style) override;
     std::vector<WindowRef> TopLevelWindows() override;
     std::string WindowText(WindowRef window, std::size_t bufferSize) override;
+    void ShowWaitCursor(bool wait) override { waitCursor = wait; }
+    bool waitCursor = false;
 
     // Top-level windows in Z order.
     std::vector<Window> windows;
@@ -199,6 +203,7 @@ class FakeNetInfo : public NetInfo {
     std::uint32_t Adapters(std::vector<AdapterRecord>& adapters) override;
     std::uint32_t DnsServers(std::vector<std::string>& servers) override;
     std::unique_ptr<NetDevice> OpenDevice(const std::string& devicePath) override;
+    std::optional<std::string> ResolveHost(const std::string& name) override;
 
     std::vector<RouteRow> routes;
     std::uint32_t routeError = 0;
@@ -208,6 +213,8 @@ class FakeNetInfo : public NetInfo {
     std::uint32_t dnsError = 0;
     // Device path -> OID -> value; a missing OID fails the query.
     std::map<std::string, std::map<std::uint32_t, std::uint32_t>> devices;
+    // Host names that resolve, with their first address.
+    std::map<std::string, std::string> hosts;
 };
 
 // All fakes together, with the Platform bundle over them.
@@ -224,6 +231,8 @@ struct FakePlatform {
     FakeRunner runner;
     FakeServices services{clock};
     FakeNetInfo net;
+    Journal journal;
+    FakeThreads threads{journal};
     Platform platform;
 };
 

@@ -1,0 +1,12 @@
+#include "portal/portal_address.h"
+
+#include "platform/text.h"
+
+namespace kestrun {
+
+bool IsRefusedPortalAddress(const std::string& address) {
+    // The C library's case-insensitive comparison: both sides in lower case, byte by byte.
+    return ToLowerAscii(address).compare("https://") < 0;
+}
+
+}  // namespace kestrun

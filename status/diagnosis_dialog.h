@@ -1,0 +1,59 @@
+// The Diagnosis window: the four tests and the network details of the default-route
+// adapter (and, in OpenVPN mode, of every adapter), with "Starts" running the tests.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "netprobe/adapters.h"
+#include "netprobe/liveness.h"
+#include "platform/platform.h"
+#include "platform/report_list.h"
+#include "settings/tunnel_settings.h"
+#include "ui/dialog_base.h"
+#include "ui/message_table.h"
+
+namespace kestrun {
+
+// What the window reads; it refreshes the adapter facts once, when it opens.
+struct DiagnosisState {
+    int osType;
+    const Liveness& liveness;
+    TunnelSettings& settings;
+    AdapterFacts& adapters;
+};
+
+class CDiagnosisDlg : public DialogBase {
+  public:
+    // statusWndOpen is the guard its opener set; the window clears it when it goes.
+    CDiagnosisDlg(platform::DialogHost& host, platform::Platform& platform,
+                  platform::ReportLists& lists, DiagnosisState state, bool& statusWndOpen)
+        : DialogBase(host),
+          platform_(platform),
+          lists_(lists),
+          state_(state),
+          statusWndOpen_(statusWndOpen) {}
+    ~CDiagnosisDlg() override { statusWndOpen_ = false; }
+
+    // Shows the window modally from its template; returns how it was closed.
+    std::intptr_t DoModal(platform::WindowRef parent);
+
+    // The list control 1016.
+    std::unique_ptr<platform::ReportList> m_listResult;
+
+  protected:
+    std::optional<MsgResult> DispatchOwn(const Msg& msg) override;
+
+  private:
+    bool OnInitDialog();
+    void OnStarts();
+    static const MessageTable<CDiagnosisDlg>& Table();
+
+    platform::Platform& platform_;
+    platform::ReportLists& lists_;
+    DiagnosisState state_;
+    bool& statusWndOpen_;
+};
+
+}  // namespace kestrun

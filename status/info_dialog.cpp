@@ -1,0 +1,94 @@
+#include "status/info_dialog.h"
+
+#include "res/resource.h"
+#include "settings/working_copy.h"
+#include "status/ipsec_counters.h"
+#include "tunnel/runner.h"
+
+namespace kestrun {
+
+const MessageTable<CInfoDlg>& CInfoDlg::Table() {
+    static const MessageTable<CInfoDlg> table = MessageTable<CInfoDlg>()
+                                                    .InitDialog(&CInfoDlg::OnInitDialog)
+                                                    .Timer(&CInfoDlg::OnTimer);
+    return table;
+}
+
+std::intptr_t CInfoDlg::DoModal(platform::WindowRef parent) {
+    return Host().RunModal(IDD_INFO_DIALOG, parent, *this);
+}
+
+std::optional<MsgResult> CInfoDlg::DispatchOwn(const Msg& msg) {
+    return Table().Dispatch(*this, msg);
+}
+
+void CInfoDlg::DoDataExchange(DataExchange& dx) {
+    dx.Text(IDC_INFO_LOGIN_URL, m_strLoginURL);
+    dx.Text(IDC_INFO_IP_ADDRESS, m_strIPAddress);
+    dx.Text(IDC_INFO_SECURE_MODE, m_strSecureMode);
+    dx.Text(IDC_INFO_LINK_STATUS, m_strLinkStatus);
+    dx.Text(IDC_INFO_TIME, m_strTime);
+    dx.Text(IDC_INFO_IP_LABEL, m_strIPLabel);
+    dx.Text(IDC_INFO_RECEIVED, m_strReceived);
+    dx.Text(IDC_INFO_TRANSMITTED, m_strTransmitted);
+}
+
+bool CInfoDlg::OnInitDialog() {
+    DialogBase::OnInitDialog();
+    RefreshInfo();
+    Host().SetTimer(IDT_INFO_REFRESH, kInfoRefreshPeriodMs);
+    return true;
+}
+
+void CInfoDlg::OnTimer(std::uint32_t timerId) {
+    if (timerId == IDT_INFO_REFRESH) {
+        RefreshInfo();
+    }
+}
+
+// The window does the reading and the writing; what it shows is decided by the view.
+void CInfoDlg::RefreshInfo() {
+    UpdateData(true);
+    TunnelSettings& settings = state_.settings;
+    InspectAdapters(platform_, state_.osType, settings.m_nInterface, state_.adapters);
+
+    InfoInput input;
+    input.shown = *this;
+    input.vpnMode = settings.m_nVPNMode;
+    input.osType = state_.osType;
+    const InfoRefreshPlan plan = PlanInfoRefresh(input.vpnMode, input.osType);
+    if (plan.startStatsScript) {
+        // Not waited for: the file read is the one an earlier run left.
+        input.statsScriptStart = RunDetached(platform_, kIPsecStatsScript);
+        input.statsFileText = platform_.files.ReadAll(kIPsecStatsFile);
+    }
+    if (plan.queryAdapterCounters) {
+        // A counter the query does not deliver stays 0.
+        std::uint32_t sent = 0;
+        std::uint32_t received = 0;
+        QueryAdapterCounters(platform_, state_.adapters.m_strVPNClientAdapterName, sent, received);
+        input.sentFrames = sent;
+        input.receivedFrames = received;
+    }
+    input.lanConnected = state_.liveness.m_bLANConnected == 1;
+    input.sessionClock = state_.clock.m_bSessionClock;
+    input.sessionStart = state_.clock.m_dwSessionStart;
+    input.now = platform_.clock.TickCount();
+    input.myIP = state_.adapters.m_strMyIP;
+    input.vpnClientIP = state_.adapters.m_strVPNClientIP;
+    input.loginURL = settings::ReadValue(platform_.profile, kLoginUrlKey, "", kLoginUrlBuffer);
+
+    const InfoView view = ComputeInfoView(input);
+    for (const std::string& line : view.traces) {
+        platform_.trace.Output(line);
+    }
+    settings.m_nVPNMode = view.vpnMode;
+    if (view.grayCounters) {
+        Host().EnableItem(IDC_INFO_RECEIVED, false);
+        Host().EnableItem(IDC_INFO_TRANSMITTED, false);
+    }
+    static_cast<InfoFields&>(*this) = view.fields;
+    UpdateData(false);
+}
+
+}  // namespace kestrun

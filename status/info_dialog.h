@@ -1,0 +1,56 @@
+// The Connectivity Info. window: the first stored login address, whether the tunnel
+// answers, how long it has been up, the traffic counters, the address and the mode,
+// refreshed once a second.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "netprobe/adapters.h"
+#include "netprobe/liveness.h"
+#include "platform/platform.h"
+#include "settings/tunnel_settings.h"
+#include "status/info_view.h"
+#include "tunnel/session_clock.h"
+#include "ui/dialog_base.h"
+#include "ui/message_table.h"
+
+namespace kestrun {
+
+// What the window reads; it refreshes the adapter facts and, outside IPsec mode, sets the
+// mode to OpenVPN.
+struct InfoState {
+    int osType;
+    const Liveness& liveness;
+    TunnelSettings& settings;
+    AdapterFacts& adapters;
+    const SessionClock& clock;
+};
+
+class CInfoDlg : public DialogBase, public InfoFields {
+  public:
+    // statusWndOpen is the guard its opener set; the window clears it when it goes.
+    CInfoDlg(platform::DialogHost& host, platform::Platform& platform, InfoState state,
+             bool& statusWndOpen)
+        : DialogBase(host), platform_(platform), state_(state), statusWndOpen_(statusWndOpen) {}
+    ~CInfoDlg() override { statusWndOpen_ = false; }
+
+    // Shows the window modally from its template; returns how it was closed.
+    std::intptr_t DoModal(platform::WindowRef parent);
+
+  protected:
+    std::optional<MsgResult> DispatchOwn(const Msg& msg) override;
+    void DoDataExchange(DataExchange& dx) override;
+
+  private:
+    bool OnInitDialog();
+    void OnTimer(std::uint32_t timerId);
+    void RefreshInfo();
+    static const MessageTable<CInfoDlg>& Table();
+
+    platform::Platform& platform_;
+    InfoState state_;
+    bool& statusWndOpen_;
+};
+
+}  // namespace kestrun
