@@ -23,7 +23,6 @@
 #include "tests/fakes/fake_painting.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/fakes/fake_shell.h"
-#include "tests/support/journal.h"
 #include "tests/support/scoped_work_dir.h"
 
 namespace kestrun {
@@ -59,16 +58,13 @@ class MainDialogTest : public ::testing::Test {
             Adapter(7, "Varnel Ostrimel Adapter", "10.1.99.6", "255.255.255.252", kVirtualAdapter),
             Adapter(2, "LAN", "192.168.1.5", "255.255.255.0", "{LAN}")};
         painting.fontHeights[kDialogFont] = -12;
-        shell.journal = &journal;
-        icons.journal = &journal;
     }
     void Make() {
-        auto made = std::make_unique<FakeDialogHost>();
+        auto made = std::make_unique<FakeDialogHost>(fake.journal);
         host = made.get();
         host->font = kDialogFont;
-        host->journal = &journal;
         dlg = std::make_unique<CKestrunDlg>(
-            MainDialogServices{recorded.platform, shell, painting, dialogs, icons},
+            MainDialogServices{fake.platform, shell, painting, dialogs, icons},
             MainDialogShared{machine, liveness, kBrush}, VPN_MODE_IPSEC, std::move(made));
     }
     // Makes the window and runs its set-up.
@@ -83,23 +79,14 @@ class MainDialogTest : public ::testing::Test {
     std::string Get(const std::string& key) {
         return fake.profile.GetString("IPSec", key, "<absent>", 260, ".\\Setting.tmp");
     }
-    bool Ran(const std::string& command) {
-        const auto& commands = fake.runner.commands;
-        return std::find(commands.begin(), commands.end(), command) != commands.end();
-    }
-    std::vector<std::string> JournalFrom(const std::string& first) {
-        auto start = std::find(journal.begin(), journal.end(), first);
-        return std::vector<std::string>(start, journal.end());
-    }
+    bool Ran(const std::string& command) { return fake.journal.Has("runner: " + command); }
 
     test::ScopedWorkDir dir;
     FakePlatform fake;
-    test::Journal journal;
-    test::JournalPlatform recorded{fake, journal};
-    FakeShell shell;
-    FakePainting painting;
-    FakeDialogFactory dialogs;
-    FakeIcons icons;
+    FakeShell shell{fake.journal};
+    FakePainting painting{fake.journal};
+    FakeDialogFactory dialogs{fake.journal};
+    FakeIcons icons{fake.journal};
     FakeDialogHost* host = nullptr;
     MachineFacts machine;
     Liveness liveness;
@@ -112,7 +99,7 @@ class MainDialogTest : public ::testing::Test {
 TEST_F(MainDialogTest, ConstructionLoadsTheWindowIconAndStartsFromZero) {
     Make();
     EXPECT_EQ(dlg->m_hIcon, 0x1330u);
-    EXPECT_EQ(icons.log, std::vector<std::string>{"ProgramIcon 133"});
+    EXPECT_EQ(fake.journal.Of("icons"), std::vector<std::string>{"ProgramIcon 133"});
     EXPECT_EQ(dlg->m_nConnectState, CS_IDLE);
     EXPECT_EQ(dlg->m_nLinkCount, 0);
     EXPECT_EQ(dlg->m_nSettingWait, 0);
@@ -124,7 +111,7 @@ TEST_F(MainDialogTest, ConstructionLoadsTheWindowIconAndStartsFromZero) {
     EXPECT_EQ(dlg->m_bConnectNotified, 0);
     EXPECT_TRUE(dlg->m_strStatus.empty());
     EXPECT_FALSE(host->exists);
-    EXPECT_TRUE(shell.log.empty());  // the tray icon waits for the set-up
+    EXPECT_TRUE(fake.journal.Of("shell").empty());  // the tray icon waits for the set-up
 }
 
 // The whole set-up of a PC with a settings file that asks for nothing but the IPsec
@@ -139,7 +126,7 @@ TEST_F(MainDialogTest, SetUpRunsItsStepsInOrder) {
         " ModelName ", " ParseSettingFlag", " ShowAppletTitle", " CallByIE",
         " VPN Mode",   " RemoveIPsec",      " StartTime"};
     std::vector<std::string> steps;
-    for (const std::string& line : journal) {
+    for (const std::string& line : fake.journal.Entries()) {
         if (line.rfind("profile:", 0) == 0) {
             const bool kept = std::any_of(
                 keptProfileKeys.begin(), keptProfileKeys.end(),
@@ -153,7 +140,7 @@ TEST_F(MainDialogTest, SetUpRunsItsStepsInOrder) {
             continue;
         }
         if (line.rfind("files: read", 0) == 0 || line.rfind("shell: RegisterMessageName", 0) == 0 ||
-            line.rfind("clock: sleep", 0) == 0) {
+            line.rfind("clock: sleep", 0) == 0 || line.rfind("services: PolicyAgent", 0) == 0) {
             continue;
         }
         steps.push_back(line);
@@ -284,10 +271,11 @@ TEST_F(MainDialogTest, TrayIconRefusedStopsTheSetUpThere) {
     Set("CallByIE", "TRUE");
     Create();
     EXPECT_EQ(host->initResult, 0);
-    EXPECT_EQ(JournalFrom("shell: NotifyIcon 0"), std::vector<std::string>{"shell: NotifyIcon 0"});
+    EXPECT_EQ(fake.journal.From("shell: NotifyIcon 0"),
+              std::vector<std::string>{"shell: NotifyIcon 0"});
     EXPECT_TRUE(host->timers.empty());
     EXPECT_TRUE(host->boxes.empty());
-    EXPECT_TRUE(fake.runner.commands.empty());
+    EXPECT_TRUE(fake.journal.Of("runner").empty());
     EXPECT_EQ(Get("CallByIE"), "TRUE");
     EXPECT_FALSE(host->visible);
 }
@@ -327,7 +315,7 @@ TEST_F(MainDialogTest, NoDefaultRouteIsReportedAndSetUpGoesOn) {
     EXPECT_EQ(host->boxes[0].text, "The PC's LAN don't setting default Gateway!!!");
     EXPECT_EQ(host->boxes[0].caption, "Warnning");
     EXPECT_EQ(host->boxes[0].style, 0x40030u);
-    EXPECT_TRUE(Ran("wait:.\\Refresh.bat"));
+    EXPECT_TRUE(Ran("wait .\\Refresh.bat"));
     EXPECT_EQ(host->timers.count(IDT_CALLBYIE_WATCH), 1u);
 }
 
@@ -339,6 +327,7 @@ TEST_F(MainDialogTest, NetworkAtZeroAddressIsReportedAfterTheRefreshScript) {
     EXPECT_EQ(host->boxes[0].text, "The PC's network is failed!!!\nPlease check you network.");
     EXPECT_EQ(host->boxes[0].caption, "Warnning");
     EXPECT_EQ(host->boxes[0].style, 0x40030u);
+    const std::vector<std::string> journal = fake.journal.Entries();
     const auto refresh = std::find(journal.begin(), journal.end(), "runner: wait .\\Refresh.bat");
     const auto box = std::find_if(journal.begin(), journal.end(), [](const std::string& line) {
         return line.rfind("host: MessageBox The PC's network", 0) == 0;
@@ -433,8 +422,8 @@ TEST_P(MainDialogCallByIeTest, OnlyExactlyTrueBuildsATunnel) {
     Create();
     EXPECT_TRUE(fake.trace.Contains(std::string("CallByIE=[") +
                                     (c.value != nullptr ? c.value : "TRUE") + "]\n"));
-    EXPECT_EQ(Ran("wait:Varnel_IPSecVPN.bat"), c.builds);
-    EXPECT_EQ(Ran("wait:DelRouteTable.bat"), c.builds);
+    EXPECT_EQ(Ran("wait Varnel_IPSecVPN.bat"), c.builds);
+    EXPECT_EQ(Ran("wait DelRouteTable.bat"), c.builds);
     EXPECT_EQ(host->timers.count(IDT_LINK_CHECK), c.builds ? 1u : 0u);
     EXPECT_EQ(host->IsItemEnabled(IDC_BUTTON_CONNECT), !c.builds);
     EXPECT_EQ(host->IsItemEnabled(IDC_BUTTON_DEL), c.builds);
@@ -477,7 +466,7 @@ TEST_F(MainDialogTest, OutsideLoginBuildsFromTheFileParameters) {
 
 TEST_F(MainDialogTest, NoSettingsFileAtAllBuildsFromTheDefaultsAndCreatesTheFile) {
     Create();
-    EXPECT_TRUE(Ran("wait:Varnel_IPSecVPN.bat"));
+    EXPECT_TRUE(Ran("wait Varnel_IPSecVPN.bat"));
     EXPECT_EQ(Get("Gateway"), "0.0.0.0");
     EXPECT_EQ(Get("CallByIE"), "FALSE");
     EXPECT_EQ(Get("ShowAppletTitle"), "FALSE");
@@ -486,22 +475,22 @@ TEST_F(MainDialogTest, NoSettingsFileAtAllBuildsFromTheDefaultsAndCreatesTheFile
 TEST_F(MainDialogTest, OpenVpnModeStartsItsScriptWithoutWaitingAndPresetsTheCount) {
     Set("VPN Mode", "2");
     Create();
-    EXPECT_TRUE(Ran("detach:Varnel_openVPN.bat"));
-    EXPECT_FALSE(Ran("wait:Varnel_IPSecVPN.bat"));
+    EXPECT_TRUE(Ran("detach Varnel_openVPN.bat"));
+    EXPECT_FALSE(Ran("wait Varnel_IPSecVPN.bat"));
     EXPECT_EQ(dlg->m_nLinkCount, 21);
     EXPECT_EQ(dlg->m_Settings.m_nVPNMode, VPN_MODE_OPENVPN);
     EXPECT_EQ(Get("VPN Mode"), "2");
     EXPECT_EQ(Get("RemoveIPsec"), "FALSE");
     EXPECT_EQ(dlg->m_strStatus, "Login Successful");
     EXPECT_EQ(host->timers.at(IDT_LINK_CHECK), 3000u);
-    EXPECT_EQ(JournalFrom("runner: detach Varnel_openVPN.bat").at(1),
+    EXPECT_EQ(fake.journal.From("runner: detach Varnel_openVPN.bat").at(1),
               "profile: set VPN Mode=2 IPSec|.\\Setting.tmp");
 }
 
 TEST_F(MainDialogTest, AnyModeOtherThanTwoBuildsIPsec) {
     Set("VPN Mode", "7");
     Create();
-    EXPECT_TRUE(Ran("wait:Varnel_IPSecVPN.bat"));
+    EXPECT_TRUE(Ran("wait Varnel_IPSecVPN.bat"));
     EXPECT_EQ(dlg->m_nLinkCount, 0);
     EXPECT_EQ(Get("VPN Mode"), "1");
 }
@@ -510,7 +499,7 @@ TEST_F(MainDialogTest, OutsideLoginReadsTheStatusControlBeforeShowingTheResult) 
     Make();
     host->texts[IDC_STATIC_STATUS] = "typed";
     ASSERT_TRUE(dlg->Create());
-    const std::vector<std::string> tail = JournalFrom("host: EnableItem 1002 0");
+    const std::vector<std::string> tail = fake.journal.From("host: EnableItem 1002 0");
     ASSERT_GE(tail.size(), 2u);
     EXPECT_EQ(tail[1], "host: GetItemText 1004");
 }
@@ -655,12 +644,12 @@ class MainDialogSysCommandTest : public MainDialogShownTest,
 
 TEST_P(MainDialogSysCommandTest, OnlyTheExactCloseCommandHides) {
     host->Deliver(CommandMsg(ID_SHOW_MAIN));
-    fake.trace.lines.clear();
+    fake.journal.Clear();
     const platform::MsgResult result =
         host->Deliver(Msg{platform::kWmSysCommand, GetParam().command, 0});
     EXPECT_EQ(result.handled, GetParam().hides);
     EXPECT_EQ(host->visible, !GetParam().hides);
-    EXPECT_EQ(fake.trace.lines,
+    EXPECT_EQ(fake.TraceLines(),
               GetParam().hides ? std::vector<std::string>{"SC_CLOSE"} : std::vector<std::string>{});
     EXPECT_TRUE(host->exists);
 }
@@ -687,14 +676,15 @@ TEST_F(MainDialogShownTest, CloseRequestAndEscapeOnlyHide) {
 TEST_F(MainDialogShownTest, PaintDrawsTheBackgroundPicture) {
     const platform::MsgResult result = host->Deliver(Msg{platform::kWmPaint, 0, 0});
     EXPECT_TRUE(result.handled);
-    EXPECT_EQ(painting.log, (std::vector<std::string>{"BeginPaint 0x1000",
-                                                      "DrawBitmap 134 0 0 500 438", "EndPaint"}));
+    EXPECT_EQ(
+        fake.journal.Of("painting"),
+        (std::vector<std::string>{"BeginPaint 0x1000", "DrawBitmap 134 0 0 500 438", "EndPaint"}));
 }
 
 TEST_F(MainDialogShownTest, MinimisedWindowDrawsItsIcon) {
     painting.iconic = true;
     host->Deliver(Msg{platform::kWmPaint, 0, 0});
-    EXPECT_EQ(painting.log.at(3), "DrawIcon 234 203 0x1330");
+    EXPECT_EQ(fake.journal.Of("painting").at(3), "DrawIcon 234 203 0x1330");
 }
 
 TEST_F(MainDialogShownTest, StatusLineIsBoldOnTheWarmBrush) {
@@ -704,13 +694,11 @@ TEST_F(MainDialogShownTest, StatusLineIsBoldOnTheWarmBrush) {
     EXPECT_TRUE(status.handled);
     EXPECT_EQ(status.value, static_cast<std::intptr_t>(kBrush));
     // The system's colours are set first; only the background is replaced.
-    EXPECT_NE(std::find(host->log.begin(), host->log.end(),
-                        Format("Default %u", static_cast<unsigned>(platform::kWmCtlColorStatic))),
-              host->log.end());
-    EXPECT_NE(std::find(painting.log.begin(), painting.log.end(),
-                        Format("SelectFont 0x5100 0x%x",
-                               static_cast<unsigned>(painting.boldFonts.at({kDialogFont, 16})))),
-              painting.log.end());
+    EXPECT_TRUE(fake.journal.Has(
+        Format("host: Default %u", static_cast<unsigned>(platform::kWmCtlColorStatic))));
+    EXPECT_TRUE(
+        fake.journal.Has(Format("painting: SelectFont 0x5100 0x%x",
+                                static_cast<unsigned>(painting.boldFonts.at({kDialogFont, 16})))));
 }
 
 TEST_F(MainDialogShownTest, AddressBoxKeepsTheSystemColours) {
@@ -735,7 +723,8 @@ TEST_F(MainDialogShownTest, DragIconIsTheWindowIcon) {
 TEST_F(MainDialogShownTest, EveryAboutCommandOpensAModalAboutWindow) {
     host->Deliver(CommandMsg(ID_MENUITEM_ABOUT));
     host->Deliver(CommandMsg(ID_MENUITEM_ABOUT));
-    EXPECT_EQ(dialogs.modalRuns, (std::vector<int>{IDD_ABOUTBOX, IDD_ABOUTBOX}));
+    EXPECT_EQ(fake.journal.Of("dialogs", "RunModal"),
+              std::vector<std::string>(2, std::to_string(IDD_ABOUTBOX)));
 }
 
 TEST_F(MainDialogShownTest, AboutIsOwnedByTheMainWindow) {
@@ -754,7 +743,8 @@ TEST_F(MainDialogShownTest, TrayMenuCommandReachesTheHiddenWindow) {
     };
     const platform::WindowRef hidden = shell.icons.begin()->first.first;
     shell.DeliverTo(hidden, Msg{WM_TRAYICON_NOTIFY, IDR_TRAY_MENU, platform::kWmRButtonUp});
-    EXPECT_EQ(dialogs.modalRuns, std::vector<int>{IDD_ABOUTBOX});
+    EXPECT_EQ(fake.journal.Of("dialogs", "RunModal"),
+              std::vector<std::string>{std::to_string(IDD_ABOUTBOX)});
 }
 
 TEST_F(MainDialogShownTest, CommandsOfLaterStagesAreLeftToTheDefault) {
@@ -782,9 +772,7 @@ class MainDialogEndTest : public MainDialogShownTest {
   protected:
     void SetUp() override {
         MainDialogShownTest::SetUp();
-        journal.clear();
-        fake.trace.lines.clear();
-        fake.runner.commands.clear();
+        fake.journal.Clear();
         fake.ui.windows = {{0x71, "Program Manager"}, {0x72, "OpenVPN stub"}};
         liveness.m_bLANConnected = 1;
         dlg->m_SessionClock.m_bSessionClock = true;
@@ -796,7 +784,7 @@ class MainDialogEndTest : public MainDialogShownTest {
             "trace: CKestrunDlg::OnMenuitemExit()\n", "trace: CKestrunDlg::OnDestroy()!!!\n",
             "trace: OnButtonDel()\n", "trace: Close Window!!!\n"};
         std::vector<std::string> steps;
-        for (const std::string& line : journal) {
+        for (const std::string& line : fake.journal.Entries()) {
             const bool kept =
                 line.rfind("host: ", 0) == 0 || line.rfind("shell: NotifyIcon", 0) == 0 ||
                 line.rfind("runner: ", 0) == 0 || line.rfind("profile: set", 0) == 0 ||
@@ -807,9 +795,6 @@ class MainDialogEndTest : public MainDialogShownTest {
             }
         }
         return steps;
-    }
-    std::size_t Count(const std::string& line) {
-        return static_cast<std::size_t>(std::count(journal.begin(), journal.end(), line));
     }
 };
 
@@ -874,9 +859,9 @@ TEST_P(MainDialogExitTest, NoticeThenTrayThenTeardownThenWindow) {
 
 TEST_P(MainDialogExitTest, DestructionAfterwardsRunsNothingAgain) {
     host->Deliver(GetParam().msg);
-    EXPECT_EQ(Count("trace: CKestrunDlg::OnDestroy()!!!\n"), 1u);
-    EXPECT_EQ(Count("trace: OnButtonDel()\n"), 1u);
-    EXPECT_EQ(Count("host: Destroy"), 1u);
+    EXPECT_EQ(fake.journal.Count("trace: CKestrunDlg::OnDestroy()!!!\n"), 1u);
+    EXPECT_EQ(fake.journal.Count("trace: OnButtonDel()\n"), 1u);
+    EXPECT_EQ(fake.journal.Count("host: Destroy"), 1u);
     // Releasing the object removes nothing twice.
     const std::size_t notifications = shell.notifications.size();
     dlg.reset();
@@ -899,6 +884,7 @@ TEST_F(MainDialogEndTest, ExitWaitsForARunningEchoBeforeTheTeardown) {
         }
     };
     host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});
+    const std::vector<std::string> journal = fake.journal.Entries();
     const auto removed = std::find(journal.begin(), journal.end(), "shell: NotifyIcon 2") + 1;
     ASSERT_EQ(*removed, "shell: DestroyWindow 0x2000");  // the tray's hidden window
     const auto deleting = std::find(journal.begin(), journal.end(), "trace: OnButtonDel()\n");
@@ -909,6 +895,7 @@ TEST_F(MainDialogEndTest, ExitWaitsForARunningEchoBeforeTheTeardown) {
 
 TEST_F(MainDialogEndTest, IdleEchoDoesNotDelayTheTeardown) {
     host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});
+    const std::vector<std::string> journal = fake.journal.Entries();
     const auto removed = std::find(journal.begin(), journal.end(), "shell: NotifyIcon 2");
     EXPECT_EQ(*(removed + 2), "trace: OnButtonDel()\n");
 }
@@ -927,12 +914,12 @@ class MainDialogTeardownTest : public MainDialogEndTest,
 TEST_P(MainDialogTeardownTest, RemovesOnlyTheTunnelOfTheMode) {
     dlg->m_Settings.m_nVPNMode = GetParam().mode;
     for (const Msg& msg : {CommandMsg(IDC_BUTTON_DEL), Msg{WM_KESTRUN_EXIT, 0, 0}}) {
-        fake.runner.commands.clear();
+        fake.journal.Clear();
         fake.ui.posted.clear();
         liveness.m_bLANConnected = 1;
         host->Deliver(msg);
-        EXPECT_EQ(Ran("wait:Clear_IPsec.bat"), GetParam().clearsIPsec);
-        EXPECT_EQ(Ran("wait:DelRouteTable.bat"), GetParam().clearsIPsec);
+        EXPECT_EQ(Ran("wait Clear_IPsec.bat"), GetParam().clearsIPsec);
+        EXPECT_EQ(Ran("wait DelRouteTable.bat"), GetParam().clearsIPsec);
         if (GetParam().closesOpenVpn) {
             ASSERT_EQ(fake.ui.posted.size(), 1u);
             EXPECT_EQ(fake.ui.posted[0].window, 0x72u);
@@ -995,6 +982,7 @@ TEST_F(MainDialogEndTest, DeleteVpnRemovesTheTunnelAndReportsIt) {
     EXPECT_TRUE(host->exists);
     EXPECT_EQ(shell.icons.size(), 1u);
     // Half a second for the browser before it is sent to the blank page.
+    const std::vector<std::string> journal = fake.journal.Entries();
     const auto deleting =
         std::find(journal.begin(), journal.end(), "host: SetItemText 1004 Deleting Connection");
     EXPECT_EQ(*(deleting + 1), "clock: sleep 500");
@@ -1011,9 +999,9 @@ TEST_F(MainDialogEndTest, DeleteVpnWritesTheBlankMessagePage) {
 // A window destroyed by other means still removes the tunnel, and only once.
 TEST_F(MainDialogEndTest, DestructionFromOutsideRemovesTheTunnelOnce) {
     host->Destroy();
-    EXPECT_EQ(Count("trace: CKestrunDlg::OnDestroy()!!!\n"), 1u);
-    EXPECT_TRUE(Ran("wait:Clear_IPsec.bat"));
-    EXPECT_EQ(Count("host: Destroy"), 1u);
+    EXPECT_EQ(fake.journal.Count("trace: CKestrunDlg::OnDestroy()!!!\n"), 1u);
+    EXPECT_TRUE(Ran("wait Clear_IPsec.bat"));
+    EXPECT_EQ(fake.journal.Count("host: Destroy"), 1u);
     EXPECT_TRUE(shell.icons.empty());
     EXPECT_TRUE(fake.trace.Contains("Close Window!!!\n"));
 }
