@@ -20,8 +20,7 @@ CKestrunDlg::CKestrunDlg(MainDialogServices services, MainDialogShared shared, i
       m_AddressHistory(services.platform.profile, services.platform.trace, m_cbURL, m_nSelIndex),
       m_Sequencer(services.platform,
                   SequencerState{shared.machine, shared.liveness, m_Settings, m_Adapters,
-                                 m_SessionClock, m_AddressHistory, m_szCurrentDir,
-                                 m_szMsgPagePath},
+                                 m_SessionClock, m_AddressHistory, m_szCurrentDir, m_szMsgPagePath},
                   *this),
       services_(services),
       shared_(shared) {
@@ -175,10 +174,10 @@ void CKestrunDlg::OnMenuitemDiagnosis() {
     }
     m_bStatusWndOpen = true;
     std::unique_ptr<platform::DialogHost> host = services_.dialogs.NewHost();
-    CDiagnosisDlg diagnosis(*host, services_.platform, services_.lists,
-                            DiagnosisState{shared_.machine.m_nOSType, shared_.liveness,
-                                           m_Settings, m_Adapters},
-                            m_bStatusWndOpen);
+    CDiagnosisDlg diagnosis(
+        *host, services_.platform, services_.lists,
+        DiagnosisState{shared_.machine.m_nOSType, shared_.liveness, m_Settings, m_Adapters},
+        m_bStatusWndOpen);
     diagnosis.DoModal(0);
 }
 

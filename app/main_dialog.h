@@ -64,6 +64,8 @@ class CKestrunDlg : private OwnedDialogHost,
     // Creates the window, modeless, from template 102 with no parent; its set-up has run
     // when this returns. False when the window cannot be created.
     bool Create();
+    // The data exchange of DialogBase, which the sequencer asks for too.
+    void UpdateData(bool saveAndValidate) override { DialogBase::UpdateData(saveAndValidate); }
     // The window's host (the sequencer reaches it too).
     platform::DialogHost& Host() override { return DialogBase::Host(); }
 
@@ -141,7 +143,6 @@ class CKestrunDlg : private OwnedDialogHost,
     void OnDestroy();
 
     // What the sequencer does to this window.
-    void UpdateData(bool saveAndValidate) override { DialogBase::UpdateData(saveAndValidate); }
     void SetStatus(const std::string& text) override { m_strStatus = text; }
     void ShowTray(bool linked, const std::string& tip) override;
     platform::Browser* Browser() override { return m_Browser.get(); }

@@ -69,8 +69,7 @@ struct SequencerState {
 
 class ConnectionSequencer {
   public:
-    ConnectionSequencer(platform::Platform& platform, SequencerState state,
-                        SequencerWindow& window)
+    ConnectionSequencer(platform::Platform& platform, SequencerState state, SequencerWindow& window)
         : platform_(platform), state_(state), window_(window) {}
 
     // A tick of any of the main window's timers.

@@ -127,9 +127,9 @@ void ConnectionSequencer::OnButtonConnect() {
     window_.SetStatus(texts::kLinkingStatus);
     window_.UpdateData(false);
     state_.settings.m_dwStartTime = platform_.clock.TickCount();
-    WriteValue(profile, kKeyStartTime,
-               Format("%ld", static_cast<long>(static_cast<std::int32_t>(
-                                 state_.settings.m_dwStartTime))));
+    WriteValue(
+        profile, kKeyStartTime,
+        Format("%ld", static_cast<long>(static_cast<std::int32_t>(state_.settings.m_dwStartTime))));
     if (host.IsItemEnabled(IDC_BUTTON_DEL)) {
         host.EnableItem(IDC_BUTTON_DEL, false);
     }

@@ -26,8 +26,8 @@ int PingRemoteLAN(Liveness& liveness, platform::Echo& echo, platform::Trace& tra
             return 1;
         }
         const std::uint32_t cause = reply.replies > 0 ? reply.status : reply.error;
-        trace.Output(Format("\tCall to IcmpSendEcho() failed.\n\tError: %ld\n",
-                            static_cast<long>(cause)));
+        trace.Output(
+            Format("\tCall to IcmpSendEcho() failed.\n\tError: %ld\n", static_cast<long>(cause)));
     }
     liveness.m_bLANConnected = 0;
     liveness.m_bPingIdle = 1;

@@ -46,6 +46,11 @@ void LoginHistory::Write(int key, const std::string& text) {
 }
 
 void LoginHistory::StoreToFile() {
+    WriteKeys();
+    box_.SetCurSel(selIndex_);
+}
+
+void LoginHistory::WriteKeys() {
     const int count = box_.Count();
     int start = 0;
     int key = 0;
@@ -70,7 +75,6 @@ void LoginHistory::StoreToFile() {
             Write(key, "");
         }
     }
-    box_.SetCurSel(selIndex_);
 }
 
 void LoginHistory::SaveURLHistory(const std::function<void(bool)>& updateData) {
@@ -104,7 +108,7 @@ void LoginHistory::SaveURLHistory(const std::function<void(bool)>& updateData) {
             settings::WriteValue(profile_, KeyName(end), input);
         } else {
             // A full history drops its oldest address for the new one.
-            StoreToFile();
+            WriteKeys();
         }
     }
     updateData(false);

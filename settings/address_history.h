@@ -48,8 +48,7 @@ class AddressBox {
 class LoginHistory : public AddressHistory {
   public:
     // selIndex is the window's m_nSelIndex: the entry to select.
-    LoginHistory(platform::Profile& profile, platform::Trace& trace, AddressBox& box,
-                 int& selIndex)
+    LoginHistory(platform::Profile& profile, platform::Trace& trace, AddressBox& box, int& selIndex)
         : profile_(profile), trace_(trace), box_(box), selIndex_(selIndex) {}
 
     void FillFromFile(const std::string& gateway) override;
@@ -61,6 +60,9 @@ class LoginHistory : public AddressHistory {
     void SaveURLHistory(const std::function<void(bool saveAndValidate)>& updateData);
 
   private:
+    // The newest ten entries under consecutive keys from "URL0"; no key after them keeps
+    // an address.
+    void WriteKeys();
     void Write(int key, const std::string& text);
 
     platform::Profile& profile_;

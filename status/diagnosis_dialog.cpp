@@ -57,10 +57,10 @@ bool CDiagnosisDlg::OnInitDialog() {
 
     InspectAdapters(platform_, state_.osType, settings.m_nInterface, state_.adapters);
     GetDNSServers(platform_, state_.adapters);
-    m_listResult->AppendRows(AsTexts(DiagnosisRows(state_.adapters.m_pAdapterInfo,
-                                                   settings.m_nInterface, mode, state_.osType,
-                                                   state_.adapters.m_strDNSServers),
-                                     kFixedRows));
+    m_listResult->AppendRows(
+        AsTexts(DiagnosisRows(state_.adapters.m_pAdapterInfo, settings.m_nInterface, mode,
+                              state_.osType, state_.adapters.m_strDNSServers),
+                kFixedRows));
     return true;
 }
 

@@ -8,9 +8,8 @@
 namespace kestrun {
 
 const MessageTable<CInfoDlg>& CInfoDlg::Table() {
-    static const MessageTable<CInfoDlg> table = MessageTable<CInfoDlg>()
-                                                    .InitDialog(&CInfoDlg::OnInitDialog)
-                                                    .Timer(&CInfoDlg::OnTimer);
+    static const MessageTable<CInfoDlg> table =
+        MessageTable<CInfoDlg>().InitDialog(&CInfoDlg::OnInitDialog).Timer(&CInfoDlg::OnTimer);
     return table;
 }
 

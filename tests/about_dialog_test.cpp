@@ -12,9 +12,11 @@ namespace {
 
 using platform::fake::FakeDialogFactory;
 using platform::fake::FakeDialogHost;
+using platform::fake::Journal;
 
 TEST(AboutDialogTest, OpensModallyFromItsTemplateAndShowsTheVersion) {
-    FakeDialogHost host;
+    Journal journal;
+    FakeDialogHost host(journal);
     host.texts[IDC_ABOUT_VERSION] = "left over";
     std::string shown;
     host.whileModal = [&](FakeDialogHost& running) {
@@ -33,20 +35,13 @@ TEST(AboutDialogTest, OpensModallyFromItsTemplateAndShowsTheVersion) {
 }
 
 TEST(AboutDialogTest, InitialisationShowsEmptyFieldThenReadsBackThenWritesVersion) {
-    FakeDialogHost host;
+    Journal journal;
+    FakeDialogHost host(journal);
     CAboutDlg dialog(host);
     host.whileModal = [](FakeDialogHost&) {};
     dialog.DoModal(0);
     // The default set-up shows the empty field first, then the version is written.
-    std::vector<std::string> writes;
-    for (const std::string& line : host.log) {
-        if (line.rfind("SetItemText", 0) == 0) {
-            writes.push_back(line);
-        }
-    }
-    ASSERT_EQ(writes.size(), 2u);
-    EXPECT_EQ(writes[0], "SetItemText 1017 ");
-    EXPECT_EQ(writes[1], "SetItemText 1017 1.00");
+    EXPECT_EQ(journal.Of("host", "SetItemText"), (std::vector<std::string>{"1017 ", "1017 1.00"}));
 }
 
 struct CloseCase {
@@ -59,7 +54,8 @@ KESTRUN_PRINTS_CASE_NAME(CloseCase)
 class AboutDialogCloseTest : public testing::TestWithParam<CloseCase> {};
 
 TEST_P(AboutDialogCloseTest, EndsTheModalWindow) {
-    FakeDialogHost host;
+    Journal journal;
+    FakeDialogHost host(journal);
     CAboutDlg dialog(host);
     host.whileModal = [](FakeDialogHost& running) { running.Deliver(GetParam().msg); };
     EXPECT_EQ(dialog.DoModal(0), GetParam().result);
@@ -74,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
     test::CaseName());
 
 TEST(AboutDialogTest, CloseButtonReadsTheControlBackIntoTheField) {
-    FakeDialogHost host;
+    Journal journal;
+    FakeDialogHost host(journal);
     CAboutDlg dialog(host);
     host.whileModal = [](FakeDialogHost& running) {
         running.texts[IDC_ABOUT_VERSION] = "2.00";
@@ -85,7 +82,8 @@ TEST(AboutDialogTest, CloseButtonReadsTheControlBackIntoTheField) {
 }
 
 TEST(AboutDialogTest, EscapeLeavesTheFieldAlone) {
-    FakeDialogHost host;
+    Journal journal;
+    FakeDialogHost host(journal);
     CAboutDlg dialog(host);
     host.whileModal = [](FakeDialogHost& running) {
         running.texts[IDC_ABOUT_VERSION] = "2.00";
@@ -96,17 +94,20 @@ TEST(AboutDialogTest, EscapeLeavesTheFieldAlone) {
 }
 
 TEST(AboutDialogTest, EveryAboutCommandOpensAFurtherWindow) {
-    FakeDialogFactory factory;
+    Journal journal;
+    FakeDialogFactory factory(journal);
     for (int i = 0; i < 2; ++i) {
         auto host = factory.NewHost();
         CAboutDlg dialog(*host);
         dialog.DoModal(0);
     }
-    EXPECT_EQ(factory.modalRuns, (std::vector<int>{IDD_ABOUTBOX, IDD_ABOUTBOX}));
+    EXPECT_EQ(journal.Of("dialogs", "RunModal"),
+              std::vector<std::string>(2, std::to_string(IDD_ABOUTBOX)));
 }
 
 TEST(AboutDialogTest, FailedCreationReportsMinusOne) {
-    FakeDialogHost host;
+    Journal journal;
+    FakeDialogHost host(journal);
     host.failCreate = true;
     CAboutDlg dialog(host);
     EXPECT_EQ(dialog.DoModal(0), -1);

@@ -109,10 +109,10 @@ TEST_P(AdapterIconWalkTest, WalksTheClassAndTheConnection) {
         EXPECT_EQ(valueOf("ShowIcon"), c.connectionValue);
     }
 
-    ASSERT_FALSE(fake.trace.lines.empty());
-    EXPECT_EQ(fake.trace.lines[0], "SetAdapterIcon:strGUID=" + c.guidGiven + "\n");
-    EXPECT_EQ(std::vector<std::string>(fake.trace.lines.begin() + 1, fake.trace.lines.end()),
-              c.trace);
+    const std::vector<std::string> trace = fake.TraceLines();
+    ASSERT_FALSE(trace.empty());
+    EXPECT_EQ(trace[0], "SetAdapterIcon:strGUID=" + c.guidGiven + "\n");
+    EXPECT_EQ(std::vector<std::string>(trace.begin() + 1, trace.end()), c.trace);
 }
 
 std::string OpenFailed(const std::string& path) {
@@ -281,12 +281,11 @@ TEST(AdapterIconTest, UsesTheTwoKeySpellingsAsTheyAre) {
     }
     fake.registry.At(RegRoot::LocalMachine, ConnectionPath(kGuid));
     SetAdapterIcon(fake.platform, OS_WINXP, kGuid, 0);
-    ASSERT_EQ(fake.registry.opened.size(), 100u);
-    EXPECT_NE(fake.registry.opened[0].find("{4D36E972-E325-11CE-BFC1-08002bE10318}\\0000"),
-              std::string::npos);
-    EXPECT_NE(fake.registry.opened[98].find("\\0098"), std::string::npos);
-    EXPECT_NE(fake.registry.opened[99].find("{4D36E972-E325-11CE-BFC1-08002BE10318}\\"),
-              std::string::npos);
+    const std::vector<std::string> opened = fake.journal.Of("registry");
+    ASSERT_EQ(opened.size(), 100u);
+    EXPECT_NE(opened[0].find("{4D36E972-E325-11CE-BFC1-08002bE10318}\\0000"), std::string::npos);
+    EXPECT_NE(opened[98].find("\\0098"), std::string::npos);
+    EXPECT_NE(opened[99].find("{4D36E972-E325-11CE-BFC1-08002BE10318}\\"), std::string::npos);
 }
 
 TEST(AdapterIconTest, TooLongInstanceIdDoesNotMatch) {

@@ -37,7 +37,7 @@ TEST_F(InspectAdaptersTest, FirstDefaultRouteInTableOrderDecides) {
     EXPECT_EQ(facts.m_strMyIP, "192.168.1.5");
     EXPECT_EQ(facts.m_strMyMask, "255.255.255.0");
     EXPECT_EQ(facts.m_pAdapterInfo.size(), 2u);
-    EXPECT_EQ(fake.trace.lines,
+    EXPECT_EQ(fake.TraceLines(),
               std::vector<std::string>{
                   "***My IP=192.168.1.5, Mask=255.255.255.0, VPNClient=old-vpn***\n"});
 }
@@ -59,7 +59,7 @@ TEST_F(InspectAdaptersTest, TwoAdaptersWithoutMatchGiveZeroAndKeepValues) {
     EXPECT_EQ(interfaceIndex, 77);
     EXPECT_EQ(facts.m_strMyIP, "old-ip");
     EXPECT_EQ(facts.m_strMyMask, "old-mask");
-    EXPECT_EQ(fake.trace.lines,
+    EXPECT_EQ(fake.TraceLines(),
               std::vector<std::string>{"***My IP=old-ip, Mask=old-mask, VPNClient=old-vpn***\n"});
 }
 
@@ -138,9 +138,9 @@ TEST_F(InspectAdaptersTest, UnreadableRouteTableOrAdapterListFails) {
     EXPECT_EQ(interfaceIndex, 5);  // the route table was read before the failure
     EXPECT_TRUE(facts.m_pAdapterInfo.empty());
     EXPECT_EQ(facts.m_strMyIP, "old-ip");
-    EXPECT_EQ(fake.trace.lines, (std::vector<std::string>{"Malloc failed. Out of memory.\n",
-                                                          "getIpForwardTable failed.\n",
-                                                          "Call to GetAdaptersInfo failed.\n"}));
+    EXPECT_EQ(fake.TraceLines(), (std::vector<std::string>{"Malloc failed. Out of memory.\n",
+                                                           "getIpForwardTable failed.\n",
+                                                           "Call to GetAdaptersInfo failed.\n"}));
 }
 
 TEST(GetDNSServersTest, EachServerIsPaddedToFifteenAndFollowedByATab) {
@@ -150,7 +150,7 @@ TEST(GetDNSServersTest, EachServerIsPaddedToFifteenAndFollowedByATab) {
     facts.m_strDNSServers = "old";
     EXPECT_EQ(GetDNSServers(fake.platform, facts), 1);
     EXPECT_EQ(facts.m_strDNSServers, "10.0.0.1       \t10.0.0.2       \t192.168.100.100\t");
-    EXPECT_EQ(fake.trace.lines, std::vector<std::string>{facts.m_strDNSServers});
+    EXPECT_EQ(fake.TraceLines(), std::vector<std::string>{facts.m_strDNSServers});
 }
 
 TEST(GetDNSServersTest, FailureLeavesTheListEmptyAndReportsOnStandardOutput) {
@@ -163,7 +163,7 @@ TEST(GetDNSServersTest, FailureLeavesTheListEmptyAndReportsOnStandardOutput) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "Call to GetNetworkParams failed. Return Value: 0000006f\n");
     EXPECT_EQ(facts.m_strDNSServers, "");
-    EXPECT_TRUE(fake.trace.lines.empty());
+    EXPECT_TRUE(fake.TraceLines().empty());
 }
 
 TEST(QueryAdapterCountersTest, ReadsSentThenReceivedFromTheDevice) {

@@ -10,7 +10,6 @@ namespace {
 
 using platform::fake::FakePlatform;
 using Lines = std::vector<std::string>;
-using Sleeps = std::vector<std::uint32_t>;
 
 constexpr const char* kOakley = "SYSTEM\\CurrentControlSet\\Services\\PolicyAgent\\Oakley";
 
@@ -24,7 +23,7 @@ TEST(SetOakleyLoggingTest, WritesOneOrZeroAsDword) {
     EXPECT_EQ(
         fake.registry.At(platform::RegRoot::LocalMachine, kOakley).values["EnableLogging"].dword,
         0u);
-    EXPECT_EQ(fake.trace.lines,
+    EXPECT_EQ(fake.TraceLines(),
               (Lines{"Set IPSec Reg Key Success!!!\n", "Set IPSec Reg Key Success!!!\n"}));
 }
 
@@ -35,7 +34,7 @@ TEST(SetOakleyLoggingTest, FailuresAreTracedAndReturnZero) {
     fake.registry.failCreate = false;
     fake.registry.At(platform::RegRoot::LocalMachine, kOakley).failSet = true;
     EXPECT_EQ(SetOakleyLogging(fake.platform, 1), 0);
-    EXPECT_EQ(fake.trace.lines,
+    EXPECT_EQ(fake.TraceLines(),
               (Lines{"Can't Create IPSec Reg Key Failed!!!\n", "Can't Set IPSec Reg Key!!!\n"}));
 }
 
@@ -56,7 +55,7 @@ TEST_F(CheckIPsecServiceTest, OnlyNt4ToServer2003AreTouched) {
         fake.services.failOpenManager = 5;
         EXPECT_EQ(CheckIPsecService(fake.platform, osType), 1) << osType;
     }
-    EXPECT_TRUE(fake.trace.lines.empty());
+    EXPECT_TRUE(fake.TraceLines().empty());
     for (int osType : {OS_WINNT, OS_WIN2000, OS_WINXP, OS_WINSERVER}) {
         EXPECT_EQ(CheckIPsecService(fake.platform, osType), 0) << osType;
     }
@@ -66,8 +65,8 @@ TEST_F(CheckIPsecServiceTest, RunningServiceIsStoppedAndStartedAgain) {
     Agent().state = platform::kServiceRunning;
     Agent().stopDelay = 1500;
     EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINXP), 1);
-    EXPECT_EQ(fake.clock.sleeps, (Sleeps{1000, 2000, 500}));
-    EXPECT_EQ(fake.trace.lines,
+    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"1000", "2000", "500"}));
+    EXPECT_EQ(fake.TraceLines(),
               (Lines{"Current Status=4\n", "Stop IPSec Service Success.\n",
                      "IPSec Service Status=1\n", "Start IPSec Service Success.\n"}));
     EXPECT_EQ(Agent().state, platform::kServiceRunning);
@@ -78,18 +77,19 @@ TEST_F(CheckIPsecServiceTest, StopStillPendingAtTheFirstPollMakesTheStartFail) {
     // Stop pending counts as not running, so a slow stop is met with a start attempt.
     Agent().stopDelay = 5000;
     EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINXP), 0);
-    EXPECT_EQ(fake.clock.sleeps, (Sleeps{1000, 2000, 500}));
-    EXPECT_EQ(fake.trace.lines.back(), "Start IPSec Service Failed (1056)\n");
+    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"1000", "2000", "500"}));
+    EXPECT_EQ(fake.TraceLines().back(), "Start IPSec Service Failed (1056)\n");
     ExpectHandlesClosed();
 }
 
 TEST_F(CheckIPsecServiceTest, StoppedServiceIsStartedAfterOnePoll) {
     Agent().state = platform::kServiceStopped;
     EXPECT_EQ(CheckIPsecService(fake.platform, OS_WIN2000), 1);
-    EXPECT_EQ(fake.clock.sleeps, (Sleeps{2000, 500}));
-    EXPECT_EQ(fake.trace.lines, (Lines{"Current Status=1\n", "IPSec Service Status=1\n",
-                                       "Start IPSec Service Success.\n"}));
-    EXPECT_EQ(Agent().calls, (Lines{"QueryConfig", "QueryStatus", "QueryStatus", "Start"}));
+    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"2000", "500"}));
+    EXPECT_EQ(fake.TraceLines(), (Lines{"Current Status=1\n", "IPSec Service Status=1\n",
+                                        "Start IPSec Service Success.\n"}));
+    EXPECT_EQ(fake.journal.Of("services", "PolicyAgent"),
+              (Lines{"QueryConfig", "QueryStatus", "QueryStatus", "Start"}));
     ExpectHandlesClosed();
 }
 
@@ -98,7 +98,7 @@ TEST_F(CheckIPsecServiceTest, DisabledServiceIsSwitchedToAutomaticStartFirst) {
     Agent().startType = platform::kServiceDisabled;
     EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINSERVER), 1);
     EXPECT_EQ(Agent().startType, platform::kServiceAutoStart);
-    EXPECT_EQ(fake.clock.sleeps, (Sleeps{500, 2000, 500}));
+    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"500", "2000", "500"}));
     EXPECT_EQ(Agent().state, platform::kServiceRunning);
     ExpectHandlesClosed();
 }
@@ -106,25 +106,26 @@ TEST_F(CheckIPsecServiceTest, DisabledServiceIsSwitchedToAutomaticStartFirst) {
 TEST_F(CheckIPsecServiceTest, ServiceThatNeverStopsIsPolledFiveTimesAndLeftRunning) {
     Agent().ignoresStop = true;
     EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINNT), 1);
-    EXPECT_EQ(fake.clock.sleeps, (Sleeps{1000, 2000, 2000, 2000, 2000, 2000}));
-    EXPECT_EQ(fake.trace.lines, (Lines{"Current Status=4\n", "Stop IPSec Service Success.\n",
-                                       "IPSec Service Status=4\n", "IPSec Service Status=4\n",
-                                       "IPSec Service Status=4\n", "IPSec Service Status=4\n",
-                                       "IPSec Service Status=4\n", "IPSec Service Status=4\n"}));
-    EXPECT_EQ(std::count(Agent().calls.begin(), Agent().calls.end(), "Start"), 0);
+    EXPECT_EQ(fake.journal.Of("clock", "sleep"),
+              (Lines{"1000", "2000", "2000", "2000", "2000", "2000"}));
+    EXPECT_EQ(fake.TraceLines(), (Lines{"Current Status=4\n", "Stop IPSec Service Success.\n",
+                                        "IPSec Service Status=4\n", "IPSec Service Status=4\n",
+                                        "IPSec Service Status=4\n", "IPSec Service Status=4\n",
+                                        "IPSec Service Status=4\n", "IPSec Service Status=4\n"}));
+    EXPECT_FALSE(fake.journal.Has("services: PolicyAgent Start"));
     ExpectHandlesClosed();
 }
 
 TEST_F(CheckIPsecServiceTest, AccessDeniedOnTheManagerOrTheService) {
     fake.services.failOpenManager = 5;
     EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINXP), 0);
-    EXPECT_EQ(fake.trace.lines, (Lines{"OpenSCManager failed (5)\n"}));
+    EXPECT_EQ(fake.TraceLines(), (Lines{"OpenSCManager failed (5)\n"}));
 
     fake.services.failOpenManager = 0;
-    fake.trace.lines.clear();
     EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINXP), 0);  // no PolicyAgent at all
-    EXPECT_EQ(fake.trace.lines, (Lines{"OpenService failed (1060)\n"}));
-    EXPECT_TRUE(fake.clock.sleeps.empty());
+    EXPECT_EQ(fake.TraceLines(),
+              (Lines{"OpenSCManager failed (5)\n", "OpenService failed (1060)\n"}));
+    EXPECT_TRUE(fake.journal.Of("clock", "sleep").empty());
     ExpectHandlesClosed();
 }
 
@@ -134,7 +135,7 @@ struct FailureCase {
     std::uint32_t initialState;
     std::uint32_t startType;
     Lines trace;
-    Sleeps sleeps;
+    Lines sleeps;
 };
 
 TEST_F(CheckIPsecServiceTest, EachFailingStepIsTracedReturnsZeroAndClosesHandles) {
@@ -154,7 +155,7 @@ TEST_F(CheckIPsecServiceTest, EachFailingStepIsTracedReturnsZeroAndClosesHandles
          1,
          2,
          {"Current Status=1\n", "IPSec Service Status=1\n", "Start IPSec Service Failed (5)\n"},
-         {2000, 500}},
+         {"2000", "500"}},
     };
     for (const FailureCase& c : cases) {
         FakePlatform local;
@@ -163,8 +164,8 @@ TEST_F(CheckIPsecServiceTest, EachFailingStepIsTracedReturnsZeroAndClosesHandles
         model.startType = c.startType;
         model.*c.failure = 5;
         EXPECT_EQ(CheckIPsecService(local.platform, OS_WINXP), 0) << c.name;
-        EXPECT_EQ(local.trace.lines, c.trace) << c.name;
-        EXPECT_EQ(local.clock.sleeps, c.sleeps) << c.name;
+        EXPECT_EQ(local.TraceLines(), c.trace) << c.name;
+        EXPECT_EQ(local.journal.Of("clock", "sleep"), c.sleeps) << c.name;
         EXPECT_EQ(local.services.openManagers, 0) << c.name;
         EXPECT_EQ(local.services.openServices, 0) << c.name;
     }
@@ -173,13 +174,13 @@ TEST_F(CheckIPsecServiceTest, EachFailingStepIsTracedReturnsZeroAndClosesHandles
 TEST_F(CheckIPsecServiceTest, StatusQueryFailingWhilePollingIsTraced) {
     Agent().stopDelay = 0;
     fake.clock.onSleep = [&] {
-        if (fake.clock.sleeps.size() == 2) {  // the first poll
+        if (fake.journal.Of("clock", "sleep").size() == 2) {  // the first poll
             Agent().failQueryStatus = 6;
         }
     };
     EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINXP), 0);
-    EXPECT_EQ(fake.trace.lines.back(), "Query Service Fail.\n");
-    EXPECT_EQ(fake.clock.sleeps, (Sleeps{1000, 2000}));
+    EXPECT_EQ(fake.TraceLines().back(), "Query Service Fail.\n");
+    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"1000", "2000"}));
     ExpectHandlesClosed();
 }
 

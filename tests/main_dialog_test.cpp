@@ -18,93 +18,23 @@
 #include "netprobe/os_type.h"
 #include "platform/format.h"
 #include "res/resource.h"
-#include "tests/fakes/fake_dialog_host.h"
-#include "tests/fakes/fake_icons.h"
-#include "tests/fakes/fake_painting.h"
-#include "tests/fakes/fake_platform.h"
-#include "tests/fakes/fake_shell.h"
-#include "tests/support/journal.h"
-#include "tests/support/scoped_work_dir.h"
+#include "tests/support/main_window_fixture.h"
 
 namespace kestrun {
 namespace {
 
 using platform::AdapterRecord;
 using platform::Msg;
-using platform::fake::FakeDialogFactory;
 using platform::fake::FakeDialogHost;
-using platform::fake::FakeIcons;
-using platform::fake::FakePainting;
-using platform::fake::FakePlatform;
 using platform::fake::FakeShell;
+using test::Adapter;
+using test::kBrush;
+using test::kDialogFont;
+using test::kVirtualAdapter;
 
-constexpr platform::GdiRef kDialogFont = 0x7000;
-constexpr platform::GdiRef kBrush = 0x8000;
-constexpr const char* kVirtualAdapter = "{A1B2C3D4-0000-1111-2222-ABCDEF012345}";
 constexpr std::uint32_t kOtherSwpFlags = 0x0001 | 0x0002;  // SWP_NOSIZE | SWP_NOMOVE
 
-using test::Adapter;
-
-class MainDialogTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        machine.m_nOSType = OS_WINXP;
-        fake.system.currentDirectory = "C:\\Kestrun";
-        fake.clock.now = 424242;
-        // A healthy PC: the IPsec service runs, the LAN adapter carries the default route,
-        // the VPN's virtual adapter is present.
-        fake.services.services["PolicyAgent"];
-        fake.net.routes = {{0, 2}};
-        fake.net.adapters = {
-            Adapter(7, "Varnel Ostrimel Adapter", "10.1.99.6", "255.255.255.252", kVirtualAdapter),
-            Adapter(2, "LAN", "192.168.1.5", "255.255.255.0", "{LAN}")};
-        painting.fontHeights[kDialogFont] = -12;
-        shell.journal = &journal;
-        icons.journal = &journal;
-    }
-    void Make() {
-        auto made = std::make_unique<FakeDialogHost>();
-        host = made.get();
-        host->font = kDialogFont;
-        host->journal = &journal;
-        dlg = std::make_unique<CKestrunDlg>(
-            MainDialogServices{recorded.platform, shell, painting, dialogs, icons},
-            MainDialogShared{machine, liveness, kBrush}, VPN_MODE_IPSEC, std::move(made));
-    }
-    // Makes the window and runs its set-up.
-    void Create() {
-        Make();
-        ASSERT_TRUE(dlg->Create());
-    }
-
-    void Set(const std::string& key, const std::string& value) {
-        fake.profile.WriteString("IPSec", key, value, ".\\Setting.tmp");
-    }
-    std::string Get(const std::string& key) {
-        return fake.profile.GetString("IPSec", key, "<absent>", 260, ".\\Setting.tmp");
-    }
-    bool Ran(const std::string& command) {
-        const auto& commands = fake.runner.commands;
-        return std::find(commands.begin(), commands.end(), command) != commands.end();
-    }
-    std::vector<std::string> JournalFrom(const std::string& first) {
-        auto start = std::find(journal.begin(), journal.end(), first);
-        return std::vector<std::string>(start, journal.end());
-    }
-
-    test::ScopedWorkDir dir;
-    FakePlatform fake;
-    test::Journal journal;
-    test::JournalPlatform recorded{fake, journal};
-    FakeShell shell;
-    FakePainting painting;
-    FakeDialogFactory dialogs;
-    FakeIcons icons;
-    FakeDialogHost* host = nullptr;
-    MachineFacts machine;
-    Liveness liveness;
-    std::unique_ptr<CKestrunDlg> dlg;
-};
+class MainDialogTest : public test::MainWindowFixture {};
 
 // ---------------------------------------------------------------------------------------
 // Construction and set-up order
@@ -112,19 +42,19 @@ class MainDialogTest : public ::testing::Test {
 TEST_F(MainDialogTest, ConstructionLoadsTheWindowIconAndStartsFromZero) {
     Make();
     EXPECT_EQ(dlg->m_hIcon, 0x1330u);
-    EXPECT_EQ(icons.log, std::vector<std::string>{"ProgramIcon 133"});
-    EXPECT_EQ(dlg->m_nConnectState, CS_IDLE);
-    EXPECT_EQ(dlg->m_nLinkCount, 0);
-    EXPECT_EQ(dlg->m_nSettingWait, 0);
-    EXPECT_EQ(dlg->m_pEchoThread, 0u);
+    EXPECT_EQ(fake.journal.Of("icons"), std::vector<std::string>{"ProgramIcon 133"});
+    EXPECT_EQ(dlg->m_Sequencer.m_nConnectState, CS_IDLE);
+    EXPECT_EQ(dlg->m_Sequencer.m_nLinkCount, 0);
+    EXPECT_EQ(dlg->m_Sequencer.m_nSettingWait, 0);
+    EXPECT_EQ(dlg->m_Sequencer.m_pEchoThread, 0u);
     EXPECT_EQ(dlg->m_nSelIndex, 0);
     EXPECT_EQ(dlg->m_Settings.m_dwStartTime, 0u);
     EXPECT_EQ(dlg->m_bShowAllowed, 0);
-    EXPECT_EQ(dlg->m_bDeleting, 0);
-    EXPECT_EQ(dlg->m_bConnectNotified, 0);
+    EXPECT_EQ(dlg->m_Sequencer.m_bDeleting, 0);
+    EXPECT_EQ(dlg->m_Sequencer.m_bConnectNotified, 0);
     EXPECT_TRUE(dlg->m_strStatus.empty());
     EXPECT_FALSE(host->exists);
-    EXPECT_TRUE(shell.log.empty());  // the tray icon waits for the set-up
+    EXPECT_TRUE(fake.journal.Of("shell").empty());  // the tray icon waits for the set-up
 }
 
 // The whole set-up of a PC with a settings file that asks for nothing but the IPsec
@@ -139,7 +69,7 @@ TEST_F(MainDialogTest, SetUpRunsItsStepsInOrder) {
         " ModelName ", " ParseSettingFlag", " ShowAppletTitle", " CallByIE",
         " VPN Mode",   " RemoveIPsec",      " StartTime"};
     std::vector<std::string> steps;
-    for (const std::string& line : journal) {
+    for (const std::string& line : fake.journal.Entries()) {
         if (line.rfind("profile:", 0) == 0) {
             const bool kept = std::any_of(
                 keptProfileKeys.begin(), keptProfileKeys.end(),
@@ -153,7 +83,7 @@ TEST_F(MainDialogTest, SetUpRunsItsStepsInOrder) {
             continue;
         }
         if (line.rfind("files: read", 0) == 0 || line.rfind("shell: RegisterMessageName", 0) == 0 ||
-            line.rfind("clock: sleep", 0) == 0) {
+            line.rfind("clock: sleep", 0) == 0 || line.rfind("services: PolicyAgent", 0) == 0) {
             continue;
         }
         steps.push_back(line);
@@ -162,6 +92,7 @@ TEST_F(MainDialogTest, SetUpRunsItsStepsInOrder) {
     const std::vector<std::string> expected = {
         "icons: ProgramIcon 133",  // construction
         "host: CreateModeless 102",
+        "browser: attach 1001",     // bound before the framework's set-up
         "host: SetItemText 1004 ",  // the framework's set-up shows the empty status
         "host: SetIcon big",
         "host: SetIcon small",
@@ -222,22 +153,22 @@ TEST_F(MainDialogTest, SetUpRecordsTheProgramDirectoryAndTheMessagePage) {
 
 TEST_F(MainDialogTest, SetUpResetsTheConnectionFields) {
     Make();
-    dlg->m_nConnectState = CS_DELETING;
-    dlg->m_nLinkCount = 9;
-    dlg->m_nSettingWait = -1;
-    dlg->m_pEchoThread = 0x99;
+    dlg->m_Sequencer.m_nConnectState = CS_DELETING;
+    dlg->m_Sequencer.m_nLinkCount = 9;
+    dlg->m_Sequencer.m_nSettingWait = -1;
+    dlg->m_Sequencer.m_pEchoThread = 0x99;
     dlg->m_nSelIndex = 3;
-    dlg->m_bDeleting = 1;
-    dlg->m_bConnectNotified = 1;
+    dlg->m_Sequencer.m_bDeleting = 1;
+    dlg->m_Sequencer.m_bConnectNotified = 1;
     Set("CallByIE", "FALSE");
     ASSERT_TRUE(dlg->Create());
-    EXPECT_EQ(dlg->m_nConnectState, CS_IDLE);
-    EXPECT_EQ(dlg->m_nLinkCount, 0);
-    EXPECT_EQ(dlg->m_nSettingWait, 0);
-    EXPECT_EQ(dlg->m_pEchoThread, 0u);
+    EXPECT_EQ(dlg->m_Sequencer.m_nConnectState, CS_IDLE);
+    EXPECT_EQ(dlg->m_Sequencer.m_nLinkCount, 0);
+    EXPECT_EQ(dlg->m_Sequencer.m_nSettingWait, 0);
+    EXPECT_EQ(dlg->m_Sequencer.m_pEchoThread, 0u);
     EXPECT_EQ(dlg->m_nSelIndex, 0);
-    EXPECT_EQ(dlg->m_bDeleting, 0);
-    EXPECT_EQ(dlg->m_bConnectNotified, 0);
+    EXPECT_EQ(dlg->m_Sequencer.m_bDeleting, 0);
+    EXPECT_EQ(dlg->m_Sequencer.m_bConnectNotified, 0);
 }
 
 TEST_F(MainDialogTest, TrayIconStartsDisconnectedWithTheProgramTip) {
@@ -284,10 +215,11 @@ TEST_F(MainDialogTest, TrayIconRefusedStopsTheSetUpThere) {
     Set("CallByIE", "TRUE");
     Create();
     EXPECT_EQ(host->initResult, 0);
-    EXPECT_EQ(JournalFrom("shell: NotifyIcon 0"), std::vector<std::string>{"shell: NotifyIcon 0"});
+    EXPECT_EQ(fake.journal.From("shell: NotifyIcon 0"),
+              std::vector<std::string>{"shell: NotifyIcon 0"});
     EXPECT_TRUE(host->timers.empty());
     EXPECT_TRUE(host->boxes.empty());
-    EXPECT_TRUE(fake.runner.commands.empty());
+    EXPECT_TRUE(fake.journal.Of("runner").empty());
     EXPECT_EQ(Get("CallByIE"), "TRUE");
     EXPECT_FALSE(host->visible);
 }
@@ -327,7 +259,7 @@ TEST_F(MainDialogTest, NoDefaultRouteIsReportedAndSetUpGoesOn) {
     EXPECT_EQ(host->boxes[0].text, "The PC's LAN don't setting default Gateway!!!");
     EXPECT_EQ(host->boxes[0].caption, "Warnning");
     EXPECT_EQ(host->boxes[0].style, 0x40030u);
-    EXPECT_TRUE(Ran("wait:.\\Refresh.bat"));
+    EXPECT_TRUE(Ran("wait .\\Refresh.bat"));
     EXPECT_EQ(host->timers.count(IDT_CALLBYIE_WATCH), 1u);
 }
 
@@ -339,6 +271,7 @@ TEST_F(MainDialogTest, NetworkAtZeroAddressIsReportedAfterTheRefreshScript) {
     EXPECT_EQ(host->boxes[0].text, "The PC's network is failed!!!\nPlease check you network.");
     EXPECT_EQ(host->boxes[0].caption, "Warnning");
     EXPECT_EQ(host->boxes[0].style, 0x40030u);
+    const std::vector<std::string> journal = fake.journal.Entries();
     const auto refresh = std::find(journal.begin(), journal.end(), "runner: wait .\\Refresh.bat");
     const auto box = std::find_if(journal.begin(), journal.end(), [](const std::string& line) {
         return line.rfind("host: MessageBox The PC's network", 0) == 0;
@@ -433,8 +366,8 @@ TEST_P(MainDialogCallByIeTest, OnlyExactlyTrueBuildsATunnel) {
     Create();
     EXPECT_TRUE(fake.trace.Contains(std::string("CallByIE=[") +
                                     (c.value != nullptr ? c.value : "TRUE") + "]\n"));
-    EXPECT_EQ(Ran("wait:Varnel_IPSecVPN.bat"), c.builds);
-    EXPECT_EQ(Ran("wait:DelRouteTable.bat"), c.builds);
+    EXPECT_EQ(Ran("wait Varnel_IPSecVPN.bat"), c.builds);
+    EXPECT_EQ(Ran("wait DelRouteTable.bat"), c.builds);
     EXPECT_EQ(host->timers.count(IDT_LINK_CHECK), c.builds ? 1u : 0u);
     EXPECT_EQ(host->IsItemEnabled(IDC_BUTTON_CONNECT), !c.builds);
     EXPECT_EQ(host->IsItemEnabled(IDC_BUTTON_DEL), c.builds);
@@ -477,7 +410,7 @@ TEST_F(MainDialogTest, OutsideLoginBuildsFromTheFileParameters) {
 
 TEST_F(MainDialogTest, NoSettingsFileAtAllBuildsFromTheDefaultsAndCreatesTheFile) {
     Create();
-    EXPECT_TRUE(Ran("wait:Varnel_IPSecVPN.bat"));
+    EXPECT_TRUE(Ran("wait Varnel_IPSecVPN.bat"));
     EXPECT_EQ(Get("Gateway"), "0.0.0.0");
     EXPECT_EQ(Get("CallByIE"), "FALSE");
     EXPECT_EQ(Get("ShowAppletTitle"), "FALSE");
@@ -486,23 +419,23 @@ TEST_F(MainDialogTest, NoSettingsFileAtAllBuildsFromTheDefaultsAndCreatesTheFile
 TEST_F(MainDialogTest, OpenVpnModeStartsItsScriptWithoutWaitingAndPresetsTheCount) {
     Set("VPN Mode", "2");
     Create();
-    EXPECT_TRUE(Ran("detach:Varnel_openVPN.bat"));
-    EXPECT_FALSE(Ran("wait:Varnel_IPSecVPN.bat"));
-    EXPECT_EQ(dlg->m_nLinkCount, 21);
+    EXPECT_TRUE(Ran("detach Varnel_openVPN.bat"));
+    EXPECT_FALSE(Ran("wait Varnel_IPSecVPN.bat"));
+    EXPECT_EQ(dlg->m_Sequencer.m_nLinkCount, 21);
     EXPECT_EQ(dlg->m_Settings.m_nVPNMode, VPN_MODE_OPENVPN);
     EXPECT_EQ(Get("VPN Mode"), "2");
     EXPECT_EQ(Get("RemoveIPsec"), "FALSE");
     EXPECT_EQ(dlg->m_strStatus, "Login Successful");
     EXPECT_EQ(host->timers.at(IDT_LINK_CHECK), 3000u);
-    EXPECT_EQ(JournalFrom("runner: detach Varnel_openVPN.bat").at(1),
+    EXPECT_EQ(fake.journal.From("runner: detach Varnel_openVPN.bat").at(1),
               "profile: set VPN Mode=2 IPSec|.\\Setting.tmp");
 }
 
 TEST_F(MainDialogTest, AnyModeOtherThanTwoBuildsIPsec) {
     Set("VPN Mode", "7");
     Create();
-    EXPECT_TRUE(Ran("wait:Varnel_IPSecVPN.bat"));
-    EXPECT_EQ(dlg->m_nLinkCount, 0);
+    EXPECT_TRUE(Ran("wait Varnel_IPSecVPN.bat"));
+    EXPECT_EQ(dlg->m_Sequencer.m_nLinkCount, 0);
     EXPECT_EQ(Get("VPN Mode"), "1");
 }
 
@@ -510,7 +443,7 @@ TEST_F(MainDialogTest, OutsideLoginReadsTheStatusControlBeforeShowingTheResult) 
     Make();
     host->texts[IDC_STATIC_STATUS] = "typed";
     ASSERT_TRUE(dlg->Create());
-    const std::vector<std::string> tail = JournalFrom("host: EnableItem 1002 0");
+    const std::vector<std::string> tail = fake.journal.From("host: EnableItem 1002 0");
     ASSERT_GE(tail.size(), 2u);
     EXPECT_EQ(tail[1], "host: GetItemText 1004");
 }
@@ -655,12 +588,12 @@ class MainDialogSysCommandTest : public MainDialogShownTest,
 
 TEST_P(MainDialogSysCommandTest, OnlyTheExactCloseCommandHides) {
     host->Deliver(CommandMsg(ID_SHOW_MAIN));
-    fake.trace.lines.clear();
+    fake.journal.Clear();
     const platform::MsgResult result =
         host->Deliver(Msg{platform::kWmSysCommand, GetParam().command, 0});
     EXPECT_EQ(result.handled, GetParam().hides);
     EXPECT_EQ(host->visible, !GetParam().hides);
-    EXPECT_EQ(fake.trace.lines,
+    EXPECT_EQ(fake.TraceLines(),
               GetParam().hides ? std::vector<std::string>{"SC_CLOSE"} : std::vector<std::string>{});
     EXPECT_TRUE(host->exists);
 }
@@ -687,14 +620,15 @@ TEST_F(MainDialogShownTest, CloseRequestAndEscapeOnlyHide) {
 TEST_F(MainDialogShownTest, PaintDrawsTheBackgroundPicture) {
     const platform::MsgResult result = host->Deliver(Msg{platform::kWmPaint, 0, 0});
     EXPECT_TRUE(result.handled);
-    EXPECT_EQ(painting.log, (std::vector<std::string>{"BeginPaint 0x1000",
-                                                      "DrawBitmap 134 0 0 500 438", "EndPaint"}));
+    EXPECT_EQ(
+        fake.journal.Of("painting"),
+        (std::vector<std::string>{"BeginPaint 0x1000", "DrawBitmap 134 0 0 500 438", "EndPaint"}));
 }
 
 TEST_F(MainDialogShownTest, MinimisedWindowDrawsItsIcon) {
     painting.iconic = true;
     host->Deliver(Msg{platform::kWmPaint, 0, 0});
-    EXPECT_EQ(painting.log.at(3), "DrawIcon 234 203 0x1330");
+    EXPECT_EQ(fake.journal.Of("painting").at(3), "DrawIcon 234 203 0x1330");
 }
 
 TEST_F(MainDialogShownTest, StatusLineIsBoldOnTheWarmBrush) {
@@ -704,13 +638,11 @@ TEST_F(MainDialogShownTest, StatusLineIsBoldOnTheWarmBrush) {
     EXPECT_TRUE(status.handled);
     EXPECT_EQ(status.value, static_cast<std::intptr_t>(kBrush));
     // The system's colours are set first; only the background is replaced.
-    EXPECT_NE(std::find(host->log.begin(), host->log.end(),
-                        Format("Default %u", static_cast<unsigned>(platform::kWmCtlColorStatic))),
-              host->log.end());
-    EXPECT_NE(std::find(painting.log.begin(), painting.log.end(),
-                        Format("SelectFont 0x5100 0x%x",
-                               static_cast<unsigned>(painting.boldFonts.at({kDialogFont, 16})))),
-              painting.log.end());
+    EXPECT_TRUE(fake.journal.Has(
+        Format("host: Default %u", static_cast<unsigned>(platform::kWmCtlColorStatic))));
+    EXPECT_TRUE(
+        fake.journal.Has(Format("painting: SelectFont 0x5100 0x%x",
+                                static_cast<unsigned>(painting.boldFonts.at({kDialogFont, 16})))));
 }
 
 TEST_F(MainDialogShownTest, AddressBoxKeepsTheSystemColours) {
@@ -735,7 +667,8 @@ TEST_F(MainDialogShownTest, DragIconIsTheWindowIcon) {
 TEST_F(MainDialogShownTest, EveryAboutCommandOpensAModalAboutWindow) {
     host->Deliver(CommandMsg(ID_MENUITEM_ABOUT));
     host->Deliver(CommandMsg(ID_MENUITEM_ABOUT));
-    EXPECT_EQ(dialogs.modalRuns, (std::vector<int>{IDD_ABOUTBOX, IDD_ABOUTBOX}));
+    EXPECT_EQ(fake.journal.Of("dialogs", "RunModal"),
+              std::vector<std::string>(2, std::to_string(IDD_ABOUTBOX)));
 }
 
 TEST_F(MainDialogShownTest, AboutIsOwnedByTheMainWindow) {
@@ -754,14 +687,8 @@ TEST_F(MainDialogShownTest, TrayMenuCommandReachesTheHiddenWindow) {
     };
     const platform::WindowRef hidden = shell.icons.begin()->first.first;
     shell.DeliverTo(hidden, Msg{WM_TRAYICON_NOTIFY, IDR_TRAY_MENU, platform::kWmRButtonUp});
-    EXPECT_EQ(dialogs.modalRuns, std::vector<int>{IDD_ABOUTBOX});
-}
-
-TEST_F(MainDialogShownTest, CommandsOfLaterStagesAreLeftToTheDefault) {
-    for (int id : {IDC_BUTTON_CONNECT, ID_MENUITEM_INFO, ID_MENUITEM_DIAGNOSIS}) {
-        EXPECT_FALSE(host->Deliver(CommandMsg(static_cast<std::uint16_t>(id))).handled) << id;
-    }
-    EXPECT_FALSE(host->Deliver(TimerMsg(IDT_LINK_CHECK)).handled);
+    EXPECT_EQ(fake.journal.Of("dialogs", "RunModal"),
+              std::vector<std::string>{std::to_string(IDD_ABOUTBOX)});
 }
 
 TEST_F(MainDialogTest, ReleasingTheObjectRemovesTheTrayIcon) {
@@ -782,9 +709,7 @@ class MainDialogEndTest : public MainDialogShownTest {
   protected:
     void SetUp() override {
         MainDialogShownTest::SetUp();
-        journal.clear();
-        fake.trace.lines.clear();
-        fake.runner.commands.clear();
+        fake.journal.Clear();
         fake.ui.windows = {{0x71, "Program Manager"}, {0x72, "OpenVPN stub"}};
         liveness.m_bLANConnected = 1;
         dlg->m_SessionClock.m_bSessionClock = true;
@@ -796,20 +721,17 @@ class MainDialogEndTest : public MainDialogShownTest {
             "trace: CKestrunDlg::OnMenuitemExit()\n", "trace: CKestrunDlg::OnDestroy()!!!\n",
             "trace: OnButtonDel()\n", "trace: Close Window!!!\n"};
         std::vector<std::string> steps;
-        for (const std::string& line : journal) {
+        for (const std::string& line : fake.journal.Entries()) {
             const bool kept =
                 line.rfind("host: ", 0) == 0 || line.rfind("shell: NotifyIcon", 0) == 0 ||
                 line.rfind("runner: ", 0) == 0 || line.rfind("profile: set", 0) == 0 ||
-                line.rfind("files: write", 0) == 0 ||
+                line.rfind("files: write", 0) == 0 || line.rfind("browser: navigate", 0) == 0 ||
                 std::find(ownTraces.begin(), ownTraces.end(), line) != ownTraces.end();
             if (kept && line.rfind("host: GetItemText", 0) != 0) {
                 steps.push_back(line);
             }
         }
         return steps;
-    }
-    std::size_t Count(const std::string& line) {
-        return static_cast<std::size_t>(std::count(journal.begin(), journal.end(), line));
     }
 };
 
@@ -857,8 +779,8 @@ TEST_P(MainDialogExitTest, NoticeThenTrayThenTeardownThenWindow) {
     EXPECT_FALSE(host->exists);
     EXPECT_TRUE(shell.icons.empty());
     EXPECT_TRUE(shell.liveWindows.empty());
-    EXPECT_EQ(dlg->m_nConnectState, CS_IDLE);
-    EXPECT_EQ(dlg->m_bDeleting, 0);
+    EXPECT_EQ(dlg->m_Sequencer.m_nConnectState, CS_IDLE);
+    EXPECT_EQ(dlg->m_Sequencer.m_bDeleting, 0);
     EXPECT_EQ(liveness.m_bLANConnected, 0);
     // Exiting leaves the status line, the page and the session clock alone.
     EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Connection Success");
@@ -874,9 +796,9 @@ TEST_P(MainDialogExitTest, NoticeThenTrayThenTeardownThenWindow) {
 
 TEST_P(MainDialogExitTest, DestructionAfterwardsRunsNothingAgain) {
     host->Deliver(GetParam().msg);
-    EXPECT_EQ(Count("trace: CKestrunDlg::OnDestroy()!!!\n"), 1u);
-    EXPECT_EQ(Count("trace: OnButtonDel()\n"), 1u);
-    EXPECT_EQ(Count("host: Destroy"), 1u);
+    EXPECT_EQ(fake.journal.Count("trace: CKestrunDlg::OnDestroy()!!!\n"), 1u);
+    EXPECT_EQ(fake.journal.Count("trace: OnButtonDel()\n"), 1u);
+    EXPECT_EQ(fake.journal.Count("host: Destroy"), 1u);
     // Releasing the object removes nothing twice.
     const std::size_t notifications = shell.notifications.size();
     dlg.reset();
@@ -899,6 +821,7 @@ TEST_F(MainDialogEndTest, ExitWaitsForARunningEchoBeforeTheTeardown) {
         }
     };
     host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});
+    const std::vector<std::string> journal = fake.journal.Entries();
     const auto removed = std::find(journal.begin(), journal.end(), "shell: NotifyIcon 2") + 1;
     ASSERT_EQ(*removed, "shell: DestroyWindow 0x2000");  // the tray's hidden window
     const auto deleting = std::find(journal.begin(), journal.end(), "trace: OnButtonDel()\n");
@@ -909,6 +832,7 @@ TEST_F(MainDialogEndTest, ExitWaitsForARunningEchoBeforeTheTeardown) {
 
 TEST_F(MainDialogEndTest, IdleEchoDoesNotDelayTheTeardown) {
     host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});
+    const std::vector<std::string> journal = fake.journal.Entries();
     const auto removed = std::find(journal.begin(), journal.end(), "shell: NotifyIcon 2");
     EXPECT_EQ(*(removed + 2), "trace: OnButtonDel()\n");
 }
@@ -927,12 +851,12 @@ class MainDialogTeardownTest : public MainDialogEndTest,
 TEST_P(MainDialogTeardownTest, RemovesOnlyTheTunnelOfTheMode) {
     dlg->m_Settings.m_nVPNMode = GetParam().mode;
     for (const Msg& msg : {CommandMsg(IDC_BUTTON_DEL), Msg{WM_KESTRUN_EXIT, 0, 0}}) {
-        fake.runner.commands.clear();
+        fake.journal.Clear();
         fake.ui.posted.clear();
         liveness.m_bLANConnected = 1;
         host->Deliver(msg);
-        EXPECT_EQ(Ran("wait:Clear_IPsec.bat"), GetParam().clearsIPsec);
-        EXPECT_EQ(Ran("wait:DelRouteTable.bat"), GetParam().clearsIPsec);
+        EXPECT_EQ(Ran("wait Clear_IPsec.bat"), GetParam().clearsIPsec);
+        EXPECT_EQ(Ran("wait DelRouteTable.bat"), GetParam().clearsIPsec);
         if (GetParam().closesOpenVpn) {
             ASSERT_EQ(fake.ui.posted.size(), 1u);
             EXPECT_EQ(fake.ui.posted[0].window, 0x72u);
@@ -955,13 +879,13 @@ INSTANTIATE_TEST_SUITE_P(Modes, MainDialogTeardownTest,
 // Delete VPN while the program goes on: the blank page, the status line on the way, the
 // Connect button back and the session clock stopped.
 TEST_F(MainDialogEndTest, DeleteVpnRemovesTheTunnelAndReportsIt) {
-    dlg->m_nConnectState = CS_LINKING;
+    dlg->m_Sequencer.m_nConnectState = CS_LINKING;
     host->texts[IDC_STATIC_STATUS] = "Connection Success";
     int stateDuringTeardown = -1;
     int deletingDuringTeardown = -1;
     fake.runner.onRun = [&](const std::string&) {
-        stateDuringTeardown = dlg->m_nConnectState;
-        deletingDuringTeardown = dlg->m_bDeleting;
+        stateDuringTeardown = dlg->m_Sequencer.m_nConnectState;
+        deletingDuringTeardown = dlg->m_Sequencer.m_bDeleting;
     };
     host->Deliver(CommandMsg(IDC_BUTTON_DEL));
 
@@ -974,6 +898,8 @@ TEST_F(MainDialogEndTest, DeleteVpnRemovesTheTunnelAndReportsIt) {
         "host: KillTimer 1",
         "files: write C:\\Kestrun\\msg.html",
         "host: SetItemText 1004 Deleting Connection",
+        "host: EnableItem 1001 1",
+        "browser: navigate C:\\Kestrun\\msg.html",
         "files: write DelRouteTable.bat",
         "runner: wait DelRouteTable.bat",
         "files: write Clear_IPsec.bat",
@@ -986,18 +912,21 @@ TEST_F(MainDialogEndTest, DeleteVpnRemovesTheTunnelAndReportsIt) {
     EXPECT_EQ(Steps(), expected);
     EXPECT_EQ(stateDuringTeardown, CS_DELETING);
     EXPECT_EQ(deletingDuringTeardown, 1);
-    EXPECT_EQ(dlg->m_nConnectState, CS_IDLE);
-    EXPECT_EQ(dlg->m_bDeleting, 0);
+    EXPECT_EQ(dlg->m_Sequencer.m_nConnectState, CS_IDLE);
+    EXPECT_EQ(dlg->m_Sequencer.m_bDeleting, 0);
     EXPECT_FALSE(dlg->m_SessionClock.m_bSessionClock);
     EXPECT_EQ(std::string(shell.notifications.back().second.szTip.data()),
               "The SSL VPN is deleted!");
     EXPECT_EQ(shell.notifications.back().second.hIcon, dlg->m_hIconNoLink);
     EXPECT_TRUE(host->exists);
     EXPECT_EQ(shell.icons.size(), 1u);
-    // Half a second for the browser before it is sent to the blank page.
-    const auto deleting =
-        std::find(journal.begin(), journal.end(), "host: SetItemText 1004 Deleting Connection");
-    EXPECT_EQ(*(deleting + 1), "clock: sleep 500");
+    // The browser is enabled and given half a second before it is sent to the blank page.
+    const std::vector<std::string> after =
+        fake.journal.From("host: SetItemText 1004 Deleting Connection");
+    ASSERT_GE(after.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(after.begin() + 1, after.begin() + 4),
+              (std::vector<std::string>{"host: EnableItem 1001 1", "clock: sleep 500",
+                                        "browser: navigate C:\\Kestrun\\msg.html"}));
 }
 
 // The page is written to the directory of set-up, whatever the file held before.
@@ -1011,9 +940,9 @@ TEST_F(MainDialogEndTest, DeleteVpnWritesTheBlankMessagePage) {
 // A window destroyed by other means still removes the tunnel, and only once.
 TEST_F(MainDialogEndTest, DestructionFromOutsideRemovesTheTunnelOnce) {
     host->Destroy();
-    EXPECT_EQ(Count("trace: CKestrunDlg::OnDestroy()!!!\n"), 1u);
-    EXPECT_TRUE(Ran("wait:Clear_IPsec.bat"));
-    EXPECT_EQ(Count("host: Destroy"), 1u);
+    EXPECT_EQ(fake.journal.Count("trace: CKestrunDlg::OnDestroy()!!!\n"), 1u);
+    EXPECT_TRUE(Ran("wait Clear_IPsec.bat"));
+    EXPECT_EQ(fake.journal.Count("host: Destroy"), 1u);
     EXPECT_TRUE(shell.icons.empty());
     EXPECT_TRUE(fake.trace.Contains("Close Window!!!\n"));
 }

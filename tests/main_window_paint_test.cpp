@@ -15,6 +15,7 @@ namespace {
 using platform::Msg;
 using platform::fake::FakeDialogHost;
 using platform::fake::FakePainting;
+using platform::fake::Journal;
 
 constexpr platform::WindowRef kWindow = 0x1000;
 constexpr platform::GdiRef kIcon = 0x133;
@@ -23,19 +24,22 @@ constexpr platform::GdiRef kBrush = 0xBB;
 constexpr platform::DcRef kControlDc = 0xDC;
 
 TEST(MainWindowPaintTest, DrawsTheBackgroundPicture) {
-    FakePainting painting;
+    Journal journal;
+    FakePainting painting(journal);
     PaintMainWindow(painting, kWindow, kIcon);
-    EXPECT_EQ(painting.log, (std::vector<std::string>{"BeginPaint 0x1000",
-                                                      "DrawBitmap 134 0 0 500 438", "EndPaint"}));
+    EXPECT_EQ(
+        journal.Of("painting"),
+        (std::vector<std::string>{"BeginPaint 0x1000", "DrawBitmap 134 0 0 500 438", "EndPaint"}));
 }
 
 TEST(MainWindowPaintTest, MinimisedDrawsTheIconCentred) {
-    FakePainting painting;
+    Journal journal;
+    FakePainting painting(journal);
     painting.iconic = true;
     painting.clientWidth = 161;
     painting.clientHeight = 40;
     PaintMainWindow(painting, kWindow, kIcon);
-    EXPECT_EQ(painting.log,
+    EXPECT_EQ(journal.Of("painting"),
               (std::vector<std::string>{"BeginPaint 0x1000", "DrawBitmap 134 0 0 500 438",
                                         "EraseIconBackground", "DrawIcon 65 4 0x133", "EndPaint"}));
 }
@@ -50,8 +54,9 @@ class MainWindowCtlColorTest : public testing::Test {
             Msg{message, kControlDc, static_cast<std::intptr_t>(host.Item(controlId))}, font,
             kBrush);
     }
-    FakePainting painting;
-    FakeDialogHost host;
+    Journal journal;
+    FakePainting painting{journal};
+    FakeDialogHost host{journal};
 };
 
 TEST_F(MainWindowCtlColorTest, StatusLineIsBoldOnTheWarmBrush) {
@@ -60,7 +65,7 @@ TEST_F(MainWindowCtlColorTest, StatusLineIsBoldOnTheWarmBrush) {
     EXPECT_EQ(result.value, static_cast<std::intptr_t>(kBrush));
     ASSERT_EQ(painting.boldFonts.size(), 1u);
     EXPECT_EQ(painting.boldFonts.begin()->first, std::make_pair(kDialogFont, 16));
-    EXPECT_EQ(painting.log,
+    EXPECT_EQ(journal.Of("painting"),
               (std::vector<std::string>{"SelectFont 0xdc 0xb001", "SetTransparent 0xdc"}));
 }
 
@@ -74,17 +79,17 @@ TEST_F(MainWindowCtlColorTest, OneBoldFontServesEveryDrawing) {
 TEST_F(MainWindowCtlColorTest, WithoutDialogFontTheStatusLineKeepsItsFont) {
     auto result = Ask(platform::kWmCtlColorStatic, 1004, 0);
     EXPECT_TRUE(result.handled);
-    EXPECT_EQ(painting.log, (std::vector<std::string>{"SetTransparent 0xdc"}));
+    EXPECT_EQ(journal.Of("painting"), (std::vector<std::string>{"SetTransparent 0xdc"}));
 }
 
 TEST_F(MainWindowCtlColorTest, LabelsAndButtonsAreTransparentOnTheWarmBrush) {
     for (auto [message, id] :
          {std::pair{platform::kWmCtlColorStatic, -1}, std::pair{platform::kWmCtlColorBtn, 1002}}) {
-        painting.log.clear();
+        journal.Clear();
         auto result = Ask(message, id);
         EXPECT_TRUE(result.handled);
         EXPECT_EQ(result.value, static_cast<std::intptr_t>(kBrush));
-        EXPECT_EQ(painting.log, (std::vector<std::string>{"SetTransparent 0xdc"}));
+        EXPECT_EQ(journal.Of("painting"), (std::vector<std::string>{"SetTransparent 0xdc"}));
     }
     EXPECT_EQ(painting.fontsCreated, 0);
 }
@@ -94,7 +99,7 @@ TEST_F(MainWindowCtlColorTest, EditFieldAndDialogKeepTheDefaults) {
          {platform::kWmCtlColorEdit, platform::kWmCtlColorListBox, platform::kWmCtlColorDlg}) {
         EXPECT_FALSE(Ask(message, 1000).handled);
     }
-    EXPECT_TRUE(painting.log.empty());
+    EXPECT_TRUE(journal.Of("painting").empty());
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST_P(OsTypeTest, ClassifiesAndTraces) {
     fake.system.version.csdVersion = c.csd;
     fake.system.architecture = c.architecture;
     EXPECT_EQ(GetOSType(fake.platform), c.expected);
-    EXPECT_EQ(fake.trace.lines, c.trace);
+    EXPECT_EQ(fake.TraceLines(), c.trace);
 }
 
 constexpr std::uint32_t k9x = platform::kPlatformWindows;
@@ -175,7 +175,7 @@ TEST(OsTypeFallbackTest, BothRecordsFailingIsAnError) {
     fake.system.plainVersionWorks = false;
     fake.system.version = {5, 1, 2600, platform::kPlatformNt, "", kWs};
     EXPECT_EQ(GetOSType(fake.platform), OS_ERROR);
-    EXPECT_TRUE(fake.trace.lines.empty());
+    EXPECT_TRUE(fake.TraceLines().empty());
 }
 
 TEST(OsTypeValuesTest, OtherIsAboveEveryNamedType) {

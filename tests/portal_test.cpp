@@ -97,7 +97,7 @@ TEST_F(MessagePageTest, EmptyBodyGivesTheBlankPageWhateverWasThere) {
     const std::string page = fake.files.ReadAll("msg.html").value_or("<missing>");
     EXPECT_EQ(page, "<HTML><BODY menubar=no, scroll=no></BODY></HTML>");
     EXPECT_EQ(page.size(), 48u);
-    EXPECT_TRUE(fake.trace.lines.empty());
+    EXPECT_TRUE(fake.TraceLines().empty());
 }
 
 TEST_F(MessagePageTest, BodyIsWrittenUnchanged) {
@@ -110,7 +110,7 @@ TEST_F(MessagePageTest, OpenFailureIsTracedAndLeavesTheOldPage) {
     fake.files.WriteNew("msg.html", "old");
     fake.files.failCreate["msg.html"] = platform::kErrorAccessDenied;
     EXPECT_EQ(WriteMessagePage(fake.platform, "msg.html", ""), 0);
-    EXPECT_EQ(fake.trace.lines, std::vector<std::string>{"Can't open file msg.html, error = 5\n"});
+    EXPECT_EQ(fake.TraceLines(), std::vector<std::string>{"Can't open file msg.html, error = 5\n"});
     EXPECT_EQ(fake.files.ReadAll("msg.html").value_or(""), "old");
 }
 

@@ -9,8 +9,8 @@
 #include <algorithm>
 
 #include "netprobe/os_type.h"
-#include "tests/fakes/fake_platform.h"
 #include "platform/format.h"
+#include "tests/fakes/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
 #include "tunnel/session_clock.h"
 #include "tunnel/teardown.h"
@@ -108,8 +108,8 @@ TEST(MakeTunnelScriptsSafetyTest, RefusedValueEmptiesBothScriptsAndOthersAreWrit
                 EXPECT_EQ(fake.files.ReadAll(kOpenVpnScriptName),
                           refused ? "" : OpenVpnScriptText(in))
                     << where;
-                EXPECT_EQ(fake.trace.lines, refused ? std::vector<std::string>{Refusal(field.name)}
-                                                    : std::vector<std::string>{})
+                EXPECT_EQ(fake.TraceLines(), refused ? std::vector<std::string>{Refusal(field.name)}
+                                                     : std::vector<std::string>{})
                     << where;
                 EXPECT_EQ(clock.m_bSessionClock, !refused) << where;
             }
@@ -133,8 +133,8 @@ TEST(MakeTunnelScriptsSafetyTest, EveryUnsafeValueIsNamed) {
     in.key = "x%PATH%";
     in.gateway = "1.2.3.4&calc";
     EXPECT_EQ(MakeTunnelScripts(fake.platform, in, clock), 0);
-    EXPECT_EQ(fake.trace.lines, (std::vector<std::string>{"Refused unsafe value of PreSharedKey\n",
-                                                          "Refused unsafe value of Gateway\n"}));
+    EXPECT_EQ(fake.TraceLines(), (std::vector<std::string>{"Refused unsafe value of PreSharedKey\n",
+                                                           "Refused unsafe value of Gateway\n"}));
 }
 
 class TeardownSafetyTest : public ::testing::Test {

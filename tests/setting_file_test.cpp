@@ -5,13 +5,13 @@
 
 #include "settings/decimal.h"
 #include "tests/fakes/fake_platform.h"
-#include "tests/support/recording_profile.h"
 #include "tests/support/scoped_work_dir.h"
 
 namespace kestrun {
 namespace {
 
 using platform::fake::FakePlatform;
+using platform::fake::Journal;
 using ::testing::ElementsAre;
 
 constexpr const char* kPath = ".\\Setting.tmp";
@@ -19,12 +19,14 @@ constexpr const char* kPath = ".\\Setting.tmp";
 // Records when the history steps run, relative to the profile calls around them.
 class HistoryProbe : public AddressHistory {
   public:
-    explicit HistoryProbe(std::vector<std::string>& log) : log_(log) {}
-    void FillFromFile(const std::string& gateway) override { log_.push_back("fill " + gateway); }
-    void StoreToFile() override { log_.push_back("store"); }
+    explicit HistoryProbe(Journal& journal) : journal_(journal) {}
+    void FillFromFile(const std::string& gateway) override {
+        journal_.Add("history", "fill " + gateway);
+    }
+    void StoreToFile() override { journal_.Add("history", "store"); }
 
   private:
-    std::vector<std::string>& log_;
+    Journal& journal_;
 };
 
 class SettingFileTest : public ::testing::Test {
@@ -64,32 +66,33 @@ TEST_F(SettingFileTest, NoFileGivesDefaultsAndLeavesOnlyTheFlag) {
     EXPECT_EQ(Bytes(), "[IPSec]\r\nParseSettingFlag=FALSE\r\n");
 }
 
+// A profile call on the settings file's section, as the journal records it.
+std::string OnFile(const std::string& call) {
+    return "profile: " + call + " IPSec|" + kPath;
+}
+
 TEST_F(SettingFileTest, ParseReadsEveryKeyInOrderThenHistoryThenFlag) {
     Put("[IPSec]\r\nGateway=1.2.3.4\r\n");
-    test::RecordingProfile recording(fake.profile);
-    std::vector<std::string> log;
-    HistoryProbe history(log);
-    ParseSetting(recording, settings, history);
-    log.insert(log.begin(), recording.calls.begin(), recording.calls.end() - 1);
-    log.push_back(recording.calls.back());
-    EXPECT_THAT(
-        log,
-        ElementsAre(
-            "get ModelName size=128 def=QZM", "get Interface size=128 def=0",
-            "get Gateway size=128 def=0.0.0.0", "get PreSharedKey size=128 def=2637",
-            "get RemoteLANIP size=128 def=192.168.0.99", "get NetworkIP size=128 def=192.168.99.0",
-            "get Submask size=128 def=255.255.255.255", "get OVPN_SerIP size=128 def=10.1.99.1",
-            "get OVPN_Ifconfig size=128 def=99", "get OVPN_SerMask size=128 def=255.255.255.255",
-            "get OVPN_SerPort size=128 def=999", "fill 1.2.3.4", "set ParseSettingFlag=FALSE"));
-    for (const std::string& where : recording.paths) {
-        EXPECT_EQ(where, "IPSec|.\\Setting.tmp");
-    }
+    fake.journal.Clear();
+    HistoryProbe history(fake.journal);
+    ParseSetting(fake.profile, settings, history);
+    EXPECT_THAT(fake.journal.Entries(),
+                ElementsAre(OnFile("get ModelName def=QZM size=128"),
+                            OnFile("get Interface def=0 size=128"),
+                            OnFile("get Gateway def=0.0.0.0 size=128"),
+                            OnFile("get PreSharedKey def=2637 size=128"),
+                            OnFile("get RemoteLANIP def=192.168.0.99 size=128"),
+                            OnFile("get NetworkIP def=192.168.99.0 size=128"),
+                            OnFile("get Submask def=255.255.255.255 size=128"),
+                            OnFile("get OVPN_SerIP def=10.1.99.1 size=128"),
+                            OnFile("get OVPN_Ifconfig def=99 size=128"),
+                            OnFile("get OVPN_SerMask def=255.255.255.255 size=128"),
+                            OnFile("get OVPN_SerPort def=999 size=128"), "history: fill 1.2.3.4",
+                            OnFile("set ParseSettingFlag=FALSE")));
 }
 
 TEST_F(SettingFileTest, SaveWritesInOrderThenStoresHistory) {
-    test::RecordingProfile recording(fake.profile);
-    std::vector<std::string> log;
-    HistoryProbe history(log);
+    HistoryProbe history(fake.journal);
     settings.m_strGateway = "g";
     settings.m_strPreSharedKey = "k";
     settings.m_strNetworkIP = "n";
@@ -98,11 +101,13 @@ TEST_F(SettingFileTest, SaveWritesInOrderThenStoresHistory) {
     settings.m_nInterface = -3;
     settings.m_strRemoteLANIP = "r";
     settings.m_strOvpnSerIP = "o";
-    EXPECT_EQ(SaveSetting(recording, settings, history), 1);
-    log.insert(log.begin(), recording.calls.begin(), recording.calls.end());
-    EXPECT_THAT(log, ElementsAre("set Interface=-3", "set Gateway=g", "set PreSharedKey=k",
-                                 "set RemoteLANIP=r", "set NetworkIP=n", "set Submask=m",
-                                 "set OVPN_SerIP=o", "set StartTime=1234", "store"));
+    EXPECT_EQ(SaveSetting(fake.profile, settings, history), 1);
+    EXPECT_THAT(
+        fake.journal.Entries(),
+        ElementsAre(OnFile("set Interface=-3"), OnFile("set Gateway=g"),
+                    OnFile("set PreSharedKey=k"), OnFile("set RemoteLANIP=r"),
+                    OnFile("set NetworkIP=n"), OnFile("set Submask=m"), OnFile("set OVPN_SerIP=o"),
+                    OnFile("set StartTime=1234"), "history: store"));
 }
 
 TEST_F(SettingFileTest, ModelNameEmptyOrAbsent) {

@@ -65,28 +65,29 @@ class StartupTest : public ::testing::Test {
     }
     // Start-up ended before the ICMP library and the main window.
     void ExpectEndedEarly() {
-        EXPECT_THAT(fake.echo.loaded, IsEmpty());
-        EXPECT_THAT(desk.framework.calls, ElementsAre("hosting"));
+        EXPECT_THAT(fake.journal.Of("echo", "load"), IsEmpty());
+        EXPECT_THAT(fake.journal.Of("framework"), ElementsAre("hosting"));
         EXPECT_EQ(app->m_Machine.m_pIcmpEcho, nullptr);
         EXPECT_FALSE(app->created);
     }
 
     test::ScopedWorkDir dir;
     FakePlatform fake;
-    FakeDesktop desk;
+    FakeDesktop desk{fake.journal};
     std::unique_ptr<TestApp> app;
 };
 
 TEST_F(StartupTest, SucceedsWithHiddenMainWindowAndProcessValues) {
     ASSERT_TRUE(Start(""));
-    EXPECT_THAT(desk.framework.calls, ElementsAre("hosting", "brush " + std::to_string(0xDEF0F7)));
+    EXPECT_THAT(fake.journal.Of("framework"),
+                ElementsAre("hosting", "brush " + std::to_string(0xDEF0F7)));
     EXPECT_TRUE(app->created);
-    EXPECT_THAT(fake.trace.lines, ElementsAre(kProgramDir, "Microsoft Windows XP \n",
-                                              "GetUserProfileDirectory=[C:\\Users\\alice]\n"));
-    EXPECT_THAT(fake.system.setDirectoryCalls, ElementsAre(kProgramDir));
+    EXPECT_THAT(fake.TraceLines(), ElementsAre(kProgramDir, "Microsoft Windows XP \n",
+                                               "GetUserProfileDirectory=[C:\\Users\\alice]\n"));
+    EXPECT_THAT(fake.journal.Of("system", "set current directory"), ElementsAre(kProgramDir));
     EXPECT_EQ(fake.system.currentDirectory, "C:\\Program Files\\Kestrun");
     EXPECT_EQ(app->m_Machine.m_nOSType, OS_WINXP);
-    EXPECT_THAT(fake.echo.loaded, ElementsAre("Iphlpapi.dll"));
+    EXPECT_THAT(fake.journal.Of("echo", "load"), ElementsAre("Iphlpapi.dll"));
     EXPECT_NE(app->m_Machine.m_pIcmpEcho, nullptr);
     EXPECT_EQ(app->m_Liveness.m_bLANConnected, 0);
     EXPECT_EQ(app->m_Liveness.m_bPingIdle, 1);
@@ -97,7 +98,7 @@ TEST_F(StartupTest, SucceedsWithHiddenMainWindowAndProcessValues) {
     EXPECT_THAT(fake.ui.posted, IsEmpty());
     // The library is kept for the rest of the process.
     app.reset();
-    EXPECT_THAT(fake.echo.freed, IsEmpty());
+    EXPECT_THAT(fake.journal.Of("echo", "free"), IsEmpty());
 }
 
 TEST_F(StartupTest, SocketsFailureShowsStringAndEnds) {
@@ -106,8 +107,8 @@ TEST_F(StartupTest, SocketsFailureShowsStringAndEnds) {
     ASSERT_EQ(fake.ui.boxes.size(), 1u);
     EXPECT_EQ(fake.ui.boxes[0].text, "Windows sockets initialization failed.");
     EXPECT_EQ(fake.ui.boxes[0].owner, 0u);
-    EXPECT_THAT(desk.framework.calls, ElementsAre("string 103"));
-    EXPECT_THAT(fake.system.setDirectoryCalls, IsEmpty());
+    EXPECT_THAT(fake.journal.Of("framework"), ElementsAre("string 103"));
+    EXPECT_THAT(fake.journal.Of("system", "set current directory"), IsEmpty());
 }
 
 TEST_F(StartupTest, RemoveRequestWithoutInstancePostsToNoWindowWaitsAndEnds) {
@@ -117,8 +118,8 @@ TEST_F(StartupTest, RemoveRequestWithoutInstancePostsToNoWindowWaitsAndEnds) {
     EXPECT_EQ(fake.ui.posted[0].message, 0x499u);
     EXPECT_EQ(fake.ui.posted[0].wParam, 0u);
     EXPECT_EQ(fake.ui.posted[0].lParam, 0);
-    EXPECT_THAT(fake.clock.sleeps, ElementsAre(1000u));
-    EXPECT_EQ(fake.trace.lines.back(), "Remove!!!");
+    EXPECT_THAT(fake.journal.Of("clock", "sleep"), ElementsAre("1000"));
+    EXPECT_EQ(fake.TraceLines().back(), "Remove!!!");
     ExpectEndedEarly();
 }
 
@@ -128,8 +129,8 @@ TEST_F(StartupTest, RemoveRequestInCapitalsPostsToRunningInstance) {
     ASSERT_EQ(fake.ui.posted.size(), 1u);
     EXPECT_EQ(fake.ui.posted[0].window, 77u);
     EXPECT_EQ(fake.ui.posted[0].message, WM_KESTRUN_EXIT);
-    EXPECT_THAT(fake.clock.sleeps, ElementsAre(1000u));
-    EXPECT_EQ(fake.trace.lines.back(), "Remove!!!");
+    EXPECT_THAT(fake.journal.Of("clock", "sleep"), ElementsAre("1000"));
+    EXPECT_EQ(fake.TraceLines().back(), "Remove!!!");
     EXPECT_FALSE(fake.trace.Contains("Close!!!"));
     ExpectEndedEarly();
 }
@@ -139,12 +140,12 @@ TEST_F(StartupTest, RemoveOptionWithMoreTextIsNotARemoveRequest) {
         SCOPED_TRACE(line);
         FakePlatform other;
         other.ui.windows.push_back({77, "Pallisor Client"});
-        FakeDesktop otherDesk;
+        FakeDesktop otherDesk{other.journal};
         TestApp otherApp(other.platform, otherDesk.desktop, line);
         EXPECT_FALSE(otherApp.InitInstance());
         EXPECT_THAT(other.ui.posted, IsEmpty());
-        EXPECT_THAT(other.clock.sleeps, IsEmpty());
-        EXPECT_EQ(other.trace.lines.back(), "Close!!!");
+        EXPECT_THAT(other.journal.Of("clock", "sleep"), IsEmpty());
+        EXPECT_EQ(other.TraceLines().back(), "Close!!!");
         EXPECT_THAT(other.ui.boxes, IsEmpty());
     }
 }
@@ -157,7 +158,7 @@ TEST_F(StartupTest, RemoveOptionWithMoreTextAndNoInstanceStartsNormally) {
 TEST_F(StartupTest, SecondInstanceEndsSilentlyAndLeavesTheFirstAlone) {
     RunningInstance();
     EXPECT_FALSE(Start(""));
-    EXPECT_EQ(fake.trace.lines.back(), "Close!!!");
+    EXPECT_EQ(fake.TraceLines().back(), "Close!!!");
     EXPECT_THAT(fake.ui.posted, IsEmpty());
     EXPECT_THAT(fake.ui.boxes, IsEmpty());
     ExpectEndedEarly();
@@ -167,16 +168,16 @@ TEST_F(StartupTest, HiddenOrVisibleInstanceIsFoundByTitleAnywhereInZOrder) {
     fake.ui.windows.push_back({5, "Pallisor Client - other"});
     RunningInstance(9);
     EXPECT_FALSE(Start(""));
-    EXPECT_EQ(fake.trace.lines.back(), "Close!!!");
+    EXPECT_EQ(fake.TraceLines().back(), "Close!!!");
 }
 
 TEST_F(StartupTest, AddressWithRunningInstanceEndsBeforeTrustCheck) {
     UseVersion(6, 0, platform::kProductWorkstation);
     RunningInstance();
     EXPECT_FALSE(Start("https://192.168.1.1/"));
-    EXPECT_EQ(fake.trace.lines.back(), "Close!!!");
+    EXPECT_EQ(fake.TraceLines().back(), "Close!!!");
     EXPECT_THAT(fake.ui.boxes, IsEmpty());
-    EXPECT_THAT(fake.registry.opened, IsEmpty());
+    EXPECT_THAT(fake.journal.Of("registry"), IsEmpty());
 }
 
 TEST_F(StartupTest, UntrustedAddressOnVistaWarnsAndEnds) {
@@ -200,13 +201,13 @@ TEST_F(StartupTest, TrustedAddressOnVistaStarts) {
 TEST_F(StartupTest, AddressSchemeInCapitalsSkipsTheCheck) {
     UseVersion(6, 0, platform::kProductWorkstation);
     EXPECT_TRUE(Start("HTTPS://192.168.1.1/"));
-    EXPECT_THAT(fake.registry.opened, IsEmpty());
+    EXPECT_THAT(fake.journal.Of("registry"), IsEmpty());
     EXPECT_THAT(fake.ui.boxes, IsEmpty());
 }
 
 TEST_F(StartupTest, AddressOnOtherSystemsIsNotChecked) {
     EXPECT_TRUE(Start("https://192.168.1.1/"));
-    EXPECT_THAT(fake.registry.opened, IsEmpty());
+    EXPECT_THAT(fake.journal.Of("registry"), IsEmpty());
 }
 
 struct LibraryCase {
@@ -223,7 +224,7 @@ class StartupLibraryTest : public StartupTest, public ::testing::WithParamInterf
 TEST_P(StartupLibraryTest, LoadsTheSystemsIcmpLibrary) {
     UseVersion(GetParam().major, GetParam().minor, platform::kProductWorkstation);
     EXPECT_TRUE(Start(""));
-    EXPECT_THAT(fake.echo.loaded, ElementsAre(GetParam().library));
+    EXPECT_THAT(fake.journal.Of("echo", "load"), ElementsAre(GetParam().library));
 }
 
 TEST_P(StartupLibraryTest, LibraryMissingShowsErrorAndEnds) {
@@ -235,7 +236,7 @@ TEST_P(StartupLibraryTest, LibraryMissingShowsErrorAndEnds) {
     EXPECT_EQ(fake.ui.boxes[0].text, GetParam().failureText);
     EXPECT_EQ(fake.ui.boxes[0].caption, "Error:");
     EXPECT_EQ(fake.ui.boxes[0].style, 0u);
-    EXPECT_THAT(desk.framework.calls, ElementsAre("hosting"));
+    EXPECT_THAT(fake.journal.Of("framework"), ElementsAre("hosting"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -251,7 +252,7 @@ TEST_F(StartupTest, UnreadableVersionUsesIphlpapi) {
     fake.system.plainVersionWorks = false;
     EXPECT_TRUE(Start(""));
     EXPECT_EQ(app->m_Machine.m_nOSType, OS_ERROR);
-    EXPECT_THAT(fake.echo.loaded, ElementsAre("Iphlpapi.dll"));
+    EXPECT_THAT(fake.journal.Of("echo", "load"), ElementsAre("Iphlpapi.dll"));
 }
 
 TEST_F(StartupTest, MissingEntryPointFreesLibraryAndEnds) {
@@ -262,16 +263,16 @@ TEST_F(StartupTest, MissingEntryPointFreesLibraryAndEnds) {
         entries.erase(missing);
         other.echo.libraries["Iphlpapi.dll"] = entries;
         other.system.version = fake.system.version;
-        FakeDesktop otherDesk;
+        FakeDesktop otherDesk{other.journal};
         TestApp otherApp(other.platform, otherDesk.desktop, "");
         EXPECT_FALSE(otherApp.InitInstance());
         ASSERT_EQ(other.ui.boxes.size(), 1u);
         EXPECT_EQ(other.ui.boxes[0].text, "Error loading DLL");
         EXPECT_EQ(other.ui.boxes[0].caption, "Error:");
         EXPECT_EQ(other.ui.boxes[0].style, 0u);
-        EXPECT_THAT(other.echo.freed, ElementsAre("Iphlpapi.dll"));
+        EXPECT_THAT(other.journal.Of("echo", "free"), ElementsAre("Iphlpapi.dll"));
         EXPECT_EQ(otherApp.m_Machine.m_pIcmpEcho, nullptr);
-        EXPECT_THAT(otherDesk.framework.calls, ElementsAre("hosting"));
+        EXPECT_THAT(other.journal.Of("framework"), ElementsAre("hosting"));
     }
 }
 
@@ -304,7 +305,7 @@ TEST_F(StartupTest, ProfileDirectoryUnavailableLeavesItEmpty) {
     fake.system.profileDirectory.reset();
     EXPECT_TRUE(Start(""));
     EXPECT_EQ(app->m_Machine.m_szProfileDir, "");
-    EXPECT_EQ(fake.trace.lines.back(), "GetUserProfileDirectory=[]\n");
+    EXPECT_EQ(fake.TraceLines().back(), "GetUserProfileDirectory=[]\n");
 }
 
 TEST_F(StartupTest, ProfileDirectoryMustFitIn255Bytes) {
@@ -339,12 +340,12 @@ TEST_P(StartupDirectoryTest, MakesTheProgramDirectoryCurrent) {
     fake.system.existingDirectories.insert("D:\\k\\Kestrun.exe");
     fake.system.moduleFileName = GetParam().modulePath;
     EXPECT_TRUE(Start(""));
-    EXPECT_EQ(fake.system.setDirectoryCalls, GetParam().setCalls);
+    EXPECT_EQ(fake.journal.Of("system", "set current directory"), GetParam().setCalls);
     EXPECT_EQ(fake.system.currentDirectory, GetParam().currentAfter);
     if (!GetParam().setCalls.empty()) {
-        EXPECT_EQ(fake.trace.lines.front(), GetParam().setCalls.front());
+        EXPECT_EQ(fake.TraceLines().front(), GetParam().setCalls.front());
     } else {
-        EXPECT_EQ(fake.trace.lines.front(), "Microsoft Windows XP \n");
+        EXPECT_EQ(fake.TraceLines().front(), "Microsoft Windows XP \n");
     }
 }
 
@@ -379,7 +380,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(StartupTest, DirectoryThatCannotBeEnteredKeepsTheInheritedOne) {
     fake.system.moduleFileName = "E:\\gone\\Kestrun.exe";
     EXPECT_TRUE(Start(""));
-    EXPECT_THAT(fake.system.setDirectoryCalls, ElementsAre("E:\\gone\\"));
+    EXPECT_THAT(fake.journal.Of("system", "set current directory"), ElementsAre("E:\\gone\\"));
     EXPECT_EQ(fake.system.currentDirectory, "C:\\");
 }
 

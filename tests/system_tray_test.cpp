@@ -4,7 +4,6 @@
 
 #include "tests/support/case_name.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@ namespace {
 using platform::Msg;
 using platform::NotifyIconRecord;
 using platform::fake::FakeShell;
+using platform::fake::Journal;
 
 constexpr platform::WindowRef kMainWindow = 0x4242;
 constexpr platform::GdiRef kNoLink = 0x71;
@@ -45,7 +45,8 @@ class SystemTrayTest : public testing::Test {
             ->value;
     }
 
-    FakeShell shell;
+    Journal journal;
+    FakeShell shell{journal};
     int mainLookups = 0;
     std::unique_ptr<CSystemTray> tray;
 };
@@ -147,10 +148,10 @@ TEST_F(SystemTrayTest, RemoveTwiceIsHarmless) {
     tray->RemoveIcon();
     EXPECT_TRUE(shell.icons.empty());
     EXPECT_TRUE(shell.liveWindows.empty());
-    const std::size_t calls = shell.log.size();
+    const std::size_t calls = journal.Of("shell").size();
     tray->RemoveIcon();
     tray.reset();
-    EXPECT_EQ(shell.log.size(), calls);
+    EXPECT_EQ(journal.Of("shell").size(), calls);
 }
 
 TEST_F(SystemTrayTest, DestructionRemovesTheIcon) {
@@ -162,7 +163,7 @@ TEST_F(SystemTrayTest, DestructionRemovesTheIcon) {
 
 TEST_F(SystemTrayTest, RightButtonReleaseShowsTheMenuInOrder) {
     ASSERT_TRUE(Add());
-    shell.log.clear();
+    journal.Clear();
     EXPECT_EQ(Notify(kTrayId, platform::kWmRButtonUp), 1);
     const std::vector<std::string> expected = {
         "LoadMenu 130",
@@ -176,7 +177,7 @@ TEST_F(SystemTrayTest, RightButtonReleaseShowsTheMenuInOrder) {
         "TrackPopupMenu 0 640 758 0x4242",
         "DestroyMenu",
     };
-    EXPECT_EQ(shell.log, expected);
+    EXPECT_EQ(journal.Of("shell"), expected);
     EXPECT_TRUE(shell.liveMenus.empty());
 }
 
@@ -212,9 +213,9 @@ class SystemTrayMouseTest : public SystemTrayTest, public testing::WithParamInte
 
 TEST_P(SystemTrayMouseTest, OtherMouseActionsReturnOneAndShowNothing) {
     ASSERT_TRUE(Add());
-    shell.log.clear();
+    journal.Clear();
     EXPECT_EQ(Notify(kTrayId, GetParam().mouse), 1);
-    EXPECT_TRUE(shell.log.empty());
+    EXPECT_TRUE(journal.Of("shell").empty());
     EXPECT_EQ(mainLookups, 1);
 }
 
@@ -237,9 +238,9 @@ TEST_F(SystemTrayTest, HighWordOfLParamDoesNotHideARightClick) {
 
 TEST_F(SystemTrayTest, OtherIconIdReturnsZeroAndDoesNothing) {
     ASSERT_TRUE(Add());
-    shell.log.clear();
+    journal.Clear();
     EXPECT_EQ(Notify(131, platform::kWmRButtonUp), 0);
-    EXPECT_TRUE(shell.log.empty());
+    EXPECT_TRUE(journal.Of("shell").empty());
     EXPECT_EQ(mainLookups, 0);
 }
 
@@ -256,7 +257,7 @@ TEST_F(SystemTrayTest, MenuWithoutPopupIsDestroyedAndReturnsZero) {
     EXPECT_EQ(Notify(kTrayId, platform::kWmRButtonUp), 0);
     EXPECT_TRUE(shell.tracked.empty());
     EXPECT_TRUE(shell.liveMenus.empty());
-    EXPECT_EQ(shell.log.back(), "DestroyMenu");
+    EXPECT_EQ(journal.Of("shell").back(), "DestroyMenu");
 }
 
 TEST_F(SystemTrayTest, EveryClickBuildsANewMenuAndItsCommandReachesTheMainWindow) {
@@ -269,7 +270,7 @@ TEST_F(SystemTrayTest, EveryClickBuildsANewMenuAndItsCommandReachesTheMainWindow
     Notify(kTrayId, platform::kWmRButtonUp);
     shell.choose = [](const FakeShell::Tracked&) { return 0u; };  // dismissed
     Notify(kTrayId, platform::kWmRButtonUp);
-    EXPECT_EQ(std::count(shell.log.begin(), shell.log.end(), "LoadMenu 130"), 2);
+    EXPECT_EQ(journal.Count("shell: LoadMenu 130"), 2u);
     EXPECT_TRUE(shell.liveMenus.empty());
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], std::make_pair(kMainWindow, 32775u));

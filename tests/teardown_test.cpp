@@ -37,14 +37,14 @@ TEST_F(TeardownTest, DelRouteTableDeletesTheRoutesTheFileNamesNow) {
               "route delete 192.168.99.0 mask 255.255.255.0\n"
               "route delete 10.0.0.0 mask 0.0.0.0\n"
               "route delete 1.2.3.0 mask 255.255.255.0");
-    EXPECT_EQ(fake.runner.commands, std::vector<std::string>{"wait:DelRouteTable.bat"});
-    EXPECT_EQ(fake.trace.lines, std::vector<std::string>{"DelRouteTable()\n"});
+    EXPECT_EQ(fake.journal.Of("runner"), std::vector<std::string>{"wait DelRouteTable.bat"});
+    EXPECT_EQ(fake.TraceLines(), std::vector<std::string>{"DelRouteTable()\n"});
 }
 
 TEST_F(TeardownTest, DelRouteTableWithoutFileWritesAndRunsAnEmptyScript) {
     EXPECT_EQ(DelRouteTable(fake.platform), 1);
     EXPECT_EQ(File(kDelRouteTableScriptName), "");
-    EXPECT_EQ(fake.runner.commands, std::vector<std::string>{"wait:DelRouteTable.bat"});
+    EXPECT_EQ(fake.journal.Of("runner"), std::vector<std::string>{"wait DelRouteTable.bat"});
 }
 
 TEST_F(TeardownTest, DelRouteTableCutsValuesToTheReadersBuffers) {
@@ -61,8 +61,8 @@ TEST_F(TeardownTest, DelRouteTableCutsValuesToTheReadersBuffers) {
 TEST_F(TeardownTest, DelRouteTableThatCannotCreateItsScriptRunsNothing) {
     fake.files.failCreate[kDelRouteTableScriptName] = 5;
     EXPECT_EQ(DelRouteTable(fake.platform), 0);
-    EXPECT_TRUE(fake.runner.commands.empty());
-    EXPECT_EQ(fake.trace.lines,
+    EXPECT_TRUE(fake.journal.Of("runner").empty());
+    EXPECT_EQ(fake.TraceLines(),
               (std::vector<std::string>{"DelRouteTable()\n",
                                         "Can't open file DelRouteTable.bat, error = 5\n"}));
 }
@@ -80,7 +80,7 @@ TEST_F(TeardownTest, ClearIPsecRemovesRoutesThenPolicyThenRestartsServiceAndPaus
                            "\"remote-router\" -y\nipseccmd.exe -w REG -p \"TRV-615_SSL\" -r "
                            "\"router-remote\" -o\n"}));
     // Service: one poll, the pause before the start, then the closing pause.
-    EXPECT_EQ(fake.clock.sleeps, (std::vector<std::uint32_t>{2000, 500, 300}));
+    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (std::vector<std::string>{"2000", "500", "300"}));
     EXPECT_EQ(fake.services.services["PolicyAgent"].state, platform::kServiceRunning);
 }
 
@@ -91,16 +91,17 @@ TEST_F(TeardownTest, ClearIPsecOnNt4WritesEmptyScriptButStillDeletesRoutesAndRes
     EXPECT_EQ(Clear_IPsec(fake.platform, OS_WINNT, "TRV-615_SSL"), 1);
     EXPECT_EQ(File(kClearIPsecScriptName), "");
     EXPECT_EQ(File(kDelRouteTableScriptName), "route delete 192.168.99.0 mask 255.255.255.0");
-    EXPECT_EQ(fake.services.services["PolicyAgent"].calls.back(), "Start");
+    EXPECT_EQ(fake.journal.Of("services", "PolicyAgent").back(), "Start");
 }
 
 TEST_F(TeardownTest, ClearIPsecThatCannotCreateItsScriptStillRunsWhateverIsThere) {
     fake.files.failCreate[kClearIPsecScriptName] = 5;
     EXPECT_EQ(Clear_IPsec(fake.platform, OS_VISTA, "TRV-615_SSL"), 1);
-    EXPECT_EQ(fake.runner.commands,
-              (std::vector<std::string>{"wait:DelRouteTable.bat", "wait:Clear_IPsec.bat"}));
+    EXPECT_EQ(fake.journal.Of("runner"),
+              (std::vector<std::string>{"wait DelRouteTable.bat", "wait Clear_IPsec.bat"}));
     EXPECT_TRUE(fake.trace.Contains("Error in Open:Clear_IPsec.bat\n"));
-    EXPECT_EQ(fake.clock.sleeps, std::vector<std::uint32_t>{300});  // Vista: service untouched
+    EXPECT_EQ(fake.journal.Of("clock", "sleep"),
+              std::vector<std::string>{"300"});  // Vista: service untouched
 }
 
 }  // namespace

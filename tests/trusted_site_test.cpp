@@ -56,7 +56,7 @@ TEST_P(TrustedSiteTest, SearchesTheZoneRanges) {
     const TrustCase& c = GetParam();
     AddRanges(c.ranges);
     EXPECT_EQ(CheckTrustedSite(fake.platform, OS_VISTA, c.address), c.expected);
-    EXPECT_EQ(fake.trace.lines, c.trace);
+    EXPECT_EQ(fake.TraceLines(), c.trace);
 }
 
 const Range kNone = std::nullopt;
@@ -117,8 +117,8 @@ TEST_F(TrustedSiteTest, NotVistaPassesWithoutOpeningAnyKey) {
     for (int os : {OS_ERROR, OS_WIN2000, OS_WINXP, OS_WINSERVER, OS_OTHER}) {
         EXPECT_EQ(CheckTrustedSite(fake.platform, os, kAddress), 1) << os;
     }
-    EXPECT_TRUE(fake.registry.opened.empty());
-    EXPECT_TRUE(fake.trace.lines.empty());
+    EXPECT_TRUE(fake.journal.Of("registry").empty());
+    EXPECT_TRUE(fake.TraceLines().empty());
 }
 
 TEST_F(TrustedSiteTest, Ranges99AndAboveAreNeverRead) {
@@ -128,10 +128,11 @@ TEST_F(TrustedSiteTest, Ranges99AndAboveAreNeverRead) {
             .text = number >= 99 ? "192.168.1.10" : "no-match";
     }
     EXPECT_EQ(CheckTrustedSite(fake.platform, OS_VISTA, kAddress), 0);
-    ASSERT_EQ(fake.registry.opened.size(), 98u);
-    EXPECT_EQ(fake.registry.opened.front(), kRanges + "1");
-    EXPECT_EQ(fake.registry.opened.back(), kRanges + "98");
-    EXPECT_TRUE(fake.trace.lines.empty());
+    const std::vector<std::string> opened = fake.journal.Of("registry");
+    ASSERT_EQ(opened.size(), 98u);
+    EXPECT_EQ(opened.front(), "open " + kRanges + "1");
+    EXPECT_EQ(opened.back(), "open " + kRanges + "98");
+    EXPECT_TRUE(fake.TraceLines().empty());
 }
 
 TEST_F(TrustedSiteTest, Range98IsStillRead) {
@@ -141,7 +142,7 @@ TEST_F(TrustedSiteTest, Range98IsStillRead) {
             .text = number == 98 ? "192.168.1.10" : "no-match";
     }
     EXPECT_EQ(CheckTrustedSite(fake.platform, OS_VISTA, kAddress), 1);
-    EXPECT_THAT(fake.trace.lines, ElementsAre("CheckTrustedSite:Index=0098\n"));
+    EXPECT_THAT(fake.TraceLines(), ElementsAre("CheckTrustedSite:Index=0098\n"));
 }
 
 }  // namespace

@@ -21,9 +21,7 @@ TunnelScriptInputs Inputs(int osType) {
 
 class MakeTunnelScriptsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        fake.clock.now = 424242;
-    }
+    void SetUp() override { fake.clock.now = 424242; }
     std::string File(const char* name) { return fake.files.ReadAll(name).value_or("<missing>"); }
     test::ScopedWorkDir dir;
     FakePlatform fake;
@@ -36,7 +34,7 @@ TEST_F(MakeTunnelScriptsTest, WritesBothScriptsAndStartsTheSessionClock) {
     EXPECT_EQ(File(kOpenVpnScriptName), OpenVpnScriptText(Inputs(OS_WINXP)));
     EXPECT_EQ(clock.m_dwSessionStart, 424242u);
     EXPECT_TRUE(clock.m_bSessionClock);
-    EXPECT_TRUE(fake.trace.lines.empty());
+    EXPECT_TRUE(fake.TraceLines().empty());
 }
 
 TEST_F(MakeTunnelScriptsTest, SystemWithoutFormGetsEmptyIPsecScriptButStillOpenVpnAndClock) {
@@ -50,7 +48,7 @@ TEST_F(MakeTunnelScriptsTest, SystemWithoutFormGetsEmptyIPsecScriptButStillOpenV
 TEST_F(MakeTunnelScriptsTest, IPsecScriptThatCannotBeCreatedStopsBeforeTheOpenVpnScript) {
     fake.files.failCreate[kIPsecScriptName] = 5;
     EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_WIN2000), clock), 0);
-    EXPECT_EQ(fake.trace.lines,
+    EXPECT_EQ(fake.TraceLines(),
               std::vector<std::string>{"Can't open file Varnel_IPSecVPN.bat, error = 5\n"});
     EXPECT_FALSE(fake.files.ReadAll(kOpenVpnScriptName));
     EXPECT_FALSE(clock.m_bSessionClock);
@@ -60,7 +58,7 @@ TEST_F(MakeTunnelScriptsTest, OpenVpnScriptThatCannotBeCreatedLeavesClockStopped
     fake.files.failCreate[kOpenVpnScriptName] = 32;
     EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_VISTA), clock), 0);
     EXPECT_EQ(File(kIPsecScriptName), IPsecScriptText(Inputs(OS_VISTA)));
-    EXPECT_EQ(fake.trace.lines,
+    EXPECT_EQ(fake.TraceLines(),
               std::vector<std::string>{"Can't open file Varnel_openVPN.bat, error = 32\n"});
     EXPECT_EQ(clock.m_dwSessionStart, 0u);
     EXPECT_FALSE(clock.m_bSessionClock);
@@ -71,17 +69,17 @@ TEST(RunnerTest, StartFailureIsTracedWithTheSystemErrorCode) {
     fake.runner.startErrors["missing.bat"] = 2;
     RunCommand(fake.platform, "missing.bat");
     RunCommand(fake.platform, "present.bat");
-    EXPECT_EQ(fake.runner.commands,
-              (std::vector<std::string>{"wait:missing.bat", "wait:present.bat"}));
-    EXPECT_EQ(fake.trace.lines, std::vector<std::string>{"CreateProcess failed (2).\n"});
+    EXPECT_EQ(fake.journal.Of("runner"),
+              (std::vector<std::string>{"wait missing.bat", "wait present.bat"}));
+    EXPECT_EQ(fake.TraceLines(), std::vector<std::string>{"CreateProcess failed (2).\n"});
 }
 
 TEST(RunnerTest, DetachedRunHandsBackTheStartResult) {
     FakePlatform fake;
     fake.runner.winExecResult = 2;
     EXPECT_EQ(RunDetached(fake.platform, "GetIPSecStats.bat"), 2u);
-    EXPECT_EQ(fake.runner.commands, std::vector<std::string>{"detach:GetIPSecStats.bat"});
-    EXPECT_TRUE(fake.trace.lines.empty());
+    EXPECT_EQ(fake.journal.Of("runner"), std::vector<std::string>{"detach GetIPSecStats.bat"});
+    EXPECT_TRUE(fake.TraceLines().empty());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 namespace kestrun::platform::win32 {
 
 Win32Platform::Win32Platform()
-    : platform{profile, files, system, clock, trace, echo, registry, ui, runner, services, net, threads} {}
+    : platform{profile,  files, system, clock,    trace, echo,
+               registry, ui,    runner, services, net,   threads} {}
 
 }  // namespace kestrun::platform::win32

@@ -14,9 +14,6 @@ constexpr WindowRef kItemBase = 0x100000;
 
 std::intptr_t FakeDialogHost::RunModal(int templateId, WindowRef owner, MessageSink& sink) {
     Note(Format("RunModal %d", templateId));
-    if (beforeModal) {
-        beforeModal(templateId);
-    }
     if (failCreate) {
         return -1;
     }
@@ -235,8 +232,7 @@ void FakeDialogHost::DeliverPosted() {
 }
 
 std::unique_ptr<DialogHost> FakeDialogFactory::NewHost() {
-    auto host = std::make_unique<FakeDialogHost>();
-    host->beforeModal = [this](int templateId) { modalRuns.push_back(templateId); };
+    auto host = std::make_unique<FakeDialogHost>(journal_, "dialogs");
     host->whileModal = [this](FakeDialogHost& running) {
         const int templateId = running.createdFrom.value_or(0);
         auto script = whileModal.find(templateId);
@@ -245,13 +241,6 @@ std::unique_ptr<DialogHost> FakeDialogFactory::NewHost() {
         }
     };
     return host;
-}
-
-void FakeDialogHost::Note(const std::string& line) {
-    log.push_back(line);
-    if (journal != nullptr) {
-        journal->push_back("host: " + line);
-    }
 }
 
 }  // namespace kestrun::platform::fake

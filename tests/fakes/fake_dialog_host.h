@@ -1,6 +1,7 @@
 // An in-memory dialog window for native tests: item texts and states, timers, message
 // boxes and combo boxes are plain data; messages are delivered to the dialog's sink the
-// way the real dialog procedure delivers them. Every operation is also logged in order.
+// way the real dialog procedure delivers them. Every operation is also recorded in the
+// journal, under "host" or the source the host is given.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +10,11 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dialog_host.h"
+#include "tests/fakes/journal.h"
 
 namespace kestrun::platform::fake {
 
@@ -27,6 +30,8 @@ class FakeDialogHost : public DialogHost {
         int selection = kComboError;
     };
 
+    explicit FakeDialogHost(Journal& journal, std::string source = "host")
+        : journal_(journal), source_(std::move(source)) {}
     std::intptr_t RunModal(int templateId, WindowRef parent, MessageSink& sink) override;
     bool CreateModeless(int templateId, WindowRef parent, MessageSink& sink) override;
     void Destroy() override;
@@ -79,8 +84,6 @@ class FakeDialogHost : public DialogHost {
     // Called while a modal dialog runs, after its set-up; it may deliver messages. The
     // modal run ends when EndDialog is called or when this returns.
     std::function<void(FakeDialogHost&)> whileModal;
-    // Called when RunModal starts, before the window is created.
-    std::function<void(int templateId)> beforeModal;
     // Answers a message box (default IDOK = 1).
     std::function<int(const Box&)> onMessageBox;
 
@@ -103,23 +106,25 @@ class FakeDialogHost : public DialogHost {
     std::map<int, Combo> combos;
     std::map<bool, GdiRef> icons;  // big? -> icon
     std::deque<Msg> posted;
-    std::vector<std::string> log;
-    // Also receives every log line when set (a test's one ordered record of calls).
-    std::vector<std::string>* journal = nullptr;
 
   private:
-    void Note(const std::string& line);
+    void Note(const std::string& line) { journal_.Add(source_, line); }
+    Journal& journal_;
+    std::string source_;
     MessageSink* sink_ = nullptr;
 };
 
-// Hands out FakeDialogHosts; the test scripts what each modal dialog does, by template.
+// Hands out FakeDialogHosts that record as "dialogs"; the test scripts what each modal
+// dialog does, by template.
 class FakeDialogFactory : public DialogFactory {
   public:
+    explicit FakeDialogFactory(Journal& journal) : journal_(journal) {}
     std::unique_ptr<DialogHost> NewHost() override;
     // Script per template id, installed as whileModal of every host that runs it.
     std::map<int, std::function<void(FakeDialogHost&)>> whileModal;
-    // Template ids of the modal dialogs run, in order.
-    std::vector<int> modalRuns;
+
+  private:
+    Journal& journal_;
 };
 
 }  // namespace kestrun::platform::fake

@@ -67,14 +67,14 @@ EchoReply FakeEchoNetwork::Send(const std::string& address, std::uint32_t /*time
 }
 
 std::unique_ptr<Echo> FakeEchoLibrary::Load(const std::string& libraryName, EchoLoad& outcome) {
-    loaded.push_back(libraryName);
+    journal_.Add("echo", "load " + libraryName);
     for (const auto& [library, entries] : libraries) {
         if (ToLowerAscii(library) != ToLowerAscii(libraryName)) {
             continue;
         }
         for (const char* entry : {"IcmpCreateFile", "IcmpCloseHandle", "IcmpSendEcho"}) {
             if (entries.count(entry) == 0) {
-                freed.push_back(libraryName);
+                journal_.Add("echo", "free " + libraryName);
                 outcome = EchoLoad::MissingEntry;
                 return nullptr;
             }

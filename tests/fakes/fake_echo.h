@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/echo.h"
+#include "tests/fakes/journal.h"
 
 namespace kestrun::platform::fake {
 
@@ -41,12 +42,14 @@ class FakeEchoNetwork {
 
 class FakeEchoLibrary : public EchoLibrary {
   public:
+    explicit FakeEchoLibrary(Journal& journal) : journal_(journal) {}
     std::unique_ptr<Echo> Load(const std::string& libraryName, EchoLoad& outcome) override;
     // Loadable libraries and their entry points (names compared case-insensitively).
     std::map<std::string, std::set<std::string>> libraries;
-    std::vector<std::string> loaded;
-    std::vector<std::string> freed;
     FakeEchoNetwork network;
+
+  private:
+    Journal& journal_;
 };
 
 }  // namespace kestrun::platform::fake

@@ -14,34 +14,46 @@
 #include "tests/fakes/fake_painting.h"
 #include "tests/fakes/fake_report_list.h"
 #include "tests/fakes/fake_shell.h"
+#include "tests/fakes/journal.h"
 
 namespace kestrun::platform::fake {
 
 class FakeFramework : public Framework {
   public:
-    void EnableControlHosting() override { calls.push_back("hosting"); }
+    explicit FakeFramework(Journal& journal) : journal_(journal) {}
+    void EnableControlHosting() override { journal_.Add("framework", "hosting"); }
     std::string LoadResourceString(std::uint32_t id) override;
     GdiRef CreateBackgroundBrush(std::uint32_t colorRef) override;
     std::unique_ptr<DialogHost> NewMainWindowHost() override;
     int RunMessageLoop(WindowRef mainWindow) override;
 
-    std::vector<std::string> calls;
     GdiRef brush = 0xB0;
     bool mainWindowFails = false;
     // The last main window host made; it lives as long as the window object that owns it.
     FakeDialogHost* mainHost = nullptr;
+
+  private:
+    Journal& journal_;
 };
 
-// The whole windowing side, as the application receives it.
+// The whole windowing side, as the application receives it; its fakes record into the
+// journal given, usually the platform's.
 struct FakeDesktop {
+    explicit FakeDesktop(Journal& journal)
+        : framework(journal),
+          shell(journal),
+          painting(journal),
+          dialogs(journal),
+          icons(journal),
+          browsers(journal),
+          lists(journal) {}
     FakeFramework framework;
     FakeShell shell;
     FakePainting painting;
     FakeDialogFactory dialogs;
     FakeIcons icons;
-    Journal journal;
-    FakeBrowserFactory browsers{journal};
-    FakeReportLists lists{journal};
+    FakeBrowserFactory browsers;
+    FakeReportLists lists;
     Desktop desktop{framework, shell, painting, dialogs, icons, browsers, lists};
 };
 

@@ -1,17 +1,17 @@
-// Icons as numbers: the resources and files a test declares exist, every load logged.
+// Icons as numbers: the resources and files a test declares exist, every load recorded.
 #pragma once
 
 #include <map>
 #include <string>
-#include <vector>
 
 #include "platform/icons.h"
+#include "tests/fakes/journal.h"
 
 namespace kestrun::platform::fake {
 
 class FakeIcons : public Icons {
   public:
-    FakeIcons();
+    explicit FakeIcons(Journal& journal);
     GdiRef ProgramIcon(int resourceId) override;
     GdiRef IconFromFile(const std::string& path) override;
 
@@ -19,9 +19,9 @@ class FakeIcons : public Icons {
     // icon 133 and the two tray icon files.
     std::map<int, GdiRef> resources;
     std::map<std::string, GdiRef> files;
-    std::vector<std::string> log;
-    // Also receives every log line when set (a test's one ordered record of calls).
-    std::vector<std::string>* journal = nullptr;
+
+  private:
+    Journal& journal_;
 };
 
 }  // namespace kestrun::platform::fake

@@ -4,11 +4,13 @@
 namespace kestrun::platform::fake {
 
 std::uint32_t FakeNetInfo::RouteTable(std::vector<RouteRow>& rows) {
+    journal_.Add("net", "route table");
     rows = routes;
     return routeError;
 }
 
 std::uint32_t FakeNetInfo::Adapters(std::vector<AdapterRecord>& out) {
+    journal_.Add("net", "adapters");
     if (adapterError != 0) {
         return adapterError;
     }
@@ -17,6 +19,7 @@ std::uint32_t FakeNetInfo::Adapters(std::vector<AdapterRecord>& out) {
 }
 
 std::uint32_t FakeNetInfo::DnsServers(std::vector<std::string>& servers) {
+    journal_.Add("net", "dns servers");
     if (dnsError != 0) {
         return dnsError;
     }
@@ -45,6 +48,7 @@ class FakeNetDevice : public NetDevice {
 }  // namespace
 
 std::unique_ptr<NetDevice> FakeNetInfo::OpenDevice(const std::string& devicePath) {
+    journal_.Add("net", "open device " + devicePath);
     auto it = devices.find(devicePath);
     if (it == devices.end()) {
         return nullptr;

@@ -7,26 +7,27 @@ namespace {
 
 class FakePaintSession : public PaintSession {
   public:
-    FakePaintSession(FakePainting& owner, WindowRef window) : owner_(owner) {
-        owner_.log.push_back(Format("BeginPaint 0x%x", static_cast<unsigned>(window)));
+    FakePaintSession(Journal& journal, WindowRef window) : journal_(journal) {
+        Record(Format("BeginPaint 0x%x", static_cast<unsigned>(window)));
     }
-    ~FakePaintSession() override { owner_.log.push_back("EndPaint"); }
+    ~FakePaintSession() override { Record("EndPaint"); }
     void DrawBitmap(int resourceId, int x, int y, int width, int height) override {
-        owner_.log.push_back(Format("DrawBitmap %d %d %d %d %d", resourceId, x, y, width, height));
+        Record(Format("DrawBitmap %d %d %d %d %d", resourceId, x, y, width, height));
     }
-    void EraseIconBackground() override { owner_.log.push_back("EraseIconBackground"); }
+    void EraseIconBackground() override { Record("EraseIconBackground"); }
     void DrawIcon(int x, int y, GdiRef icon) override {
-        owner_.log.push_back(Format("DrawIcon %d %d 0x%x", x, y, static_cast<unsigned>(icon)));
+        Record(Format("DrawIcon %d %d 0x%x", x, y, static_cast<unsigned>(icon)));
     }
 
   private:
-    FakePainting& owner_;
+    void Record(const std::string& call) { journal_.Add("painting", call); }
+    Journal& journal_;
 };
 
 }  // namespace
 
 std::unique_ptr<PaintSession> FakePainting::BeginPaint(WindowRef window) {
-    return std::make_unique<FakePaintSession>(*this, window);
+    return std::make_unique<FakePaintSession>(journal_, window);
 }
 
 void FakePainting::ClientSize(WindowRef, int& width, int& height) {
@@ -53,12 +54,12 @@ GdiRef FakePainting::BoldFont(GdiRef font, int height) {
 }
 
 void FakePainting::SelectFont(DcRef dc, GdiRef font) {
-    log.push_back(
-        Format("SelectFont 0x%x 0x%x", static_cast<unsigned>(dc), static_cast<unsigned>(font)));
+    journal_.Add("painting", Format("SelectFont 0x%x 0x%x", static_cast<unsigned>(dc),
+                                    static_cast<unsigned>(font)));
 }
 
 void FakePainting::SetTransparentBackground(DcRef dc) {
-    log.push_back(Format("SetTransparent 0x%x", static_cast<unsigned>(dc)));
+    journal_.Add("painting", Format("SetTransparent 0x%x", static_cast<unsigned>(dc)));
 }
 
 }  // namespace kestrun::platform::fake

@@ -4,14 +4,15 @@
 #include <map>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "platform/painting.h"
+#include "tests/fakes/journal.h"
 
 namespace kestrun::platform::fake {
 
 class FakePainting : public Painting {
   public:
+    explicit FakePainting(Journal& journal) : journal_(journal) {}
     std::unique_ptr<PaintSession> BeginPaint(WindowRef window) override;
     bool IsIconic(WindowRef) override { return iconic; }
     void ClientSize(WindowRef window, int& width, int& height) override;
@@ -31,7 +32,9 @@ class FakePainting : public Painting {
     // Bold fonts made, by (base, height); each made once.
     std::map<std::pair<GdiRef, int>, GdiRef> boldFonts;
     int fontsCreated = 0;
-    std::vector<std::string> log;
+
+  private:
+    Journal& journal_;
 };
 
 }  // namespace kestrun::platform::fake

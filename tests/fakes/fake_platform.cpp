@@ -3,6 +3,7 @@
 namespace kestrun::platform::fake {
 
 FakePlatform::FakePlatform()
-    : platform{profile, files, system, clock, trace, echo, registry, ui, runner, services, net, threads} {}
+    : platform{profile,  files, system, clock,    trace, echo,
+               registry, ui,    runner, services, net,   threads} {}
 
 }  // namespace kestrun::platform::fake

@@ -1,6 +1,6 @@
 // Scriptable stand-ins for every platform interface, for native tests. Files and INI
 // files are real files (so tests can check bytes on disk); everything else is in memory,
-// time is a virtual clock that Sleep advances.
+// time is a virtual clock that Sleep advances. Every call is recorded in one journal.
 #pragma once
 
 #include <cstdint>
@@ -22,37 +22,45 @@ namespace kestrun::platform::fake {
 
 class FakeClock : public Clock {
   public:
-    std::uint32_t TickCount() override { return now; }
+    explicit FakeClock(Journal& journal) : journal_(journal) {}
+    std::uint32_t TickCount() override;
     void Sleep(std::uint32_t milliseconds) override;
-    // Every Sleep, in order.
-    std::vector<std::uint32_t> sleeps;
     std::uint32_t now = 100000;
     // Called after each Sleep has advanced the clock (lets tests change the world).
     std::function<void()> onSleep;
+
+  private:
+    Journal& journal_;
 };
 
 class FakeTrace : public Trace {
   public:
-    void Output(const std::string& text) override { lines.push_back(text); }
-    bool Contains(const std::string& text) const;
-    std::vector<std::string> lines;
+    explicit FakeTrace(Journal& journal) : journal_(journal) {}
+    void Output(const std::string& text) override { journal_.Add("trace", text); }
+    bool Contains(const std::string& text) const { return journal_.Has("trace: " + text); }
+
+  private:
+    Journal& journal_;
 };
 
 // Real files: a thin layer over the C++ library so tests see real bytes.
 class FakeFiles : public Files {
   public:
+    explicit FakeFiles(Journal& journal) : journal_(journal) {}
     std::uint32_t WriteNew(const std::string& path, const std::string& bytes) override;
     std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
     // Paths whose creation fails with the given error code.
     std::map<std::string, std::uint32_t> failCreate;
-    // Every WriteNew, in order: path and bytes.
-    std::vector<std::pair<std::string, std::string>> writes;
+
+  private:
+    Journal& journal_;
 };
 
 // The Windows profile-function semantics, on real files.
 class FakeProfile : public Profile {
   public:
+    explicit FakeProfile(Journal& journal) : journal_(journal) {}
     std::string GetString(const std::string& section, const std::string& key,
                           const std::string& def, std::size_t size,
                           const std::string& path) override;
@@ -60,14 +68,18 @@ class FakeProfile : public Profile {
                          const std::string& path) override;
     bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                      const std::string& path) override;
+
+  private:
+    Journal& journal_;
 };
 
 class FakeSystem : public System {
   public:
+    explicit FakeSystem(Journal& journal) : journal_(journal) {}
     bool GetVersion(OsVersion& out, bool extended) override;
     std::optional<std::uint16_t> NativeProcessorArchitecture() override { return architecture; }
     std::optional<std::string> ModuleFileName(std::size_t bufferSize) override;
-    std::string CurrentDirectory() override { return currentDirectory; }
+    std::string CurrentDirectory() override;
     bool SetCurrentDirectory(const std::string& path) override;
     std::optional<std::string> UserProfileDirectory(std::size_t bufferSize) override;
     bool InitSockets() override { return socketsWork; }
@@ -81,9 +93,11 @@ class FakeSystem : public System {
     std::string currentDirectory = "C:\\";
     // Directories SetCurrentDirectory accepts; everything else fails.
     std::set<std::string> existingDirectories;
-    std::vector<std::string> setDirectoryCalls;
     std::optional<std::string> profileDirectory = std::string("C:\\Users\\alice");
     bool socketsWork = true;
+
+  private:
+    Journal& journal_;
 };
 
 // In-memory registry: key paths compared case-insensitively, as Windows does.
@@ -99,6 +113,7 @@ class FakeRegistry : public Registry {
         // Value names whose SetDword fails (the others still work).
         std::set<std::string> failSetValues;
     };
+    explicit FakeRegistry(Journal& journal) : journal_(journal) {}
     std::unique_ptr<RegKey> Open(RegRoot root, const std::string& path,
                                  std::uint32_t access) override;
     std::unique_ptr<RegKey> Create(RegRoot root, const std::string& path,
@@ -108,11 +123,10 @@ class FakeRegistry : public Registry {
     bool Has(RegRoot root, const std::string& path) const;
     const Key* Find(RegRoot root, const std::string& path) const;
     bool failCreate = false;
-    // Every key path opened or created, in order.
-    std::vector<std::string> opened;
 
   private:
     static std::string Normalize(RegRoot root, const std::string& path);
+    Journal& journal_;
     std::map<std::string, Key> keys_;
 };
 
@@ -134,6 +148,7 @@ class FakeUi : public Ui {
         WindowRef ref;
         std::string title;
     };
+    explicit FakeUi(Journal& journal) : journal_(journal) {}
     WindowRef FindWindowByTitle(const std::string& title) override;
     bool Post(WindowRef window, std::uint32_t message, std::uintptr_t wParam,
               std::intptr_t lParam) override;
@@ -150,22 +165,28 @@ class FakeUi : public Ui {
     std::vector<Posted> posted;
     // Called while a message box is "open" (lets tests model re-entrant ticks).
     std::function<void(const Box&)> onMessageBox;
+
+  private:
+    Journal& journal_;
 };
 
 class FakeRunner : public Runner {
   public:
+    explicit FakeRunner(Journal& journal) : journal_(journal) {}
     std::uint32_t RunAndWait(const std::string& commandLine) override;
     std::uint32_t StartHidden(const std::string& commandLine) override;
-    // Every command in order, waited-for ones prefixed "wait:", detached ones "detach:".
-    std::vector<std::string> commands;
     // Error code for RunAndWait by command line (0 = starts).
     std::map<std::string, std::uint32_t> startErrors;
     std::uint32_t winExecResult = 33;
     // Called for each waited-for command (lets tests see the files it would read).
     std::function<void(const std::string&)> onRun;
+
+  private:
+    Journal& journal_;
 };
 
-// A scripted service: state changes are driven by the virtual clock.
+// A scripted service: state changes are driven by the virtual clock. A service's calls are
+// recorded as "<name> <call>", the name as the test spells it.
 class FakeServices : public Services {
   public:
     struct ServiceModel {
@@ -182,9 +203,8 @@ class FakeServices : public Services {
         std::uint32_t failStart = 0;
         // When the stop control was accepted, in virtual ticks.
         std::optional<std::uint32_t> stopRequestedAt;
-        std::vector<std::string> calls;
     };
-    explicit FakeServices(FakeClock& clock) : clock_(clock) {}
+    FakeServices(FakeClock& clock, Journal& journal) : clock_(clock), journal_(journal) {}
     std::unique_ptr<ServiceManager> OpenManager(std::uint32_t& error) override;
 
     std::uint32_t failOpenManager = 0;
@@ -192,13 +212,16 @@ class FakeServices : public Services {
     int openManagers = 0;  // currently open manager handles
     int openServices = 0;  // currently open service handles
     FakeClock& clock() { return clock_; }
+    Journal& journal() { return journal_; }
 
   private:
     FakeClock& clock_;
+    Journal& journal_;
 };
 
 class FakeNetInfo : public NetInfo {
   public:
+    explicit FakeNetInfo(Journal& journal) : journal_(journal) {}
     std::uint32_t RouteTable(std::vector<RouteRow>& rows) override;
     std::uint32_t Adapters(std::vector<AdapterRecord>& adapters) override;
     std::uint32_t DnsServers(std::vector<std::string>& servers) override;
@@ -215,23 +238,27 @@ class FakeNetInfo : public NetInfo {
     std::map<std::string, std::map<std::uint32_t, std::uint32_t>> devices;
     // Host names that resolve, with their first address.
     std::map<std::string, std::string> hosts;
+
+  private:
+    Journal& journal_;
 };
 
-// All fakes together, with the Platform bundle over them.
+// All fakes together, recording into one journal, with the Platform bundle over them.
 struct FakePlatform {
     FakePlatform();
-    FakeClock clock;
-    FakeTrace trace;
-    FakeFiles files;
-    FakeProfile profile;
-    FakeSystem system;
-    FakeEchoLibrary echo;
-    FakeRegistry registry;
-    FakeUi ui;
-    FakeRunner runner;
-    FakeServices services{clock};
-    FakeNetInfo net;
+    std::vector<std::string> TraceLines() const { return journal.Of("trace"); }
     Journal journal;
+    FakeClock clock{journal};
+    FakeTrace trace{journal};
+    FakeFiles files{journal};
+    FakeProfile profile{journal};
+    FakeSystem system{journal};
+    FakeEchoLibrary echo{journal};
+    FakeRegistry registry{journal};
+    FakeUi ui{journal};
+    FakeRunner runner{journal};
+    FakeServices services{clock, journal};
+    FakeNetInfo net{journal};
     FakeThreads threads{journal};
     Platform platform;
 };

@@ -130,11 +130,8 @@ std::string Cut(const std::string& text, std::size_t size) {
     return text.substr(0, size - 1);
 }
 
-}  // namespace
-
-std::string FakeProfile::GetString(const std::string& section, const std::string& key,
-                                   const std::string& def, std::size_t size,
-                                   const std::string& path) {
+std::string ReadString(const std::string& section, const std::string& key, const std::string& def,
+                       std::size_t size, const std::string& path) {
     std::string fallback = def;
     while (!fallback.empty() && fallback.back() == ' ') {
         fallback.pop_back();
@@ -155,9 +152,21 @@ std::string FakeProfile::GetString(const std::string& section, const std::string
     return Cut(Unquote(*entry->value), size);
 }
 
+}  // namespace
+
+std::string FakeProfile::GetString(const std::string& section, const std::string& key,
+                                   const std::string& def, std::size_t size,
+                                   const std::string& path) {
+    journal_.Add("profile", "get " + key + " def=" + def + " size=" + std::to_string(size) + " " +
+                                section + "|" + path);
+    return ReadString(section, key, def, size, path);
+}
+
 std::uint32_t FakeProfile::GetInt(const std::string& section, const std::string& key,
                                   std::int32_t def, const std::string& path) {
-    const std::string text = GetString(section, key, "", 30, path);
+    journal_.Add("profile",
+                 "int " + key + " def=" + std::to_string(def) + " " + section + "|" + path);
+    const std::string text = ReadString(section, key, "", 30, path);
     if (text.empty()) {
         return static_cast<std::uint32_t>(def);
     }
@@ -205,6 +214,7 @@ std::uint32_t FakeProfile::GetInt(const std::string& section, const std::string&
 
 bool FakeProfile::WriteString(const std::string& section, const std::string& key,
                               const std::string& value, const std::string& path) {
+    journal_.Add("profile", "set " + key + "=" + value + " " + section + "|" + path);
     auto sections = Load(path).value_or(std::vector<Section>(1));
     Section* target = FindSection(sections, section);
     if (target == nullptr) {

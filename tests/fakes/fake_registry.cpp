@@ -55,7 +55,7 @@ const FakeRegistry::Key* FakeRegistry::Find(RegRoot root, const std::string& pat
 
 std::unique_ptr<RegKey> FakeRegistry::Open(RegRoot root, const std::string& path,
                                            std::uint32_t /*access*/) {
-    opened.push_back(path);
+    journal_.Add("registry", "open " + path);
     auto it = keys_.find(Normalize(root, path));
     if (it == keys_.end()) {
         return nullptr;
@@ -65,7 +65,7 @@ std::unique_ptr<RegKey> FakeRegistry::Open(RegRoot root, const std::string& path
 
 std::unique_ptr<RegKey> FakeRegistry::Create(RegRoot root, const std::string& path,
                                              std::uint32_t /*access*/) {
-    opened.push_back(path);
+    journal_.Add("registry", "create " + path);
     if (failCreate) {
         return nullptr;
     }

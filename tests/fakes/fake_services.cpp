@@ -1,6 +1,8 @@
 // The scripted service control manager on the virtual clock.
 #include "tests/fakes/fake_platform.h"
 
+#include <utility>
+
 #include "platform/text.h"
 
 namespace kestrun::platform::fake {
@@ -9,14 +11,14 @@ namespace {
 
 class FakeService : public Service {
   public:
-    FakeService(FakeServices& owner, FakeServices::ServiceModel& model)
-        : owner_(owner), model_(model) {
+    FakeService(FakeServices& owner, std::string name, FakeServices::ServiceModel& model)
+        : owner_(owner), name_(std::move(name)), model_(model) {
         ++owner_.openServices;
     }
     ~FakeService() override { --owner_.openServices; }
 
     std::uint32_t QueryStartType(std::uint32_t& startType) override {
-        model_.calls.push_back("QueryConfig");
+        Record("QueryConfig");
         if (model_.failQueryConfig != 0) {
             return model_.failQueryConfig;
         }
@@ -24,7 +26,7 @@ class FakeService : public Service {
         return 0;
     }
     std::uint32_t ChangeStartType(std::uint32_t startType) override {
-        model_.calls.push_back("ChangeConfig");
+        Record("ChangeConfig");
         if (model_.failChangeConfig != 0) {
             return model_.failChangeConfig;
         }
@@ -32,7 +34,7 @@ class FakeService : public Service {
         return 0;
     }
     std::uint32_t QueryState(std::uint32_t& currentState) override {
-        model_.calls.push_back("QueryStatus");
+        Record("QueryStatus");
         if (model_.failQueryStatus != 0) {
             return model_.failQueryStatus;
         }
@@ -41,7 +43,7 @@ class FakeService : public Service {
         return 0;
     }
     std::uint32_t Stop() override {
-        model_.calls.push_back("Stop");
+        Record("Stop");
         if (model_.failStop != 0) {
             return model_.failStop;
         }
@@ -52,11 +54,11 @@ class FakeService : public Service {
             return 0;
         }
         model_.state = 3;  // SERVICE_STOP_PENDING
-        model_.stopRequestedAt = owner_.clock().TickCount();
+        model_.stopRequestedAt = owner_.clock().now;
         return 0;
     }
     std::uint32_t Start() override {
-        model_.calls.push_back("Start");
+        Record("Start");
         if (model_.failStart != 0) {
             return model_.failStart;
         }
@@ -73,13 +75,15 @@ class FakeService : public Service {
     }
 
   private:
+    void Record(const std::string& call) { owner_.journal().Add("services", name_ + " " + call); }
     void Advance() {
         if (model_.state == 3 && model_.stopRequestedAt && model_.stopDelay &&
-            owner_.clock().TickCount() - *model_.stopRequestedAt >= *model_.stopDelay) {
+            owner_.clock().now - *model_.stopRequestedAt >= *model_.stopDelay) {
             model_.state = kServiceStopped;
         }
     }
     FakeServices& owner_;
+    std::string name_;
     FakeServices::ServiceModel& model_;
 };
 
@@ -91,7 +95,7 @@ class FakeServiceManager : public ServiceManager {
         for (auto& [serviceName, model] : owner_.services) {
             if (ToLowerAscii(serviceName) == ToLowerAscii(name)) {
                 error = 0;
-                return std::make_unique<FakeService>(owner_, model);
+                return std::make_unique<FakeService>(owner_, serviceName, model);
             }
         }
         error = 1060;  // ERROR_SERVICE_DOES_NOT_EXIST
@@ -105,6 +109,7 @@ class FakeServiceManager : public ServiceManager {
 }  // namespace
 
 std::unique_ptr<ServiceManager> FakeServices::OpenManager(std::uint32_t& error) {
+    journal_.Add("services", "open manager");
     if (failOpenManager != 0) {
         error = failOpenManager;
         return nullptr;

@@ -173,11 +173,4 @@ std::optional<MsgResult> FakeShell::DeliverTo(WindowRef window, const Msg& msg) 
     return it->second->OnMessage(msg);
 }
 
-void FakeShell::Note(const std::string& line) {
-    log.push_back(line);
-    if (journal != nullptr) {
-        journal->push_back("shell: " + line);
-    }
-}
-
 }  // namespace kestrun::platform::fake

@@ -1,5 +1,5 @@
 // A scripted notification area and menu manager: icons are records, menus are item
-// lists, every call is logged in order, and the hidden window's messages can be
+// lists, every call is recorded in the journal, and the hidden window's messages can be
 // delivered by the test.
 #pragma once
 
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/shell.h"
+#include "tests/fakes/journal.h"
 
 namespace kestrun::platform::fake {
 
@@ -32,6 +33,7 @@ class FakeShell : public Shell {
         WindowRef owner;
     };
 
+    explicit FakeShell(Journal& journal) : journal_(journal) {}
     WindowRef CreateHiddenWindow(const std::string& title, MessageSink& sink) override;
     void DestroyWindow(WindowRef window) override;
     bool NotifyIcon(std::uint32_t action, const NotifyIconRecord& record) override;
@@ -64,9 +66,6 @@ class FakeShell : public Shell {
     std::function<void(WindowRef owner, std::uint32_t command)> onCommand;
 
     // Observations.
-    std::vector<std::string> log;
-    // Also receives every log line when set (a test's one ordered record of calls).
-    std::vector<std::string>* journal = nullptr;
     std::vector<std::pair<std::uint32_t, NotifyIconRecord>> notifications;
     // Icons in the notification area, by (window, id).
     std::map<std::pair<WindowRef, std::uint32_t>, NotifyIconRecord> icons;
@@ -76,7 +75,8 @@ class FakeShell : public Shell {
     std::set<MenuRef> liveMenus;  // top-level menus loaded and not destroyed
 
   private:
-    void Note(const std::string& line);
+    void Note(const std::string& line) { journal_.Add("shell", line); }
+    Journal& journal_;
     std::map<WindowRef, MessageSink*> sinks_;
     std::map<MenuRef, std::vector<MenuItem>> menus_;
     std::map<MenuRef, MenuRef> owners_;                  // pop-up -> its top-level menu

@@ -1,7 +1,6 @@
 // The process, clock, trace, files and library fakes.
 #include "tests/fakes/fake_platform.h"
 
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -9,19 +8,33 @@
 
 namespace kestrun::platform::fake {
 
+std::uint32_t FakeClock::TickCount() {
+    journal_.Add("clock", "tick");
+    return now;
+}
+
 void FakeClock::Sleep(std::uint32_t milliseconds) {
-    sleeps.push_back(milliseconds);
+    journal_.Add("clock", "sleep " + std::to_string(milliseconds));
     now += milliseconds;
     if (onSleep) {
         onSleep();
     }
 }
 
-bool FakeTrace::Contains(const std::string& text) const {
-    return std::find(lines.begin(), lines.end(), text) != lines.end();
+namespace {
+
+std::optional<std::string> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+}  // namespace
+
 std::uint32_t FakeFiles::WriteNew(const std::string& path, const std::string& bytes) {
+    journal_.Add("files", "write " + path);
     auto failure = failCreate.find(path);
     if (failure != failCreate.end()) {
         return failure->second;
@@ -31,16 +44,16 @@ std::uint32_t FakeFiles::WriteNew(const std::string& path, const std::string& by
         return kErrorAccessDenied;
     }
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    writes.emplace_back(path, bytes);
     return kErrorSuccess;
 }
 
 std::uint32_t FakeFiles::Copy(const std::string& from, const std::string& to, bool failIfExists) {
-    auto bytes = ReadAll(from);
+    journal_.Add("files", "copy " + from + " " + to);
+    auto bytes = ReadFile(from);
     if (!bytes) {
         return kErrorFileNotFound;
     }
-    if (failIfExists && ReadAll(to)) {
+    if (failIfExists && ReadFile(to)) {
         return 80;  // ERROR_FILE_EXISTS
     }
     auto failure = failCreate.find(to);
@@ -56,11 +69,8 @@ std::uint32_t FakeFiles::Copy(const std::string& from, const std::string& to, bo
 }
 
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    journal_.Add("files", "read " + path);
+    return ReadFile(path);
 }
 
 bool FakeSystem::GetVersion(OsVersion& out, bool extended) {
@@ -82,8 +92,13 @@ std::optional<std::string> FakeSystem::ModuleFileName(std::size_t bufferSize) {
     return moduleFileName;
 }
 
+std::string FakeSystem::CurrentDirectory() {
+    journal_.Add("system", "current directory");
+    return currentDirectory;
+}
+
 bool FakeSystem::SetCurrentDirectory(const std::string& path) {
-    setDirectoryCalls.push_back(path);
+    journal_.Add("system", "set current directory " + path);
     std::string key = path;
     while (key.size() > 3 && key.back() == '\\') {
         key.pop_back();

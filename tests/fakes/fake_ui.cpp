@@ -1,11 +1,13 @@
 // Recorded windows, posts and message boxes, and the recorded runner.
 #include "tests/fakes/fake_platform.h"
 
+#include "platform/format.h"
 #include "platform/text.h"
 
 namespace kestrun::platform::fake {
 
 WindowRef FakeUi::FindWindowByTitle(const std::string& title) {
+    journal_.Add("ui", "find window " + title);
     // FindWindowA compares window names without regard to case.
     for (const Window& window : windows) {
         if (ToLowerAscii(window.title) == ToLowerAscii(title)) {
@@ -17,12 +19,14 @@ WindowRef FakeUi::FindWindowByTitle(const std::string& title) {
 
 bool FakeUi::Post(WindowRef window, std::uint32_t message, std::uintptr_t wParam,
                   std::intptr_t lParam) {
+    journal_.Add("ui", Format("post 0x%x to 0x%x", message, static_cast<unsigned>(window)));
     posted.push_back(Posted{window, message, wParam, lParam});
     return window != 0;
 }
 
 int FakeUi::MessageBox(WindowRef owner, const std::string& text, const std::string& caption,
                        std::uint32_t style) {
+    journal_.Add("ui", Format("message box %s|%s|0x%x", text.c_str(), caption.c_str(), style));
     boxes.push_back(Box{owner, text, caption, style});
     if (onMessageBox) {
         onMessageBox(boxes.back());
@@ -31,6 +35,7 @@ int FakeUi::MessageBox(WindowRef owner, const std::string& text, const std::stri
 }
 
 std::vector<WindowRef> FakeUi::TopLevelWindows() {
+    journal_.Add("ui", "top-level windows");
     std::vector<WindowRef> refs;
     for (const Window& window : windows) {
         refs.push_back(window.ref);
@@ -39,6 +44,7 @@ std::vector<WindowRef> FakeUi::TopLevelWindows() {
 }
 
 std::string FakeUi::WindowText(WindowRef window, std::size_t bufferSize) {
+    journal_.Add("ui", Format("window text 0x%x", static_cast<unsigned>(window)));
     for (const Window& candidate : windows) {
         if (candidate.ref == window) {
             return bufferSize == 0 ? std::string() : candidate.title.substr(0, bufferSize - 1);
@@ -48,7 +54,7 @@ std::string FakeUi::WindowText(WindowRef window, std::size_t bufferSize) {
 }
 
 std::uint32_t FakeRunner::RunAndWait(const std::string& commandLine) {
-    commands.push_back("wait:" + commandLine);
+    journal_.Add("runner", "wait " + commandLine);
     auto error = startErrors.find(commandLine);
     if (error != startErrors.end() && error->second != 0) {
         return error->second;
@@ -60,7 +66,7 @@ std::uint32_t FakeRunner::RunAndWait(const std::string& commandLine) {
 }
 
 std::uint32_t FakeRunner::StartHidden(const std::string& commandLine) {
-    commands.push_back("detach:" + commandLine);
+    journal_.Add("runner", "detach " + commandLine);
     return winExecResult;
 }
 

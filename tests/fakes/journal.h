@@ -1,10 +1,11 @@
 // One ordered record of every call the code under test makes on the fakes: each entry is
 // "<source>: <call>", so a test can check the order of steps that touch different parts of
-// the system, or the calls of one source alone.
+// the system, or the calls of one source alone. Fakes may record from worker threads.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,32 +14,48 @@ namespace kestrun::platform::fake {
 class Journal {
   public:
     void Add(const std::string& source, const std::string& call) {
+        std::lock_guard<std::mutex> lock(mutex_);
         entries_.push_back(source + ": " + call);
     }
-    const std::vector<std::string>& Entries() const { return entries_; }
+    std::vector<std::string> Entries() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return entries_;
+    }
     // The calls of one source, in order, without the "<source>: " prefix.
-    std::vector<std::string> Of(const std::string& source) const {
-        const std::string prefix = source + ": ";
-        std::vector<std::string> calls;
-        for (const std::string& entry : entries_) {
-            if (entry.compare(0, prefix.size(), prefix) == 0) {
-                calls.push_back(entry.substr(prefix.size()));
-            }
-        }
-        return calls;
+    std::vector<std::string> Of(const std::string& source) const { return After(source + ": "); }
+    // What follows one kind of call of a source: Of("clock", "sleep") gives {"1000", ...}.
+    std::vector<std::string> Of(const std::string& source, const std::string& call) const {
+        return After(source + ": " + call + " ");
     }
     // The entries from the first one equal to first on; none when it never came.
     std::vector<std::string> From(const std::string& first) const {
+        std::lock_guard<std::mutex> lock(mutex_);
         const auto start = std::find(entries_.begin(), entries_.end(), first);
         return std::vector<std::string>(start, entries_.end());
     }
     std::size_t Count(const std::string& entry) const {
+        std::lock_guard<std::mutex> lock(mutex_);
         return static_cast<std::size_t>(std::count(entries_.begin(), entries_.end(), entry));
     }
     bool Has(const std::string& entry) const { return Count(entry) != 0; }
-    void Clear() { entries_.clear(); }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        entries_.clear();
+    }
 
   private:
+    std::vector<std::string> After(const std::string& prefix) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::vector<std::string> rest;
+        for (const std::string& entry : entries_) {
+            if (entry.compare(0, prefix.size(), prefix) == 0) {
+                rest.push_back(entry.substr(prefix.size()));
+            }
+        }
+        return rest;
+    }
+
+    mutable std::mutex mutex_;
     std::vector<std::string> entries_;
 };
 

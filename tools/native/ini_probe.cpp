@@ -30,7 +30,8 @@ class FakeProfileOps {
     std::string Path(const std::string& name) const { return directory_ + "/" + name; }
 
   private:
-    kestrun::platform::fake::FakeProfile profile_;
+    kestrun::platform::fake::Journal journal_;
+    kestrun::platform::fake::FakeProfile profile_{journal_};
     std::string directory_;
 };
 
