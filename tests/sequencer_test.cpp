@@ -1,0 +1,280 @@
+// The connection sequencer through the main window's messages, on the virtual clock: the
+// three timers, Connect, Delete VPN and the portal's pages.
+#include "app/sequencer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/messages.h"
+#include "platform/browser.h"
+#include "res/resource.h"
+#include "tests/support/main_window_fixture.h"
+
+namespace kestrun {
+namespace {
+
+using platform::Msg;
+
+constexpr const char* kLan = "10.10.0.1";
+constexpr const char* kOpenVpnServer = "10.8.0.1";
+constexpr const char* kSuccessBox =
+    "host: MessageBox Connection successful, now you can access internal web, file and mail "
+    "servers.|Varnel Ostrimel|0x40040";
+
+class SequencerTest : public test::MainWindowFixture {
+  protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        // The working copy is the file beside the program, as the profile watch names it.
+        fake.system.currentDirectory = ".";
+        machine.m_szProfileDir = "profile";
+        Set("CallByIE", "FALSE");
+        Set("RemoteLANIP", kLan);
+        Set("OVPN_SerIP", kOpenVpnServer);
+        Set("CallByIE", "FALSE", kProfileCopy);
+        Create();
+        fake.journal.Clear();
+    }
+    ConnectionSequencer& Sequencer() { return dlg->m_Sequencer; }
+    void Tick(std::uint32_t timer) { host->Deliver(TimerMsg(timer)); }
+    // Unanswered link checks until the exit request is posted; how many it took.
+    int PollsUntilExit(int limit) {
+        liveness.m_bLANConnected = 0;
+        for (int poll = 1; poll <= limit; ++poll) {
+            Tick(IDT_LINK_CHECK);
+            if (!host->posted.empty() && host->posted.back().message == WM_KESTRUN_EXIT) {
+                return poll;
+            }
+        }
+        return -1;
+    }
+    std::string Tip() { return shell.notifications.back().second.szTip.data(); }
+
+    static constexpr const char* kProfileCopy = "profile\\Setting.tmp";
+};
+
+// IPsec gets 15 unanswered polls (45 s) before OpenVPN takes over, which gets 20 more (60 s)
+// before the program gives up: 35 polls, 105 s, during a login as well.
+TEST_F(SequencerTest, UnansweredPollsSwitchToOpenVpnThenGiveUp) {
+    dlg->m_Sequencer.m_nConnectState = CS_LINKING;
+    for (int poll = 1; poll < 15; ++poll) {
+        Tick(IDT_LINK_CHECK);
+    }
+    EXPECT_FALSE(Ran("detach Varnel_openVPN.bat"));
+    EXPECT_EQ(Tip(), std::string("Can't Connect to : ") + kLan);
+    Tick(IDT_LINK_CHECK);
+    EXPECT_TRUE(Ran("wait Clear_IPsec.bat"));
+    EXPECT_TRUE(Ran("detach Varnel_openVPN.bat"));
+    EXPECT_EQ(fake.journal.Of("host", "SetTimer").back(), "1 3000");
+    EXPECT_EQ(dlg->m_Settings.m_nVPNMode, VPN_MODE_OPENVPN);
+    EXPECT_EQ(Get("VPN Mode"), "2");
+    EXPECT_EQ(Tip(), std::string("Can't Connect to : ") + kOpenVpnServer);
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "");  // not idle: the status line is left alone
+
+    const int morePolls = PollsUntilExit(30);
+    EXPECT_EQ(morePolls, 20);
+    EXPECT_EQ((15 + morePolls) * 3, 105);
+    EXPECT_TRUE(fake.journal.Has("trace: OnButtonDel()\n"));
+    EXPECT_EQ(host->timers.count(IDT_LINK_CHECK), 0u);
+}
+
+// A tunnel built by the profile watch in OpenVPN mode starts counting from 0: 41 polls.
+TEST_F(SequencerTest, OpenVpnBuiltByTheProfileWatchGivesUpAfter41Polls) {
+    Set("VPN Mode", "2", kProfileCopy);
+    Set("CallByIE", "TRUE", kProfileCopy);
+    Tick(IDT_CALLBYIE_WATCH);
+    ASSERT_EQ(Sequencer().m_nLinkCount, 0);
+    EXPECT_EQ(PollsUntilExit(50), 41);
+}
+
+// The success box once per connection, although ticks keep coming while it is open.
+TEST_F(SequencerTest, AnsweredPollsShowTheSuccessBoxOnce) {
+    host->EnableItem(IDC_BUTTON_DEL, false);
+    liveness.m_bLANConnected = 1;
+    Sequencer().m_nLinkCount = 7;
+    host->onMessageBox = [&](const platform::fake::FakeDialogHost::Box&) {
+        Tick(IDT_LINK_CHECK);
+        Tick(IDT_LINK_CHECK);
+        return 1;
+    };
+    Tick(IDT_LINK_CHECK);
+    Tick(IDT_LINK_CHECK);
+    EXPECT_EQ(fake.journal.Count(kSuccessBox), 1u);
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Connection Success");
+    EXPECT_TRUE(host->IsItemEnabled(IDC_BUTTON_DEL));
+    EXPECT_EQ(Tip(), std::string("Connected to : ") + kLan);
+    EXPECT_EQ(Sequencer().m_nLinkCount, 0);
+    // Each tick started one echo to the address of the mode.
+    EXPECT_EQ(fake.threads.RunPending(), 4u);
+    EXPECT_EQ(fake.echo.network.Sent(), std::vector<std::string>(4, kLan));
+}
+
+TEST_F(SequencerTest, SettingsWaitTakesTheFlaggedSettingsOrGivesUpOnTheTwentyFirstTick) {
+    for (const bool flagged : {false, true}) {
+        SCOPED_TRACE(flagged);
+        Sequencer().m_nConnectState = CS_LINKING;
+        host->SetTimer(IDT_LINK_CHECK, 3000);
+        host->SetTimer(IDT_SETTING_WAIT, 1000);
+        Sequencer().m_nSettingWait = 0;
+        for (int tick = 1; tick <= 20; ++tick) {
+            Tick(IDT_SETTING_WAIT);
+        }
+        EXPECT_EQ(Sequencer().m_nConnectState, CS_SETTING);
+        EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Setting Connection");
+        Set("ParseSettingFlag", flagged ? "TRUE" : "True");
+        Tick(IDT_SETTING_WAIT);
+        EXPECT_EQ(Sequencer().m_nConnectState, CS_IDLE);
+        EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 0u);
+        EXPECT_EQ(host->timers.count(IDT_LINK_CHECK), flagged ? 1u : 0u);
+        EXPECT_EQ(Sequencer().m_nSettingWait, flagged ? 0 : -1);
+        EXPECT_EQ(Ran("wait Varnel_IPSecVPN.bat"), flagged);
+        EXPECT_EQ(host->IsItemEnabled(IDC_EXPLORER), !flagged);
+        EXPECT_EQ(Get("ParseSettingFlag"), flagged ? "FALSE" : "True");
+        fake.journal.Clear();
+    }
+}
+
+// Delete VPN does not stop the settings wait: its next tick goes on waiting.
+TEST_F(SequencerTest, DeleteVpnWhileTheSettingsWaitRuns) {
+    host->SetTimer(IDT_SETTING_WAIT, 1000);
+    Tick(IDT_SETTING_WAIT);
+    host->Deliver(CommandMsg(IDC_BUTTON_DEL));
+    EXPECT_EQ(Sequencer().m_nConnectState, CS_IDLE);
+    EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 1u);
+    Tick(IDT_SETTING_WAIT);
+    EXPECT_EQ(Sequencer().m_nConnectState, CS_SETTING);
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Setting Connection");
+    EXPECT_EQ(Sequencer().m_nSettingWait, 2);
+}
+
+// A login made in an outside browser: both files are taken over, the tunnel of their mode
+// is built and both copies say it was.
+TEST_F(SequencerTest, ProfileWatchTakesOverAnOutsideLogin) {
+    Tick(IDT_CALLBYIE_WATCH);
+    EXPECT_TRUE(fake.journal.Has("trace: Timer3:CallByIE=[FALSE]\n"));
+    EXPECT_FALSE(Ran("wait Varnel_IPSecVPN.bat"));
+
+    Set("CallByIE", "TRUE", kProfileCopy);
+    Set("Gateway", "203.0.113.9", kProfileCopy);
+    ASSERT_EQ(fake.files.WriteNew("profile\\Key.txt", "static key"), 0u);
+    liveness.m_bLANConnected = 1;
+    Tick(IDT_CALLBYIE_WATCH);
+    EXPECT_EQ(fake.files.ReadAll(".\\Key.txt"), "static key");
+    EXPECT_EQ(dlg->m_Settings.m_strGateway, "203.0.113.9");
+    EXPECT_TRUE(Ran("wait Clear_IPsec.bat"));
+    EXPECT_TRUE(Ran("wait Varnel_IPSecVPN.bat"));
+    EXPECT_EQ(liveness.m_bLANConnected, 0);
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Login Successful");
+    for (const char* copy : {".\\Setting.tmp", kProfileCopy}) {
+        EXPECT_EQ(Get("CallByIE", copy), "FALSE") << copy;
+        EXPECT_EQ(Get("RemoveIPsec", copy), "FALSE") << copy;
+        EXPECT_EQ(Get("VPN Mode", copy), "1") << copy;
+    }
+    EXPECT_EQ(host->timers.at(IDT_LINK_CHECK), 3000u);
+    EXPECT_EQ(host->timers.at(IDT_CALLBYIE_WATCH), 1000u);
+
+    // A copy that fails is traced; the build goes on with what is there.
+    Set("CallByIE", "TRUE", kProfileCopy);
+    fake.files.failCreate[".\\Key.txt"] = 32;
+    Tick(IDT_CALLBYIE_WATCH);
+    EXPECT_TRUE(fake.journal.Has("trace: ****Copy .\\Key.txt Error:32\n"));
+    EXPECT_EQ(Get("CallByIE", kProfileCopy), "FALSE");
+}
+
+// "auth.asp" anywhere in the top-level address, in that letter case, starts the wait,
+// unless it runs already or Delete VPN is under way.
+TEST_F(SequencerTest, CompletedLoginPageStartsTheSettingsWait) {
+    const struct {
+        const char* location;
+        int state;
+        bool deleting;
+        bool starts;
+    } cases[] = {{"https://router/cgi/auth.asp?x=1", CS_LINKING, false, true},
+                 {"https://router/AUTH.ASP", CS_LINKING, false, false},
+                 {"https://router/auth.asp", CS_SETTING, false, false},
+                 {"https://router/auth.asp", CS_IDLE, true, false},
+                 {"", CS_IDLE, false, false}};
+    for (const auto& c : cases) {
+        host->timers.clear();
+        browsers.location = c.location;
+        Sequencer().m_nConnectState = c.state;
+        Sequencer().m_bDeleting = c.deleting;
+        Sequencer().m_nSettingWait = 5;
+        browsers.events->OnBrowserEvent(platform::kDispDocumentComplete, "frame.html");
+        EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), c.starts ? 1u : 0u) << c.location;
+        EXPECT_EQ(Sequencer().m_nSettingWait, c.starts ? 0 : 5) << c.location;
+    }
+    EXPECT_TRUE(
+        fake.journal.Has("trace: ***OnDocumentCompleteExplorer*** https://router/AUTH.ASP\n"));
+}
+
+// The page asking to close its window hides the main window; nothing else happens.
+TEST_F(SequencerTest, PageClosingItsWindowHidesTheMainWindow) {
+    browsers.events->OnBrowserEvent(platform::kDispWindowClosing, "");
+    ASSERT_EQ(host->posted.size(), 1u);
+    EXPECT_EQ(host->posted.back().message, platform::kWmClose);
+    host->DeliverPosted();
+    EXPECT_FALSE(host->visible);
+    EXPECT_TRUE(host->exists);
+}
+
+TEST_F(SequencerTest, ConnectTestsTheAddressBeforeTheLogin) {
+    const struct {
+        const char* address;
+        bool accepted;
+    } cases[] = {{"https://192.168.1.1/", true}, {"HTTPS://router/", true},
+                 {"router/auth.asp", true},      {"http://router/", false},
+                 {"192.168.1.1", false},         {"https:/", false}};
+    for (const auto& c : cases) {
+        fake.journal.Clear();
+        host->texts[IDC_COMBO_URL] = c.address;
+        host->Deliver(CommandMsg(IDC_BUTTON_CONNECT));
+        const std::vector<std::string> navigated = fake.journal.Of("browser");
+        ASSERT_FALSE(navigated.empty()) << c.address;
+        EXPECT_EQ(navigated.front(), "navigate .\\msg.html") << c.address;
+        EXPECT_EQ(navigated.back() ==
+                      std::string("navigate ") + c.address + " headers=Varnel:TRV-615 SSLVPN\r\n",
+                  c.accepted)
+            << c.address;
+        EXPECT_EQ(fake.journal.Has("host: MessageBox The URL is invalid!!!\nPlease Input "
+                                   "Again.|Warnning|0x10"),
+                  !c.accepted)
+            << c.address;
+        EXPECT_EQ(host->timers.count(IDT_LINK_CHECK), c.accepted ? 1u : 0u) << c.address;
+        EXPECT_EQ(host->IsItemEnabled(IDC_BUTTON_CONNECT), !c.accepted) << c.address;
+        // The previous tunnel goes in any case.
+        EXPECT_TRUE(Ran("wait Clear_IPsec.bat")) << c.address;
+        EXPECT_EQ(Sequencer().m_nConnectState, CS_LINKING) << c.address;
+        host->KillTimer(IDT_LINK_CHECK);
+    }
+}
+
+TEST_F(SequencerTest, ConnectStartsTheLogin) {
+    dlg->m_Settings.m_nVPNMode = VPN_MODE_OPENVPN;
+    fake.ui.windows = {{0x72, "OpenVPN stub"}};
+    liveness.m_bLANConnected = 1;
+    fake.clock.now = 0x80000001u - 1000u;  // the blank page takes a second
+    host->texts[IDC_COMBO_URL] = "https://router/";
+    host->Deliver(CommandMsg(IDC_BUTTON_CONNECT));
+    EXPECT_EQ(fake.ui.posted.at(0).window, 0x72u);  // the OpenVPN program of the last mode
+    EXPECT_EQ(fake.journal.Of("clock", "sleep"), std::vector<std::string>{"1000"});
+    EXPECT_EQ(liveness.m_bLANConnected, 0);
+    EXPECT_EQ(dlg->m_Settings.m_nVPNMode, VPN_MODE_IPSEC);
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Linking Connection");
+    EXPECT_EQ(Get("CallByIE"), "FALSE");
+    EXPECT_EQ(Get("VPN Mode"), "1");
+    EXPECT_EQ(Get("RemoveIPsec"), "FALSE");
+    EXPECT_EQ(Get("ShowAppletTitle"), "FALSE");
+    EXPECT_EQ(Get("StartTime"), "-2147483647");
+    EXPECT_FALSE(host->IsItemEnabled(IDC_BUTTON_DEL));
+    EXPECT_EQ(host->itemShowCommands.at(IDC_EXPLORER), platform::kSwShow);
+    // Editing or picking another address offers Connect again.
+    host->EnableItem(IDC_BUTTON_CONNECT, false);
+    host->Deliver(CommandMsg(IDC_COMBO_URL, platform::kCbnEditChange));
+    EXPECT_TRUE(host->IsItemEnabled(IDC_BUTTON_CONNECT));
+}
+
+}  // namespace
+}  // namespace kestrun
