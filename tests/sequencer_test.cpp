@@ -251,6 +251,33 @@ TEST_F(SequencerTest, ConnectTestsTheAddressBeforeTheLogin) {
     }
 }
 
+// Without a default gateway, or on a network that failed, no login starts.
+TEST_F(SequencerTest, ConnectChecksTheNetworkFirst) {
+    const struct {
+        const char* box;
+        std::vector<platform::RouteRow> routes;
+        const char* address;
+    } cases[] = {{"The PC's LAN don't default Gateway!!!", {}, "192.168.1.5"},
+                 {"The PC's network is failed!!!", {{0, 2}}, "0.0.0.0"}};
+    for (const auto& c : cases) {
+        fake.journal.Clear();
+        fake.net.routes = c.routes;
+        fake.net.adapters = {test::Adapter(2, "LAN", c.address, c.address, "{LAN}"),
+                             test::Adapter(3, "WLAN", "10.0.0.2", "255.0.0.0", "{WLAN}")};
+        dlg->m_Settings.m_nInterface = 9;  // no adapter of that index
+        dlg->m_Adapters.m_strMyIP = c.address;
+        dlg->m_Adapters.m_strMyMask = c.address;
+        host->texts[IDC_COMBO_URL] = "https://router/";
+        host->Deliver(CommandMsg(IDC_BUTTON_CONNECT));
+        EXPECT_TRUE(
+            fake.journal.Has(std::string("host: MessageBox ") + c.box + "|Warnning|0x40030"))
+            << c.box;
+        EXPECT_EQ(fake.journal.Of("browser").size(), 1u) << c.box;  // the blank page only
+        EXPECT_TRUE(host->IsItemEnabled(IDC_BUTTON_CONNECT)) << c.box;
+        EXPECT_EQ(host->timers.count(IDT_LINK_CHECK), 0u) << c.box;
+    }
+}
+
 TEST_F(SequencerTest, ConnectStartsTheLogin) {
     dlg->m_Settings.m_nVPNMode = VPN_MODE_OPENVPN;
     fake.ui.windows = {{0x72, "OpenVPN stub"}};
