@@ -9,6 +9,7 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -403,9 +404,12 @@ class EventSink final : public IDispatch {
 constexpr char kBrowserProperty[] = "KestrunBrowser";
 constexpr char kProcedureProperty[] = "KestrunBrowserProc";
 
+}  // namespace
+
 class CWebBrowser2 final : public Browser {
   public:
-    CWebBrowser2(HWND dialog, HWND child) : dialog_(dialog), child_(child) {}
+    CWebBrowser2(Win32BrowserFactory& factory, HWND dialog, HWND child)
+        : factory_(factory), dialog_(dialog), child_(child) {}
     ~CWebBrowser2() override { Close(); }
     CWebBrowser2(const CWebBrowser2&) = delete;
     CWebBrowser2& operator=(const CWebBrowser2&) = delete;
@@ -447,7 +451,19 @@ class CWebBrowser2 final : public Browser {
         }
         Subclass();
         FollowEnabled();
+        factory_.Register(this);
         return true;
+    }
+
+    // A key for a window of the control goes to the control's own accelerators first.
+    bool TranslateKey(MSG& message) {
+        const HWND control = ControlWindow();
+        if (control == nullptr || (message.hwnd != control && !IsChild(control, message.hwnd))) {
+            return false;
+        }
+        ComPtr<IOleInPlaceActiveObject> active;
+        return object_ && SUCCEEDED(object_.As(&active)) &&
+               active->TranslateAccelerator(&message) == S_OK;
     }
 
     void Navigate(const std::string& url) override { NavigateTo(url, nullptr); }
@@ -479,6 +495,7 @@ class CWebBrowser2 final : public Browser {
     }
 
     void Close() {
+        factory_.Unregister(this);
         Unsubclass();
         if (connection_) {
             connection_->Unadvise(cookie_);
@@ -586,6 +603,7 @@ class CWebBrowser2 final : public Browser {
                                    : DefWindowProcA(window, message, wParam, lParam);
     }
 
+    Win32BrowserFactory& factory_;
     HWND dialog_;
     HWND child_;
     ComPtr<ContainerSite> site_;
@@ -598,8 +616,6 @@ class CWebBrowser2 final : public Browser {
     bool subclassed_ = false;
 };
 
-}  // namespace
-
 std::unique_ptr<Browser> Win32BrowserFactory::Attach(WindowRef dialog, int controlId,
                                                      BrowserEvents& events) {
     const HWND dialogWindow = AsWindow(dialog);
@@ -609,11 +625,27 @@ std::unique_ptr<Browser> Win32BrowserFactory::Attach(WindowRef dialog, int contr
     if (child == nullptr || GetPropA(child, kProcedureProperty) != nullptr) {
         return nullptr;
     }
-    auto browser = std::make_unique<CWebBrowser2>(dialogWindow, child);
+    auto browser = std::make_unique<CWebBrowser2>(*this, dialogWindow, child);
     if (!browser->Open(events, observer_)) {
         return nullptr;
     }
     return browser;
+}
+
+void Win32BrowserFactory::Unregister(CWebBrowser2* browser) {
+    open_.erase(std::remove(open_.begin(), open_.end(), browser), open_.end());
+}
+
+bool Win32BrowserFactory::PreTranslate(MSG& message) {
+    if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) {
+        return false;
+    }
+    for (CWebBrowser2* browser : open_) {
+        if (browser->TranslateKey(message)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace kestrun::platform::win32

@@ -6,12 +6,18 @@
 #include <functional>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "platform/browser.h"
+#include "platform/win32/win32_framework.h"
 
 namespace kestrun::platform::win32 {
 
-class Win32BrowserFactory : public BrowserFactory {
+class CWebBrowser2;
+
+// Also the message loop's filter: keys typed into a page go to the control first, so that
+// Tab and Enter work inside the page instead of moving through the dialog.
+class Win32BrowserFactory : public BrowserFactory, public MessageFilter {
   public:
     // Sees every dispatch call that reaches the container: the site's ambient-property
     // requests ("ambient") and each event the control raises ("event"), by dispatch id.
@@ -25,9 +31,15 @@ class Win32BrowserFactory : public BrowserFactory {
     // size and enabled state, and is closed when the child control is destroyed.
     std::unique_ptr<Browser> Attach(WindowRef dialog, int controlId,
                                     BrowserEvents& events) override;
+    bool PreTranslate(MSG& message) override;
+
+    // Kept by each open browser, for the key filter.
+    void Register(CWebBrowser2* browser) { open_.push_back(browser); }
+    void Unregister(CWebBrowser2* browser);
 
   private:
     CallObserver observer_;
+    std::vector<CWebBrowser2*> open_;
 };
 
 }  // namespace kestrun::platform::win32

@@ -53,6 +53,9 @@ int Win32Framework::RunMessageLoop(WindowRef mainWindow) {
         if (got == -1) {
             return 1;
         }
+        if (filter_ != nullptr && filter_->PreTranslate(message)) {
+            continue;
+        }
         // The main window is a modeless dialog: its keyboard navigation needs this.
         if (IsWindow(dialog) && IsDialogMessageA(dialog, &message)) {
             continue;

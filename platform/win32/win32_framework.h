@@ -8,6 +8,13 @@
 
 namespace kestrun::platform::win32 {
 
+// Sees each message of the loop before the dialog navigation does; true when it took it.
+class MessageFilter {
+  public:
+    virtual ~MessageFilter() = default;
+    virtual bool PreTranslate(MSG& message) = 0;
+};
+
 class Win32Framework : public Framework {
   public:
     explicit Win32Framework(HINSTANCE instance) : instance_(instance) {}
@@ -20,8 +27,10 @@ class Win32Framework : public Framework {
     GdiRef CreateBackgroundBrush(std::uint32_t colorRef) override;
     std::unique_ptr<DialogHost> NewMainWindowHost() override;
     int RunMessageLoop(WindowRef mainWindow) override;
+    void SetMessageFilter(MessageFilter* filter) { filter_ = filter; }
 
   private:
+    MessageFilter* filter_ = nullptr;
     HINSTANCE instance_;
     bool oleStarted_ = false;
     UniqueGdiObject<> brush_;

@@ -21,6 +21,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     kestrun::platform::win32::Win32DialogFactory dialogs;
     kestrun::platform::win32::Win32Icons icons;
     kestrun::platform::win32::Win32BrowserFactory browsers;
+    framework.SetMessageFilter(&browsers);
     kestrun::platform::win32::Win32ReportLists lists;
     kestrun::platform::Desktop desktop{framework, shell, painting, dialogs, icons, browsers, lists};
     return kestrun::RunProgram(real.platform, desktop, commandLine != nullptr ? commandLine : "");
