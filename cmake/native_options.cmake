@@ -1,9 +1,15 @@
 # Native build: decision code against the fakes, under GoogleTest with sanitizers.
-# KESTRUN_SANITIZE picks them: "address" (address and undefined behaviour, the default) or
-# "thread" (ThreadSanitizer, for the tests that share state with a worker thread).
-set(KESTRUN_SANITIZE "address" CACHE STRING "Sanitizers of the native build: address or thread")
+# KESTRUN_SANITIZE picks them: "address" (address and undefined behaviour, the default),
+# "thread" (ThreadSanitizer, for the tests that share state with a worker thread) or "fuzzer"
+# (clang only: address and undefined behaviour with libFuzzer's coverage, for fuzz/).
+set(KESTRUN_SANITIZE "address" CACHE STRING
+    "Sanitizers of the native build: address, thread or fuzzer")
 if(KESTRUN_SANITIZE STREQUAL "thread")
     set(KESTRUN_SANITIZE_FLAGS -fsanitize=thread)
+elseif(KESTRUN_SANITIZE STREQUAL "fuzzer")
+    # Every library gets the coverage; only the fuzz targets link libFuzzer's main.
+    add_compile_options(-fsanitize=fuzzer-no-link)
+    set(KESTRUN_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined)
 else()
     set(KESTRUN_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined)
 endif()

@@ -8,37 +8,10 @@
 
 #include "tests/fakes/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
+#include "tests/support/vector_box.h"
 
 namespace kestrun {
 namespace {
-
-// The address box: entries in place, a selection, an edit field that follows it.
-class VectorBox : public AddressBox {
-  public:
-    void ResetContent() override { items.clear(), selection = -1; }
-    int Count() override { return static_cast<int>(items.size()); }
-    int CurSel() override { return selection; }
-    std::string ItemText(int i) override { return items.at(static_cast<std::size_t>(i)); }
-    void InsertItem(int i, const std::string& text) override {
-        items.insert(i < 0 ? items.end() : items.begin() + i, text);
-    }
-    void DeleteItem(int i) override {
-        if (i >= 0 && i < Count()) {
-            items.erase(items.begin() + i);
-        }
-    }
-    void SetCurSel(int i) override {
-        selection = i >= 0 && i < Count() ? i : -1;
-        if (selection >= 0) {
-            edit = items[static_cast<std::size_t>(i)];
-        }
-    }
-    std::string EditText() override { return edit; }
-
-    std::vector<std::string> items;
-    int selection = -1;
-    std::string edit;
-};
 
 class AddressHistoryTest : public ::testing::Test {
   protected:
@@ -58,7 +31,7 @@ class AddressHistoryTest : public ::testing::Test {
     static constexpr const char* kPath = ".\\Setting.tmp";
     test::ScopedWorkDir dir;
     platform::fake::FakePlatform fake;
-    VectorBox box;
+    test::VectorBox box;
     int selIndex = 0;
     LoginHistory history{fake.profile, fake.trace, box, selIndex};
     const std::function<void(bool)> noExchange = [](bool) {};

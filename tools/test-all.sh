@@ -1,7 +1,8 @@
 #!/bin/bash
 # Installs what is missing, builds the presets and runs every test: the native unit tests
-# (once more under ThreadSanitizer for those that share state with a thread) and, in the
-# Windows build, the import check and the end-to-end tests under Wine.
+# (once more under ThreadSanitizer for those that share state with a thread), the fuzz
+# targets for a bounded time each and, in the Windows build, the import check and the
+# end-to-end tests under Wine.
 # Safe to run again; exits non-zero when a build or any test fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +15,8 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 cmake --preset native-tsan >/dev/null
 cmake --build --preset native-tsan -j "$jobs"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$jobs"
 
@@ -22,6 +25,8 @@ echo "=== native tests"
 ctest --preset native -j "$jobs" || status=1
 echo "=== native tests of state shared with worker threads, under ThreadSanitizer"
 ctest --preset native-tsan -j "$jobs" || status=1
+echo "=== fuzz targets, ten seconds each"
+ctest --preset fuzz -j "$jobs" || status=1
 echo "=== win32 tests (import check, INI comparison, end-to-end under Wine)"
 ctest --preset win32 -j "$jobs" || status=1
 echo "=== test-all: $([ $status -eq 0 ] && echo passed || echo FAILED) in $((SECONDS - started)) s"
