@@ -50,3 +50,25 @@ add_custom_command(TARGET Kestrun POST_BUILD
         ${CMAKE_CURRENT_SOURCE_DIR}/res/scripts/GetIPSecStats.bat
         ${CMAKE_CURRENT_SOURCE_DIR}/res/scripts/Refresh.bat
         ${CMAKE_BINARY_DIR})
+
+# The setup program, Kestrun-setup.exe: the program, its icons, the supplied scripts and the
+# openVPN folder, with an uninstaller. makensis comes from Debian's nsis package.
+find_program(KESTRUN_MAKENSIS makensis REQUIRED)
+set(KESTRUN_SETUP ${CMAKE_BINARY_DIR}/Kestrun-setup.exe)
+add_custom_command(OUTPUT ${KESTRUN_SETUP}
+    COMMAND ${KESTRUN_MAKENSIS} -V2 -WX
+        -DKESTRUN_EXE=$<TARGET_FILE:Kestrun>
+        -DSOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR}
+        -DOUTFILE=${KESTRUN_SETUP}
+        ${CMAKE_CURRENT_SOURCE_DIR}/installer/kestrun.nsi
+    DEPENDS Kestrun
+        ${CMAKE_CURRENT_SOURCE_DIR}/installer/kestrun.nsi
+        ${CMAKE_CURRENT_SOURCE_DIR}/installer/openVPN-README.txt
+        ${CMAKE_CURRENT_SOURCE_DIR}/res/kestrun.ico
+        ${CMAKE_CURRENT_SOURCE_DIR}/res/icon_link.ico
+        ${CMAKE_CURRENT_SOURCE_DIR}/res/icon_NoLink.ico
+        ${CMAKE_CURRENT_SOURCE_DIR}/res/scripts/Refresh.bat
+        ${CMAKE_CURRENT_SOURCE_DIR}/res/scripts/GetIPSecStats.bat
+    COMMENT "Building the setup program Kestrun-setup.exe"
+    VERBATIM)
+add_custom_target(kestrun_setup ALL DEPENDS ${KESTRUN_SETUP})
