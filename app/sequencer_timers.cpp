@@ -59,8 +59,8 @@ void ConnectionSequencer::StartEcho() {
     // The worker gets its own copy of the address: a settings load may replace it meanwhile.
     Liveness& liveness = state_.liveness;
     platform::Trace& trace = platform_.trace;
-    m_pEchoThread = platform_.threads.Start(
-        [&liveness, echo, &trace, target = state_.settings.ProbeAddress()] {
+    m_pEchoThread =
+        platform_.threads.Start([&liveness, echo, &trace, target = state_.settings.ProbeAddress()] {
             PingRemoteLAN(liveness, *echo, trace, target);
         });
 }
@@ -84,8 +84,7 @@ void ConnectionSequencer::OnLinkCheck() {
             }
         }
         window_.ShowTray(true, Format(texts::kConnectedTip, probe.c_str()));
-        m_nLinkCount =
-            state_.settings.m_nVPNMode == VPN_MODE_OPENVPN ? kOpenVpnLinkCount : 0;
+        m_nLinkCount = state_.settings.m_nVPNMode == VPN_MODE_OPENVPN ? kOpenVpnLinkCount : 0;
         return;
     }
     ++m_nLinkCount;
@@ -150,7 +149,8 @@ void ConnectionSequencer::OnSettingWait() {
 // directory with "CallByIE" set; they are taken over and the tunnel of their mode is built.
 void ConnectionSequencer::OnProfileWatch() {
     platform::Profile& profile = platform_.profile;
-    const std::string profileCopy = Format("%s\\Setting.tmp", state_.machine.m_szProfileDir.c_str());
+    const std::string profileCopy =
+        Format("%s\\Setting.tmp", state_.machine.m_szProfileDir.c_str());
     const std::string callByIe =
         profile.GetString(kSection, kKeyCallByIe, kTrue, kFlagBuffer, profileCopy);
     platform_.trace.Output(Format("Timer3:CallByIE=[%s]\n", callByIe.c_str()));
@@ -171,7 +171,8 @@ void ConnectionSequencer::OnProfileWatch() {
     }
 
     TunnelSettings& settings = state_.settings;
-    settings.m_nVPNMode = ParseDecimal(ReadValue(profile, kKeyVpnMode, kDefaultVpnMode, kFlagBuffer));
+    settings.m_nVPNMode =
+        ParseDecimal(ReadValue(profile, kKeyVpnMode, kDefaultVpnMode, kFlagBuffer));
     platform::DialogHost& host = window_.Host();
     host.EnableItem(IDC_BUTTON_CONNECT, false);
     host.KillTimer(IDT_CALLBYIE_WATCH);
@@ -212,10 +213,10 @@ void ConnectionSequencer::OnProfileWatch() {
 }
 
 void ConnectionSequencer::WriteScripts() {
-    MakeTunnelScripts(platform_,
-                      ScriptInputsFrom(state_.settings, state_.machine.m_nOSType,
-                                       state_.adapters.m_strMyIP),
-                      state_.clock);
+    MakeTunnelScripts(
+        platform_,
+        ScriptInputsFrom(state_.settings, state_.machine.m_nOSType, state_.adapters.m_strMyIP),
+        state_.clock);
 }
 
 }  // namespace kestrun
