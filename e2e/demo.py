@@ -100,12 +100,14 @@ def take_over(s):
         return False
     log(f"the profile watch copied Setting.tmp and Key.txt beside the program after "
         f"{time.monotonic() - started:.1f} s")
-    # The teardown of an earlier tunnel, then the IPsec script: done once the log rests.
+    # The teardown of an earlier tunnel and the service restart come first; the IPsec
+    # script runs right after it is written, and is done once the stub log rests.
+    wait_for(lambda: bool(s.read_program_file("Varnel_IPSecVPN.bat")), 20)
     seen = []
 
     def settled():
         seen.append(len(s.stub_calls()))
-        return len(seen) > 5 and seen[-1] == seen[-6] and seen[-1] > 0
+        return len(seen) > 10 and seen[-1] == seen[-11]
 
     wait_for(settled, 20)
     for name in ("Varnel_IPSecVPN.bat", "Varnel_openVPN.bat"):
