@@ -57,6 +57,12 @@ def list_rows(s):
     return [line.split("|")[1:] for line in result.stdout.splitlines() if "|" in line]
 
 
+def result_of(s, row):
+    """The row's Result, or None while the list cannot be read (the window is busy)."""
+    rows = list_rows(s)
+    return rows[row][1] if rows is not None and len(rows) > row else None
+
+
 def second_request_ignored(s, item):
     """Both status commands while a status window is open change nothing."""
     for command in (ID_MENUITEM_INFO, ID_MENUITEM_DIAGNOSIS):
@@ -119,8 +125,7 @@ def status_windows(s):
     second_request_ignored(s, IDC_DIAG_LIST)
     s.helper("command", RESULT_CAPTION, IDC_DIAG_STARTS)
     # The window does not answer during the 3 s wait and the look-up.
-    wait_for("the test results", lambda: (list_rows(s) or [[""] * 2] * 2)[1][1] == "Running",
-             20, 0.5)
+    wait_for("the test results", lambda: result_of(s, 1) == "Running", 20, 0.5)
     rows = list_rows(s)
     s.screenshot("diagnosis")
     log("Diagnosis: " + "; ".join(f"{item.strip()}={result}" for item, result in rows))
