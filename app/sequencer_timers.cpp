@@ -76,9 +76,11 @@ void ConnectionSequencer::OnLinkCheck() {
             if (!host.IsItemEnabled(IDC_BUTTON_DEL)) {
                 host.EnableItem(IDC_BUTTON_DEL, true);
             }
-            // Set before the box: ticks keep coming while it is open.
+            // Set before the box: ticks keep coming while it is open. Each of them first
+            // reads the status line back, so the line must show the new status by then.
             if (!m_bConnectNotified) {
                 m_bConnectNotified = true;
+                window_.UpdateData(false);
                 host.MessageBox(texts::kConnectedText, texts::kResultCaption,
                                 platform::kMbIconInformation | platform::kMbTopmost);
             }

@@ -1,18 +1,21 @@
 #!/usr/bin/env python3
-"""Runs Kestrun.exe under Wine with a simulated router hand-over and shows its window.
+"""Runs Kestrun.exe under Wine through its main job, with a simulated router hand-over.
 
-A login at the router's portal leaves Setting.tmp (tunnel parameters, CallByIE=TRUE) beside
-the program; at start the program builds the IPsec tunnel from it: it deletes old routes,
-writes its scripts and runs them, here against stub tools that only log their arguments.
-The copy that an outside browser's login leaves in the user's profile directory (with
-Key.txt) is placed too; the profile watch that picks it up comes with the connection
-sequencer. The launcher then shows the main window with command 32772 (screenshots), and
-"-r" ends the program, which removes the tunnel again. No packet leaves the machine: the
-stub tools do nothing, and the only address the program would probe is 127.0.0.1."""
+The program starts idle and hidden; the portal's launcher shows its window with command
+32772. Then a login made in an outside browser is simulated: the portal leaves Key.txt and
+Setting.tmp ("CallByIE"=TRUE, the tunnel's far end 127.0.0.1) in the user's profile
+directory. Within a second the program takes both over, writes its tunnel scripts and runs
+the IPsec one (against stub tools that only log their arguments), and its echo finds the
+far end answering. The demo opens Connectivity Info. and ends with Disconnect & Exit, which
+removes the tunnel again. Screenshots go to build/win32/e2e/artifacts/demo.*.png.
+
+Nothing leaves the machine: the stub tools do nothing, the only address probed is
+127.0.0.1, and as root the whole run happens in a network namespace of its own."""
 
 import argparse
 import os
 import secrets
+import shutil
 import sys
 import time
 
@@ -22,9 +25,16 @@ import harness  # noqa: E402
 from harness import MAIN_TITLE, Paths, Session, ini_text, log  # noqa: E402
 
 ID_SHOW_MAIN = 32772
+ID_MENUITEM_EXIT = 32773
+ID_MENUITEM_INFO = 32774
+RESULT_CAPTION = "Varnel Ostrimel"
+IDC_STATIC_STATUS = 1004
+INFO_FIELDS = [("Login URL", 1009), ("Status", 1010), ("Time", 1011), ("Received", 1012),
+               ("Transmitted", 1013), ("Address", 1014), ("Secure Mode", 1015)]
 
 
 def hand_over_settings():
+    """What the portal's page leaves in the profile directory after a login."""
     return ini_text({"IPSec": {
         "ModelName": "TRV-615",
         "Gateway": "192.0.2.1",
@@ -43,57 +53,162 @@ def hand_over_settings():
     }})
 
 
+def idle_settings():
+    """A program directory where no login is waiting."""
+    return ini_text({"IPSec": {"CallByIE": "FALSE", "RemoveIPsec": "TRUE", "VPN Mode": "1"}})
+
+
 def static_key():
     lines = [secrets.token_hex(16) for _ in range(16)]
     return ("-----BEGIN OpenVPN Static key V1-----\n" + "\n".join(lines) +
             "\n-----END OpenVPN Static key V1-----\n")
 
 
+def namespace_possible():
+    """A namespace needs root and the ip tool; a display reached over the network (ssh
+    forwarding) is not reachable from inside one."""
+    display = os.environ.get("DISPLAY", "")
+    return (os.geteuid() == 0 and shutil.which("ip") is not None and
+            (not display or display.startswith(":")))
+
+
+def wait_for(condition, timeout, step=0.2):
+    deadline = time.monotonic() + timeout
+    while not condition():
+        if time.monotonic() >= deadline:
+            return False
+        time.sleep(step)
+    return True
+
+
+def show(title, lines):
+    log(title)
+    for line in lines:
+        print("    " + line, flush=True)
+
+
+def take_over(s):
+    """The simulated outside-browser login, and what the program makes of it."""
+    log(f"outside-browser login: the portal leaves Key.txt and Setting.tmp (CallByIE=TRUE, "
+        f"RemoteLANIP=127.0.0.1) in {s.profile_dir()}")
+    key = static_key()
+    s.write_profile_file("Key.txt", key)
+    s.write_profile_file("Setting.tmp", hand_over_settings())
+    started = time.monotonic()
+    if not wait_for(lambda: s.read_program_file("Key.txt") == key.encode(), 10, 0.05):
+        log("the program did not take the hand-over; its trace follows at the end")
+        return False
+    log(f"the profile watch copied Setting.tmp and Key.txt beside the program after "
+        f"{time.monotonic() - started:.1f} s")
+    # The teardown of an earlier tunnel and the service restart come first; the IPsec
+    # script runs right after it is written, and is done once the stub log rests.
+    wait_for(lambda: bool(s.read_program_file("Varnel_IPSecVPN.bat")), 20)
+    seen = []
+
+    def settled():
+        seen.append(len(s.stub_calls()))
+        return len(seen) > 10 and seen[-1] == seen[-11]
+
+    wait_for(settled, 20)
+    for name in ("Varnel_IPSecVPN.bat", "Varnel_openVPN.bat"):
+        data = s.read_program_file(name) or b""
+        show(f"script written: {name}", data.decode("latin-1").split("\n"))
+    show("what the scripts asked of the system (stub tools' log):", s.stub_calls())
+    return True
+
+
+def connected(s):
+    """The first answered echo: the success box, the tray tip and the status line."""
+    text = s.box_text(RESULT_CAPTION, 15000)
+    if text is None:
+        log("no success box: the tunnel's far end did not answer")
+        return
+    log(f"the echo to 127.0.0.1 is answered; message box: {text!r}")
+    log(f"screenshot: {s.screenshot('2-connected-box')}")
+    s.press(RESULT_CAPTION)
+    wait_for(lambda: s.window_count(RESULT_CAPTION) == 0, 5)
+    status = s.helper("item-text", MAIN_TITLE, IDC_STATIC_STATUS).stdout.strip()
+    log(f"status line: {status!r}")
+    try:
+        from scenarios_tray import LINK_GREEN, tray_tip
+        log(f"tray tip: {tray_tip(s, '3-tray', LINK_GREEN)!r}")
+    except harness.ScenarioFailed as failed:
+        log(f"could not read the tray tip: {failed}")
+    log(f"screenshot: {s.screenshot('4-main-window-connected')}")
+
+
+def connectivity_info(s):
+    log(f"Connectivity Info. (the tray menu's command {ID_MENUITEM_INFO})")
+    s.helper("command", MAIN_TITLE, ID_MENUITEM_INFO)
+    if not wait_for(lambda: s.helper("item-style", RESULT_CAPTION, 1011).returncode == 0, 10):
+        log("Connectivity Info. did not open")
+        return
+    time.sleep(2.5)
+    show("Connectivity Info. shows:",
+         [f"{label}: {s.helper('item-text', RESULT_CAPTION, item).stdout.strip()}"
+          for label, item in INFO_FIELDS])
+    log(f"screenshot: {s.screenshot('5-connectivity-info')}")
+    s.helper("command", RESULT_CAPTION, 1)
+    wait_for(lambda: s.window_count(RESULT_CAPTION) == 0, 5)
+
+
+def disconnect_and_exit(s, kestrun):
+    log(f"Disconnect & Exit (the tray menu's command {ID_MENUITEM_EXIT})")
+    before = len(s.stub_calls())
+    s.helper("command", MAIN_TITLE, ID_MENUITEM_EXIT)
+    text = s.box_text(RESULT_CAPTION, 15000)
+    if text is not None:
+        log(f"message box: {text!r}")
+        log(f"screenshot: {s.screenshot('6-session-ended')}")
+        s.press(RESULT_CAPTION)
+    if kestrun.wait(30) is None:
+        log("the program did not end within 30 s")
+        return
+    show("the teardown asked of the system:", s.stub_calls()[before:])
+    log("Kestrun.exe ended; its tray icon is gone")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", default="build/win32")
     parser.add_argument("--windows", default="winxp")
-    parser.add_argument("--seconds", type=float, default=12,
-                        help="how long to let the program run after showing the window")
     args = parser.parse_args()
     paths = Paths(args.build_dir, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
     if os.environ.get("DISPLAY"):
         log(f"using your display {os.environ['DISPLAY']}: a 1024x768 Wine desktop opens")
     else:
         log("no DISPLAY: running on a private Xvfb; look at the screenshots afterwards")
-    with Session(paths, "demo", windows=args.windows) as s:
+    netns = namespace_possible()
+    if not netns:
+        log("no network namespace (needs root and a local display); the program's only echo "
+            "target is 127.0.0.1")
+    with Session(paths, "demo", windows=args.windows, netns=netns) as s:
         s.place_stub_tools()
         s.install_policyagent()
-        log("router hand-over: Setting.tmp (CallByIE=TRUE) beside the program, and the "
-            f"outside-browser copy with Key.txt in {s.profile_dir()}")
-        s.write_program_file("Setting.tmp", hand_over_settings())
-        s.write_profile_file("Setting.tmp", hand_over_settings())
-        s.write_profile_file("Key.txt", static_key())
+        s.copy_supplied_scripts()
+        s.write_program_file("Setting.tmp", idle_settings())
+        s.write_profile_file("Setting.tmp", idle_settings())
         kestrun = s.start(label="kestrun")
         if not s.wait_window(MAIN_TITLE, 30000):
             log(f"the program did not open its window; trace: {kestrun.trace()}")
             return 1
-        log("Kestrun.exe runs with its main window hidden and its icon in the tray")
-        s.close_boxes("Warnning", 4)
-
+        s.close_boxes("Warnning", 5, quiet_for=1.5)
+        log("Kestrun.exe runs idle, its main window hidden and its icon in the tray")
         log(f"the portal's launcher shows the window: WM_COMMAND {ID_SHOW_MAIN}")
         s.helper("command", MAIN_TITLE, ID_SHOW_MAIN)
-        time.sleep(2)
-        log(f"screenshot: {s.screenshot('shown')}")
-        s.close_boxes("Warnning", args.seconds, while_running=kestrun.running)
-        if os.environ.get("DISPLAY") and sys.stdin.isatty():
-            input("press Enter to end the demo ")
+        time.sleep(1.5)
+        log(f"screenshot: {s.screenshot('1-main-window')}")
 
-        log("the portal's log-out: Kestrun.exe -r")
-        remover = s.start(["-r"], label="remover")
-        remover.wait(30)
-        s.close_boxes("Varnel Ostrimel", 30, while_running=kestrun.running)
-        log("what the program asked of the system (stub tools' log):")
-        for call in s.stub_calls():
-            print("    " + call)
-        log("debug trace of the program:")
-        for text in kestrun.trace():
-            print("    " + text.rstrip("\n"))
+        if take_over(s):
+            connected(s)
+            connectivity_info(s)
+        if os.environ.get("DISPLAY") and sys.stdin.isatty():
+            input("press Enter to disconnect and exit ")
+        disconnect_and_exit(s, kestrun)
+        quiet = "Timer3:CallByIE=[FALSE]\n"
+        trace = kestrun.trace()
+        show(f"debug trace of the program (without its {trace.count(quiet)} quiet profile-watch "
+             "lines):", [t.rstrip("\n").replace("\n", " | ") for t in trace if t != quiet])
     log("demo ended (wineserver -k of the demo prefix)")
     return 0
 

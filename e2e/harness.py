@@ -6,8 +6,9 @@ The pieces, each usable on its own:
     creation never leaves a half-made prefix behind;
   - Display: the caller's X display, or a private Xvfb on a free display number;
   - NetNamespace: a network namespace of its own (loopback plus a veth pair with a default
-    route, and host names of its own), for runs whose echoes must go unanswered or that
-    talk to a stand-in server;
+    route, host names of its own and no name server), where every scenario runs unless it
+    asks otherwise: the program's echoes and look-ups stay inside, unanswered or answered by
+    a stand-in server;
   - Session: a scenario's own copy of the prefix set to one Windows version, a program
     directory around a copy of Kestrun.exe, processes with their debug traces, the kthelper
     driver, registry edits and screenshots; always ends with `wineserver -k` of its prefix.
@@ -216,6 +217,11 @@ class NetNamespace:
         n = self.name
         run(["ip", "netns", "add", n])
         try:
+            # Name look-ups ask the namespace's own loopback, where nothing answers, so
+            # they fail at once instead of waiting for a name server that cannot be reached.
+            os.makedirs(self.etc_dir(n), exist_ok=True)
+            with open(os.path.join(self.etc_dir(n), "resolv.conf"), "w") as f:
+                f.write("nameserver 127.0.0.1\n")
             for command in (["link", "set", "lo", "up"],
                             ["link", "add", "v0", "type", "veth", "peer", "name", "v1"],
                             ["addr", "add", f"{self.ADDRESS}/24", "dev", "v0"],
@@ -352,7 +358,7 @@ class Session:
 
     PROGRAM_DIR = "Kestrun"  # C:\Kestrun inside the prefix
 
-    def __init__(self, paths, name, windows="winxp", display=True, netns=False):
+    def __init__(self, paths, name, windows="winxp", display=True, netns=True):
         self.paths = paths
         self.name = name
         self.windows = windows
@@ -539,6 +545,20 @@ class Session:
     def write_profile_file(self, name, content):
         self._write(os.path.join(self.profile_dir(), name), content)
 
+    def read_profile_file(self, name):
+        """The file's bytes in the user's profile directory, or None."""
+        path = os.path.join(self.profile_dir(), name)
+        if not os.path.exists(path):
+            return None
+        with open(path, "rb") as f:
+            return f.read()
+
+    def copy_supplied_scripts(self):
+        """GetIPSecStats.bat and Refresh.bat, which are delivered beside the program."""
+        for name in ("GetIPSecStats.bat", "Refresh.bat"):
+            shutil.copy2(os.path.join(self.paths.build_dir, name),
+                         os.path.join(self.program_dir, name))
+
     def copy_tool(self, name, as_name=None):
         shutil.copy2(self.paths.tool(name),
                      os.path.join(self.program_dir, as_name or os.path.basename(
@@ -646,9 +666,13 @@ class Scenario:
         self.labels = labels
 
 
-def scenario(name, windows="winxp", display=True, netns=False, needs=None, timeout=120,
+def scenario(name, windows="winxp", display=True, netns=True, needs=None, timeout=120,
              labels=("e2e",)):
     """Registers fn(session) as an end-to-end test.
+
+    Scenarios run in a network namespace of their own unless they ask otherwise: once a
+    tunnel is built the program sends an echo every 3 seconds to the address the settings
+    name, and there it cannot leave the machine.
 
     needs names a program feature that has not landed yet: such a scenario reports
     itself skipped unless KESTRUN_E2E_PENDING=1 (or the feature's name) asks to run it."""

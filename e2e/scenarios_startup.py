@@ -17,10 +17,18 @@ OS_LINES = {
 }
 
 
+def quiet_profile(s):
+    """The profile copy of the settings with no outside-browser login waiting. Without one
+    the profile watch reads "CallByIE" as set and builds a tunnel from the working copy a
+    second after start."""
+    s.write_profile_file("Setting.tmp", ini_text({"IPSec": {"CallByIE": "FALSE"}}))
+
+
 def quiet_settings(s):
-    """A settings file that asks for no tunnel at set-up."""
+    """Settings that ask for no tunnel, at set-up or from the profile watch."""
     s.write_program_file("Setting.tmp", ini_text({"IPSec": {
         "CallByIE": "FALSE", "RemoveIPsec": "TRUE", "VPN Mode": "1"}}))
+    quiet_profile(s)
 
 
 def start_instance(s, args=(), label="first"):

@@ -184,11 +184,23 @@ def reference_menu(s, x, y, entries):
     return shot, numbers(listing, "rect"), items
 
 
-def tray_icon_spot(s, label):
-    """The screen point at the middle of the not-connected icon in the notification area."""
-    icon = find_near(read_ppm(s.screenshot(label)), TRAY_AREA, NO_LINK_RED)
+def tray_icon_spot(s, label, colour=NO_LINK_RED):
+    """The screen point at the middle of the icon of this colour (the not-connected one
+    unless told) in the notification area."""
+    icon = find_near(read_ppm(s.screenshot(label)), TRAY_AREA, colour)
     check(icon is not None, "no tray icon")
     return icon
+
+
+def tray_tip(s, label, colour=NO_LINK_RED):
+    """The icon's tip, as the taskbar shows it when the pointer rests on the icon."""
+    x, y = tray_icon_spot(s, label, colour)
+    xdotool(s, "mousemove", x, y)
+    time.sleep(0.3)
+    xdotool(s, "mousemove", x + 1, y)
+    tip = s.helper("tooltip", 5000).stdout.strip()
+    xdotool(s, "mousemove", 300, 300)
+    return tip
 
 
 def check_menu_matches(s, expected, rect, label):

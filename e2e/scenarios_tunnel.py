@@ -11,7 +11,8 @@ import os
 import time
 
 from harness import MAIN_TITLE, NetNamespace, check, ini_text, scenario
-from scenarios_startup import EXIT_BOX_TEXT, dismiss_setup_boxes, end_by_remove, start_instance
+from scenarios_startup import (EXIT_BOX_TEXT, dismiss_setup_boxes, end_by_remove, quiet_profile,
+                               start_instance)
 
 ME = NetNamespace.ADDRESS
 GATEWAY = "192.0.2.1"
@@ -50,12 +51,12 @@ def route_deletes(numbered=True, first=True):
     return lines
 
 
-def openvpn_script():
+def openvpn_script(server=OVPN["OVPN_SerIP"]):
     """The one line of Varnel_openVPN.bat, without a line end."""
     return (f".\\openVPN\\openvpn.exe --remote {GATEWAY} --ifconfig {OVPN['OVPN_Ifconfig']} "
             f"{OVPN['OVPN_SerMask']} --secret key.txt --dev tap --proto tcp-client "
             f"--rport {OVPN['OVPN_SerPort']} --ping 6 --ping-exit 100 "
-            f"--route {NETWORK} {MASK} {OVPN['OVPN_SerIP']} --log ovpn.log "
+            f"--route {NETWORK} {MASK} {server} --log ovpn.log "
             "--status status.log --inactive 20").encode()
 
 
@@ -146,9 +147,12 @@ def wait_calls(s, count, timeout):
 
 
 def prepare(s, settings):
+    """Stub tools and service, the working copy of the settings, and a profile copy that
+    keeps the profile watch from building the tunnel a second time."""
     s.place_stub_tools()
     s.install_policyagent()
     s.write_program_file("Setting.tmp", settings)
+    quiet_profile(s)
 
 
 def tunnel_round_trip(windows):
@@ -351,5 +355,14 @@ def missing_settings(s):
     check(not any(c.startswith("openvpn") for c in calls), f"OpenVPN ran: {calls}")
     settings = s.read_program_file("Setting.tmp")
     check(settings is not None and b"VPN Mode=1" in settings, f"settings file {settings!r}")
+    # Without a profile copy the watch builds once more from the working copy and leaves a
+    # profile copy with "CallByIE" set back, which ends the repetition.
+    check(process.wait_trace("Timer3:CallByIE=[FALSE]\n", 15),
+          f"the profile watch did not settle: {process.trace()}")
+    profile = s.read_profile_file("Setting.tmp") or b""
+    check(b"CallByIE=FALSE" in profile, f"profile copy {profile!r}")
+    built = len(s.stub_calls())
+    time.sleep(2.5)
+    check(len(s.stub_calls()) == built, f"the watch built again: {s.stub_calls()[built:]}")
     check(process.running(), "the program ended")
     check(s.window_count(MAIN_TITLE) == 1, "no main window")

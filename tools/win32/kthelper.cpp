@@ -17,10 +17,19 @@
 //   kthelper ping <address> [<ms>]          one ICMP echo; prints the result
 //   kthelper rect "<title>"                 prints the window's and its client area's
 //                                            screen rectangles: "window=l,t,r,b client=..."
+//   (Commands with an <id> act on the first window with the title that has that control:
+//   a dialog and a message box may share a title.)
 //   kthelper item-rect "<title>" <id>       prints the screen rectangle of a child control
 //   kthelper item-text "<title>" <id>       prints a child control's text (WM_GETTEXT)
 //   kthelper item-style "<title>" <id>      prints a child control's window style:
 //                                            "style=0x<hex>"
+//   kthelper type "<title>" <id> <text>     types the text into the edit field of combo box
+//                                            <id>, replacing what it holds (WM_CHAR per
+//                                            character, so the box notifies its window)
+//   kthelper combo "<title>" <id>           prints "count=<n> sel=<i>", one line "<i>|<text>"
+//                                            per entry, then "edit=<text>"
+//   kthelper list-rows "<title>" <id>       prints each row of a list-view control as
+//                                            "<row>|<column 0>|<column 1>"
 //   kthelper item-send "<title>" <id> <msg> <wp> <lp>
 //                                            SendMessageA to a child control (numbers in C
 //                                            notation), so its effect is done on return;
@@ -48,6 +57,7 @@
 // Exit codes: 0 success, 1 not found / failed, 2 bad usage.
 #include "platform/win32/windows_include.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -67,6 +77,16 @@ struct TitleSearch {
 
 // InternalGetWindowText reads the stored text without sending WM_GETTEXT, so a program
 // whose thread is busy (running a script, inside a modal box) cannot block the helper.
+std::string Narrow(const wchar_t* wide) {
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 1) {
+        return std::string();
+    }
+    std::vector<char> text(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text.data(), bytes, nullptr, nullptr);
+    return std::string(text.data());
+}
+
 std::string WindowText(HWND window) {
     std::vector<wchar_t> wide(1024, L'\0');
     const int length = InternalGetWindowText(window, wide.data(), static_cast<int>(wide.size()));
@@ -251,6 +271,123 @@ bool SentText(HWND window, std::string& text) {
     return true;
 }
 
+// The first window with the title that has the control; a dialog and a message box may
+// share a title.
+HWND TitledWithItem(const std::string& title, int id, HWND& item) {
+    for (HWND window : WindowsTitled(title)) {
+        item = GetDlgItem(window, id);
+        if (item != nullptr) {
+            return window;
+        }
+    }
+    item = nullptr;
+    return nullptr;
+}
+
+bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result) {
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 3000, &result) !=
+           0;
+}
+
+// Typed as the user would: the box's edit field tells the box, which tells its window.
+int TypeIntoCombo(HWND combo, const std::string& text) {
+    HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+    DWORD_PTR result = 0;
+    if (edit == nullptr || !Send(edit, EM_SETSEL, 0, -1, result)) {
+        return 1;
+    }
+    for (const char c : text) {
+        if (!Send(edit, WM_CHAR, static_cast<unsigned char>(c), 1, result)) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int PrintCombo(HWND combo) {
+    DWORD_PTR count = 0;
+    DWORD_PTR selected = 0;
+    if (!Send(combo, CB_GETCOUNT, 0, 0, count) || !Send(combo, CB_GETCURSEL, 0, 0, selected)) {
+        return 1;
+    }
+    std::printf("count=%d sel=%d\n", static_cast<int>(count), static_cast<int>(selected));
+    // Wine hands an entry to another process in UTF-16 even through the ANSI call, so the
+    // entries are read through the wide one, into room to spare.
+    for (int index = 0; index < static_cast<int>(count); ++index) {
+        DWORD_PTR length = 0;
+        Send(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0, length);
+        std::vector<wchar_t> wide(2 * (static_cast<size_t>(length) + 1), L'\0');
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG, 3000, &copied);
+        wide.back() = L'\0';
+        std::printf("%d|%s\n", index, Narrow(wide.data()).c_str());
+    }
+    std::string edit;
+    SentText(combo, edit);
+    std::printf("edit=%s\n", edit.c_str());
+    return 0;
+}
+
+// Memory in another process, for messages whose pointers the system does not carry over.
+class RemoteBuffer {
+  public:
+    RemoteBuffer(HANDLE process, SIZE_T size)
+        : process_(process),
+          address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+    ~RemoteBuffer() {
+        if (address_ != nullptr) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        }
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    char* Get() const { return static_cast<char*>(address_); }
+
+  private:
+    HANDLE process_;
+    void* address_;
+};
+
+// A list view answers LVM_GETITEMTEXT into memory of its own process.
+int PrintListRows(HWND list) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(list, &processId);
+    const kestrun::platform::win32::UniqueKernelHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+    if (!process) {
+        return 1;
+    }
+    const SIZE_T textSize = 512;
+    const RemoteBuffer remote(process.Get(), sizeof(LVITEMA) + textSize);
+    DWORD_PTR count = 0;
+    if (remote.Get() == nullptr || !Send(list, LVM_GETITEMCOUNT, 0, 0, count)) {
+        return 1;
+    }
+    char* remoteText = remote.Get() + sizeof(LVITEMA);
+    for (int row = 0; row < static_cast<int>(count); ++row) {
+        std::printf("%d", row);
+        for (int column = 0; column < 2; ++column) {
+            LVITEMA item = {};
+            item.iSubItem = column;
+            item.pszText = remoteText;
+            item.cchTextMax = static_cast<int>(textSize);
+            std::vector<char> text(textSize, '\0');
+            DWORD_PTR copied = 0;
+            if (!WriteProcessMemory(process.Get(), remote.Get(), &item, sizeof(item), nullptr) ||
+                !Send(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                      reinterpret_cast<LPARAM>(remote.Get()), copied) ||
+                !ReadProcessMemory(process.Get(), remoteText, text.data(), textSize, nullptr)) {
+                return 1;
+            }
+            text.back() = '\0';
+            std::printf("|%s", text.data());
+        }
+        std::printf("\n");
+    }
+    return 0;
+}
+
 struct ClassSearch {
     const char* className;
     HWND found;
@@ -414,12 +551,52 @@ int DeleteTrayIcon(HWND window, UINT id) {
     return notify(NIM_DELETE, &data) ? 0 : 1;
 }
 
+int ItemCommand(const std::string& verb, HWND item, int argc, char** argv) {
+    if (verb == "item-style") {
+        std::printf("style=0x%08lx\n", static_cast<unsigned long>(GetWindowLongA(item, GWL_STYLE)));
+        return 0;
+    }
+    if (verb == "item-send") {
+        DWORD_PTR result = 0;
+        if (argc < 7 || !Send(item, Number(argv[4]), Number(argv[5]),
+                              static_cast<LPARAM>(Number(argv[6])), result)) {
+            return 1;
+        }
+        std::printf("result=%lu\n", static_cast<unsigned long>(result));
+        return 0;
+    }
+    if (verb == "item-text") {
+        std::string text;
+        if (!SentText(item, text)) {
+            return 1;
+        }
+        std::printf("%s\n", text.c_str());
+        return 0;
+    }
+    if (verb == "type") {
+        return argc >= 5 ? TypeIntoCombo(item, argv[4]) : 2;
+    }
+    if (verb == "combo") {
+        return PrintCombo(item);
+    }
+    if (verb == "list-rows") {
+        return PrintListRows(item);
+    }
+    RECT r = {};
+    GetWindowRect(item, &r);
+    PrintRect("rect", r);
+    std::printf(" visible=%d\n", IsWindowVisible(item) ? 1 : 0);
+    return 0;
+}
+
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: kthelper find|wait|gone|visible|count|list|post|command|"
-                 "boxtext|press|trace|ping|rect|item-rect|item-text|item-style|item-send|menu|"
-                 "menu-gone|tooltip|tree|"
-                 "broadcast-taskbar-created|show-menu|tray-delete ...\n");
+    std::fprintf(
+        stderr,
+        "usage: kthelper find|wait|gone|visible|count|list|post|command|"
+        "boxtext|press|trace|ping|rect|item-rect|item-text|item-style|item-send|type|combo|"
+        "list-rows|menu|"
+        "menu-gone|tooltip|tree|"
+        "broadcast-taskbar-created|show-menu|tray-delete ...\n");
     return 2;
 }
 
@@ -489,6 +666,17 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    const bool itemVerb = verb == "item-rect" || verb == "item-text" || verb == "item-style" ||
+                          verb == "type" || verb == "combo" || verb == "list-rows" ||
+                          verb == "item-send";
+    if (itemVerb && argc >= 4) {
+        HWND item = nullptr;
+        if (TitledWithItem(title, static_cast<int>(Number(argv[3])), item) == nullptr) {
+            std::printf("no item\n");
+            return 1;
+        }
+        return ItemCommand(verb, item, argc, argv);
+    }
     DWORD waitMs = 0;
     if (verb == "wait" || verb == "boxtext" || verb == "press") {
         waitMs = argc > 3 ? Number(argv[3]) : (verb == "wait" ? 5000 : 0);
@@ -519,43 +707,6 @@ int main(int argc, char** argv) {
         std::printf(" ");
         PrintRect("client", ClientOnScreen(window));
         std::printf("\n");
-        return 0;
-    }
-    if ((verb == "item-rect" || verb == "item-text" || verb == "item-style" ||
-         (verb == "item-send" && argc >= 7)) &&
-        argc >= 4) {
-        HWND item = GetDlgItem(window, static_cast<int>(Number(argv[3])));
-        if (item == nullptr) {
-            std::printf("no item\n");
-            return 1;
-        }
-        if (verb == "item-style") {
-            std::printf("style=0x%08lx\n",
-                        static_cast<unsigned long>(GetWindowLongA(item, GWL_STYLE)));
-            return 0;
-        }
-        if (verb == "item-send") {
-            DWORD_PTR result = 0;
-            if (!SendMessageTimeoutA(item, Number(argv[4]), Number(argv[5]),
-                                     static_cast<LPARAM>(Number(argv[6])), SMTO_ABORTIFHUNG, 3000,
-                                     &result)) {
-                return 1;
-            }
-            std::printf("result=%lu\n", static_cast<unsigned long>(result));
-            return 0;
-        }
-        if (verb == "item-text") {
-            std::string text;
-            if (!SentText(item, text)) {
-                return 1;
-            }
-            std::printf("%s\n", text.c_str());
-            return 0;
-        }
-        RECT r = {};
-        GetWindowRect(item, &r);
-        PrintRect("rect", r);
-        std::printf(" visible=%d\n", IsWindowVisible(item) ? 1 : 0);
         return 0;
     }
     if (verb == "tray-delete" && argc >= 4) {
