@@ -56,13 +56,20 @@ void ConnectionSequencer::StartEcho() {
     if (echo == nullptr) {
         return;
     }
-    // The worker gets its own copy of the address: a settings load may replace it meanwhile.
     Liveness& liveness = state_.liveness;
+    // A tick while an echo still runs leaves it alone.
+    if (!ClaimEcho(liveness)) {
+        return;
+    }
+    // The worker gets its own copy of the address: a settings load may replace it meanwhile.
     platform::Trace& trace = platform_.trace;
     m_pEchoThread =
         platform_.threads.Start([&liveness, echo, &trace, target = state_.settings.ProbeAddress()] {
             PingRemoteLAN(liveness, *echo, trace, target);
         });
+    if (m_pEchoThread == 0) {
+        liveness.m_bPingIdle = 1;  // no worker to free the claim
+    }
 }
 
 // The echo started now answers at the next tick; this one reads the newest finished result.

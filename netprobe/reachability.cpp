@@ -4,12 +4,13 @@
 
 namespace kestrun {
 
+bool ClaimEcho(Liveness& liveness) {
+    // Testing that none runs and taking the right away from the next one is one step.
+    return liveness.m_bPingIdle.exchange(0) == 1;
+}
+
 int PingRemoteLAN(Liveness& liveness, platform::Echo& echo, platform::Trace& trace,
                   const std::string& target) {
-    // Claiming the right to run and taking it away from the next worker is one step.
-    if (liveness.m_bPingIdle.exchange(0) == 0) {
-        return 0;
-    }
     trace.Output(Format("PingRemoteLAN=[%s]\n", target.c_str()));
     const platform::EchoReply reply = echo.Send(target, kEchoTimeoutMs);
     if (!reply.opened) {

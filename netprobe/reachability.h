@@ -13,9 +13,14 @@ namespace kestrun {
 
 constexpr std::uint32_t kEchoTimeoutMs = 1000;
 
-// Sends one echo to target and records in liveness whether it was answered. Does nothing
-// and returns 0 when another echo is still running; returns 1 when answered. target is the
-// worker's own copy: a settings load may replace the address it came from meanwhile.
+// Claims the right to send an echo for a worker about to start: false, changing nothing,
+// while another echo still runs. Claimed before the worker exists, so that the program's
+// end, which waits for the echo, cannot miss a worker that has not run yet.
+bool ClaimEcho(Liveness& liveness);
+
+// The worker of a claimed echo: sends one echo to target, records in liveness whether it
+// was answered and frees the claim last. Returns 1 when answered. target is the worker's
+// own copy: a settings load may replace the address it came from meanwhile.
 int PingRemoteLAN(Liveness& liveness, platform::Echo& echo, platform::Trace& trace,
                   const std::string& target);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -106,9 +107,23 @@ TEST_F(SequencerTest, AnsweredPollsShowTheSuccessBoxOnce) {
     EXPECT_TRUE(host->IsItemEnabled(IDC_BUTTON_DEL));
     EXPECT_EQ(Tip(), std::string("Connected to : ") + kLan);
     EXPECT_EQ(Sequencer().m_nLinkCount, 0);
-    // Each tick started one echo to the address of the mode.
-    EXPECT_EQ(fake.threads.RunPending(), 4u);
-    EXPECT_EQ(fake.echo.network.Sent(), std::vector<std::string>(4, kLan));
+    // The first tick started an echo to the address of the mode; the others found it running.
+    EXPECT_EQ(fake.threads.RunPending(), 1u);
+    EXPECT_EQ(fake.echo.network.Sent(), std::vector<std::string>{kLan});
+}
+
+// The echo is claimed before its worker runs: an end right after the tick waits for a worker
+// that has not even started.
+TEST_F(SequencerTest, EndWaitsForAnEchoWhoseWorkerHasNotRunYet) {
+    Tick(IDT_LINK_CHECK);
+    fake.clock.onSleep = [this] { fake.threads.RunPending(); };
+    host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});
+    const std::vector<std::string> end = fake.journal.From("trace: CKestrunDlg::OnDestroy()!!!\n");
+    const auto at = [&](const std::string& entry) {
+        return std::find(end.begin(), end.end(), entry) - end.begin();
+    };
+    EXPECT_LT(at("clock: sleep 1000"), at("trace: PingRemoteLAN=[10.10.0.1]\n"));
+    EXPECT_LT(at("trace: PingRemoteLAN=[10.10.0.1]\n"), at("trace: OnButtonDel()\n"));
 }
 
 TEST_F(SequencerTest, SettingsWaitTakesTheFlaggedSettingsOrGivesUpOnTheTwentyFirstTick) {
