@@ -6,8 +6,10 @@ The program starts idle and hidden; the portal's launcher shows its window with 
 Setting.tmp ("CallByIE"=TRUE, the tunnel's far end 127.0.0.1) in the user's profile
 directory. Within a second the program takes both over, writes its tunnel scripts and runs
 the IPsec one (against stub tools that only log their arguments), and its echo finds the
-far end answering. The demo opens Connectivity Info. and ends with Disconnect & Exit, which
-removes the tunnel again. Screenshots go to build/win32/e2e/artifacts/demo.*.png.
+far end answering. The demo opens the tray menu, Connectivity Info. and Diagnosis and ends
+with Disconnect & Exit, which removes the tunnel again. Screenshots go to
+build/win32/e2e/artifacts/demo.*.png; with --docs DIR the pictures of the main window, the
+tray menu and Connectivity Info. are cut into DIR as well (the README's, in docs/).
 
 Nothing leaves the machine: the stub tools do nothing, the only address probed is
 127.0.0.1, and as root the whole run happens in a network namespace of its own."""
@@ -27,6 +29,10 @@ from harness import MAIN_TITLE, Paths, Session, ini_text, log  # noqa: E402
 ID_SHOW_MAIN = 32772
 ID_MENUITEM_EXIT = 32773
 ID_MENUITEM_INFO = 32774
+ID_MENUITEM_DIAGNOSIS = 32776
+IDC_DIAG_STARTS = 1008
+IDC_DIAG_LIST = 1016
+IDCANCEL = 2
 RESULT_CAPTION = "Varnel Ostrimel"
 IDC_STATIC_STATUS = 1004
 INFO_FIELDS = [("Login URL", 1009), ("Status", 1010), ("Time", 1011), ("Received", 1012),
@@ -137,7 +143,7 @@ def connected(s):
     log(f"screenshot: {s.screenshot('4-main-window-connected')}")
 
 
-def connectivity_info(s):
+def connectivity_info(s, docs):
     log(f"Connectivity Info. (the tray menu's command {ID_MENUITEM_INFO})")
     s.helper("command", MAIN_TITLE, ID_MENUITEM_INFO)
     if not wait_for(lambda: s.helper("item-style", RESULT_CAPTION, 1011).returncode == 0, 10):
@@ -147,8 +153,70 @@ def connectivity_info(s):
     show("Connectivity Info. shows:",
          [f"{label}: {s.helper('item-text', RESULT_CAPTION, item).stdout.strip()}"
           for label, item in INFO_FIELDS])
-    log(f"screenshot: {s.screenshot('5-connectivity-info')}")
+    shot = s.screenshot("6-connectivity-info")
+    log(f"screenshot: {shot}")
+    rect = window_rect(s, RESULT_CAPTION)
+    if docs and rect:
+        crop(shot, rect, os.path.join(docs, "connectivity-info.png"))
     s.helper("command", RESULT_CAPTION, 1)
+    wait_for(lambda: s.window_count(RESULT_CAPTION) == 0, 5)
+
+
+def window_rect(s, title):
+    """The window's screen rectangle (left, top, right, bottom), or None."""
+    from scenarios_tray import numbers
+    listing = s.helper("rect", title).stdout
+    return numbers(listing, "window") if "window=" in listing else None
+
+
+def crop(shot, rect, out):
+    """Cuts rect out of a screenshot into out, for the pictures in docs/."""
+    left, top, right, bottom = rect
+    harness.run(["convert", shot, "-crop", f"{right - left}x{bottom - top}+{left}+{top}",
+                 "+repage", out], timeout=30)
+    log(f"picture: {out}")
+
+
+def tray_menu(s, docs):
+    """The menu of the icon in the notification area, opened by a real right-click."""
+    from scenarios_tray import LINK_GREEN, numbers, tray_icon_spot, xdotool
+    try:
+        x, y = tray_icon_spot(s, "5-tray", LINK_GREEN)
+    except harness.ScenarioFailed as failed:
+        log(f"no tray icon to click: {failed}")
+        return
+    log("the tray menu: a right-click on the icon")
+    xdotool(s, "mousemove", x, y, "click", "3")
+    listing = s.helper("menu", 5000).stdout
+    if "rect=" not in listing:
+        log("the tray menu did not open")
+        return
+    shot = s.screenshot("5-tray-menu")
+    log(f"screenshot: {shot}")
+    if docs:
+        left, top, _, _ = numbers(listing, "rect")
+        crop(shot, (max(left - 40, 0), max(top - 40, 0), 1024, 768),
+             os.path.join(docs, "tray-menu.png"))
+    # A click on the empty desktop closes the menu without choosing anything.
+    xdotool(s, "mousemove", 40, 40, "click", "1")
+    s.helper("menu-gone", 5000)
+
+
+def diagnosis(s):
+    log(f"Diagnosis (the tray menu's command {ID_MENUITEM_DIAGNOSIS}), then Starts")
+    s.helper("command", MAIN_TITLE, ID_MENUITEM_DIAGNOSIS)
+    if not wait_for(lambda: s.helper("item-style", RESULT_CAPTION, IDC_DIAG_LIST).returncode
+                    == 0, 10):
+        log("Diagnosis did not open")
+        return
+    s.helper("command", RESULT_CAPTION, IDC_DIAG_STARTS)
+    # The tests take three seconds; the window answers again afterwards.
+    time.sleep(5)
+    rows = s.helper("list-rows", RESULT_CAPTION, IDC_DIAG_LIST).stdout
+    show("Diagnosis lists:", [line.split("|", 1)[1].replace("|", "  ->  ")
+                              for line in rows.splitlines() if "|" in line])
+    log(f"screenshot: {s.screenshot('7-diagnosis')}")
+    s.helper("command", RESULT_CAPTION, IDCANCEL)
     wait_for(lambda: s.window_count(RESULT_CAPTION) == 0, 5)
 
 
@@ -159,7 +227,7 @@ def disconnect_and_exit(s, kestrun):
     text = s.box_text(RESULT_CAPTION, 15000)
     if text is not None:
         log(f"message box: {text!r}")
-        log(f"screenshot: {s.screenshot('6-session-ended')}")
+        log(f"screenshot: {s.screenshot('8-session-ended')}")
         s.press(RESULT_CAPTION)
     if kestrun.wait(30) is None:
         log("the program did not end within 30 s")
@@ -172,7 +240,9 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build-dir", default="build/win32")
     parser.add_argument("--windows", default="winxp")
+    parser.add_argument("--docs", help="also cut the README's pictures into this folder")
     args = parser.parse_args()
+    docs = os.path.abspath(args.docs) if args.docs else None
     paths = Paths(args.build_dir, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
     if os.environ.get("DISPLAY"):
         log(f"using your display {os.environ['DISPLAY']}: a 1024x768 Wine desktop opens")
@@ -197,11 +267,17 @@ def main():
         log(f"the portal's launcher shows the window: WM_COMMAND {ID_SHOW_MAIN}")
         s.helper("command", MAIN_TITLE, ID_SHOW_MAIN)
         time.sleep(1.5)
-        log(f"screenshot: {s.screenshot('1-main-window')}")
+        shot = s.screenshot("1-main-window")
+        log(f"screenshot: {shot}")
+        rect = window_rect(s, MAIN_TITLE)
+        if docs and rect:
+            crop(shot, rect, os.path.join(docs, "main-window.png"))
 
         if take_over(s):
             connected(s)
-            connectivity_info(s)
+            tray_menu(s, docs)
+            connectivity_info(s, docs)
+            diagnosis(s)
         if os.environ.get("DISPLAY") and sys.stdin.isatty():
             input("press Enter to disconnect and exit ")
         disconnect_and_exit(s, kestrun)
