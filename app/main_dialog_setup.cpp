@@ -5,6 +5,7 @@
 
 #include "app/main_window_look.h"
 #include "app/messages.h"
+#include "app/window_texts.h"
 #include "netprobe/adapter_icon.h"
 #include "platform/format.h"
 #include "platform/ui.h"
@@ -22,19 +23,11 @@ namespace {
 
 using namespace settings;
 
-constexpr const char* kTrayTip = "Varnel Pallisor Client";
 constexpr const char* kLinkIconFile = "res\\icon_link.ico";
 constexpr const char* kNoLinkIconFile = "res\\icon_NoLink.ico";
 constexpr const char* kMsgPageName = "\\msg.html";
 constexpr const char* kRefreshScript = ".\\Refresh.bat";
-constexpr const char* kNoNetwork = "0.0.0.0";
-
-constexpr const char* kWarningCaption = "Warnning";
-constexpr const char* kServiceInactiveText =
-    "The OS's IPSec Service isn't activate!!!\nPlease Activate it.";
-constexpr const char* kNoGatewayText = "The PC's LAN don't setting default Gateway!!!";
-constexpr const char* kNetworkFailedText =
-    "The PC's network is failed!!!\nPlease check you network.";
+using namespace texts;
 
 // Set-up reads its flags into 260-byte buffers.
 constexpr std::size_t kFlagBuffer = 260;
@@ -128,7 +121,7 @@ void CKestrunDlg::CheckEnvironment() {
     }
     SetAdapterIcon(platform, osType, m_Adapters.m_strVPNClientAdapterName, 0);
     RunCommand(platform, kRefreshScript);
-    if (m_Adapters.m_strMyIP == kNoNetwork && m_Adapters.m_strMyMask == kNoNetwork) {
+    if (NetworkFailed(m_Adapters)) {
         Host().MessageBox(kNetworkFailedText, kWarningCaption,
                           platform::kMbIconExclamation | platform::kMbTopmost);
     }

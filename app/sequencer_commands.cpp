@@ -28,7 +28,6 @@ constexpr std::size_t kSetUpFlagBuffer = 260;
 constexpr int kOpenVpnFirstLinkCount = 21;
 constexpr std::uint32_t kBrowserSettleMs = 500;
 constexpr std::uint32_t kMessagePageMs = 1000;
-constexpr const char* kNoNetwork = "0.0.0.0";
 constexpr const char* kLoginPageName = "auth.asp";
 
 }  // namespace
@@ -108,7 +107,7 @@ void ConnectionSequencer::OnButtonConnect() {
         host.EnableItem(IDC_BUTTON_CONNECT, true);
         return;
     }
-    if (state_.adapters.m_strMyIP == kNoNetwork && state_.adapters.m_strMyMask == kNoNetwork) {
+    if (NetworkFailed(state_.adapters)) {
         host.MessageBox(texts::kConnectNetworkFailedText, texts::kWarningCaption,
                         platform::kMbIconExclamation | platform::kMbTopmost);
         host.EnableItem(IDC_BUTTON_CONNECT, true);

@@ -4,6 +4,7 @@
 #include "app/main_dialog.h"
 #include "app/messages.h"
 #include "app/program_directory.h"
+#include "app/window_texts.h"
 #include "netprobe/os_type.h"
 #include "netprobe/trusted_site.h"
 #include "platform/format.h"
@@ -20,7 +21,6 @@ constexpr std::size_t kModulePathBuffer = 256;
 constexpr std::size_t kProfileDirBuffer = 255;
 constexpr std::uint32_t kRemoveWaitMs = 1000;
 constexpr const char* kErrorCaption = "Error:";
-constexpr const char* kWarningCaption = "Warnning";
 // The framework titles its own error boxes with the program's name.
 constexpr const char* kSocketsCaption = "Kestrun";
 
@@ -63,7 +63,7 @@ bool CKestrunApp::InitInstance() {
         ui.MessageBox(0,
                       "Please add the URL into trusted sites of browser (internet options > "
                       "Security : Trusted Sites) for running Ostrimel.",
-                      kWarningCaption, platform::kMbIconExclamation | platform::kMbTopmost);
+                      texts::kWarningCaption, platform::kMbIconExclamation | platform::kMbTopmost);
         return false;
     }
     if (!LoadIcmpLibrary()) {

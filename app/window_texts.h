@@ -6,6 +6,13 @@ namespace kestrun::texts {
 constexpr const char* kWarningCaption = "Warnning";
 constexpr const char* kResultCaption = "Varnel Ostrimel";
 
+constexpr const char* kTrayTip = "Varnel Pallisor Client";
+constexpr const char* kServiceInactiveText =
+    "The OS's IPSec Service isn't activate!!!\nPlease Activate it.";
+constexpr const char* kNoGatewayText = "The PC's LAN don't setting default Gateway!!!";
+constexpr const char* kNetworkFailedText =
+    "The PC's network is failed!!!\nPlease check you network.";
+
 constexpr const char* kLinkingStatus = "Linking Connection";
 constexpr const char* kSettingStatus = "Setting Connection";
 constexpr const char* kLoginSuccessful = "Login Successful";

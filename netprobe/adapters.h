@@ -20,6 +20,11 @@ struct AdapterFacts {
     std::string m_strDNSServers;                          // each server "%-15s\t"
 };
 
+// The default-route adapter holds neither an address nor a mask: the PC's network failed.
+inline bool NetworkFailed(const AdapterFacts& facts) {
+    return facts.m_strMyIP == "0.0.0.0" && facts.m_strMyMask == "0.0.0.0";
+}
+
 // Finds the default-route adapter (interfaceIndex is updated from the route table) and the
 // virtual adapter of osType's kind, and records their values in facts. Returns 1 when the
 // default-route adapter, or a sole adapter, was found.
