@@ -497,7 +497,9 @@ def measure_wine(paths):
         # The last build's first polls are over and its box closed: the tunnel answers.
         s.close_boxes(RESULT_CAPTION, 4, quiet_for=3.5)
         log(f"Wine: {IDLE_SECONDS} s idle, timers 1 and 3 running, the tunnel answering")
+        resident_before = proc_status(kestrun.popen.pid, "VmRSS")
         found["idle"] = idle_minute(s, kestrun)
+        found["resident"] = (resident_before, proc_status(kestrun.popen.pid, "VmRSS"))
         found["hidden_peak"] = proc_status(kestrun.popen.pid, "VmHWM")
 
         log("Wine: the window shown; ParseSettingFlag set between ticks posted from outside")
@@ -582,7 +584,9 @@ def wine_rows(paths):
     rows.append(Row("footprint", "Peak working set, Kestrun.exe (Wine)", f"{peak / 1024:.1f} MiB",
                     how=(f"VmHWM of its Wine process at the end: after the logins, the idle "
                          f"minute ({found['hidden_peak'] / 1024:.1f} MiB until then, the window "
-                         "hidden), the window shown and the settings builds")))
+                         "hidden), the window shown and the settings builds. Resident memory "
+                         f"over the idle minute: {found['resident'][0] / 1024:.1f} MiB before, "
+                         f"{found['resident'][1] / 1024:.1f} MiB after")))
     rows.append(Row("footprint", "Peak working set, minimal dialog program (Wine)",
                     f"{minimal_peak / 1024:.1f} MiB",
                     how=("bench/minimal_dialog.exe, same toolchain and link options, same "
