@@ -72,3 +72,6 @@ add_custom_command(OUTPUT ${KESTRUN_SETUP}
     COMMENT "Building the setup program Kestrun-setup.exe"
     VERBATIM)
 add_custom_target(kestrun_setup ALL DEPENDS ${KESTRUN_SETUP})
+
+# The programs the benchmarks run under Wine beside Kestrun.exe.
+add_subdirectory(bench)

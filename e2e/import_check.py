@@ -134,6 +134,7 @@ def executables(targets):
         if os.path.isdir(target):
             found += sorted(glob.glob(os.path.join(target, "*.exe")))
             found += sorted(glob.glob(os.path.join(target, "tools", "*.exe")))
+            found += sorted(glob.glob(os.path.join(target, "bench", "*.exe")))
         else:
             found.append(target)
     return found
