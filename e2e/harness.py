@@ -285,9 +285,11 @@ class NetNamespace:
 
 # Wine 8 writes each OutputDebugStringA text as
 #   0024:warn:debugstr:OutputDebugStringA "text with \n escapes"
-# and ends a shortened text with "..." after the closing quote.
+# and ends a shortened text with "..." after the closing quote. With +timestamp the line
+# begins with the tick count in seconds ("4146.020:"), which is CLOCK_MONOTONIC_RAW.
 TRACE_LINE = re.compile(
-    r'^[0-9a-f]+:[a-z]+:debugstr:OutputDebugString[AW] [Lu]?"(.*)"(\.\.\.)?\s*$')
+    r'^(?:(?P<time>\d+\.\d+):)?[0-9a-f]+:[a-z]+:debugstr:OutputDebugString[AW] [Lu]?'
+    r'"(?P<text>.*)"(\.\.\.)?\s*$')
 ESCAPE = re.compile(r'\\(x[0-9a-fA-F]{2}|u[0-9a-fA-F]{4}|[0-7]{1,3}|.)')
 
 
@@ -304,14 +306,22 @@ def _unescape(match):
     return code
 
 
-def parse_trace(stderr_text):
-    """The texts the program wrote with OutputDebugStringA, in order."""
-    texts = []
+def parse_timed_trace(stderr_text):
+    """(milliseconds or None, text) of each OutputDebugStringA text, in order; the time is
+    there when the program ran with +timestamp."""
+    entries = []
     for line in stderr_text.splitlines():
         match = TRACE_LINE.match(line)
         if match:
-            texts.append(ESCAPE.sub(_unescape, match.group(1)))
-    return texts
+            stamp = match.group("time")
+            entries.append((float(stamp) * 1000 if stamp else None,
+                            ESCAPE.sub(_unescape, match.group("text"))))
+    return entries
+
+
+def parse_trace(stderr_text):
+    """The texts the program wrote with OutputDebugStringA, in order."""
+    return [text for _, text in parse_timed_trace(stderr_text)]
 
 
 class WineProcess:
@@ -338,6 +348,9 @@ class WineProcess:
 
     def trace(self):
         return parse_trace(self.raw())
+
+    def timed_trace(self):
+        return parse_timed_trace(self.raw())
 
     def wait_trace(self, text, timeout):
         deadline = time.monotonic() + timeout
@@ -473,13 +486,13 @@ class Session:
         result.stdout = result.stdout.replace("\r\n", "\n")
         return result
 
-    def start(self, args=(), label=None, exe="Kestrun.exe"):
+    def start(self, args=(), label=None, exe="Kestrun.exe", debug="-all,+debugstr"):
         """Starts a program of the program directory with the debug trace captured."""
         label = label or f"p{len(self.processes) + 1}"
         log_path = os.path.join(self.run_dir, f"{label}.stderr.txt")
         command = self._wrap([WINE, os.path.join(self.program_dir, exe)] + list(args))
         with open(log_path, "wb") as stderr:
-            popen = subprocess.Popen(command, env=self.env("-all,+debugstr"),
+            popen = subprocess.Popen(command, env=self.env(debug),
                                      cwd=self.program_dir, stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=stderr)
         process = WineProcess(popen, log_path, label)
