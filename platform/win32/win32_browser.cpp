@@ -25,6 +25,24 @@ static_assert(kDispDownloadComplete == DISPID_DOWNLOADCOMPLETE);
 static_assert(kDispDocumentComplete == DISPID_DOCUMENTCOMPLETE);
 static_assert(kDispWindowClosing == DISPID_WINDOWCLOSING);
 
+// The reference count of the container's own COM objects: the last Release deletes the
+// object. Single-threaded: the control calls its container on the window's thread only.
+class ComCount {
+  public:
+    ULONG AddRef() { return ++references_; }
+    template <class Object>
+    ULONG Release(Object* object) {
+        const ULONG left = --references_;
+        if (left == 0) {
+            delete object;
+        }
+        return left;
+    }
+
+  private:
+    ULONG references_ = 0;
+};
+
 // The container's own COM objects start with no reference; this hands the first one to the
 // caller's ComPtr, and their last Release deletes them.
 template <class Object, class... Args>
@@ -102,14 +120,8 @@ class ContainerFrame final : public IOleInPlaceFrame {
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return count_.AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return count_.Release(this); }
 
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override {
         if (window == nullptr) {
@@ -141,10 +153,12 @@ class ContainerFrame final : public IOleInPlaceFrame {
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
   private:
+    // Only the last Release deletes it.
+    friend class ComCount;
     ~ContainerFrame() = default;
 
     HWND dialog_;
-    ULONG references_ = 0;
+    ComCount count_;
 };
 
 // Ambient properties the site answers: those of a running program rather than a form
@@ -188,14 +202,8 @@ class ContainerSite final : public IOleClientSite, public IOleInPlaceSite, publi
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return count_.AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return count_.Release(this); }
 
     // IOleClientSite: nothing to save, no moniker, no document container.
     HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
@@ -290,13 +298,15 @@ class ContainerSite final : public IOleClientSite, public IOleInPlaceSite, publi
     }
 
   private:
+    // Only the last Release deletes it.
+    friend class ComCount;
     ~ContainerSite() = default;
 
     HWND dialog_;
     HWND child_;
     ComPtr<ContainerFrame> frame_;
     CallObserver observer_;
-    ULONG references_ = 0;
+    ComCount count_;
 };
 
 // DocumentComplete(pDisp, URL): the arguments arrive last first, so the address is
@@ -340,14 +350,8 @@ class EventSink final : public IDispatch {
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return count_.AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return count_.Release(this); }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (count != nullptr) {
@@ -392,11 +396,13 @@ class EventSink final : public IDispatch {
     }
 
   private:
+    // Only the last Release deletes it.
+    friend class ComCount;
     ~EventSink() = default;
 
     BrowserEvents* events_;
     CallObserver observer_;
-    ULONG references_ = 0;
+    ComCount count_;
 };
 
 // The child control is subclassed so the control follows its size and enabled state and
