@@ -27,15 +27,7 @@
 #include "app/sequencer.h"
 #include "netprobe/os_type.h"
 #include "platform/echo.h"
-#include "tests/fakes/fake_browser.h"
-#include "tests/fakes/fake_dialog_host.h"
-#include "tests/fakes/fake_icons.h"
-#include "tests/fakes/fake_painting.h"
-#include "tests/fakes/fake_platform.h"
-#include "tests/fakes/fake_report_list.h"
-#include "tests/fakes/fake_shell.h"
-#include "tests/support/adapter_records.h"
-#include "tests/support/scoped_work_dir.h"
+#include "tests/support/main_window_world.h"
 #include "ui/message_table.h"
 
 namespace kestrun::bench {
@@ -44,26 +36,18 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr const char* kFarEnd = "127.0.0.1";
-constexpr const char* kWorkingCopy = ".\\Setting.tmp";
 constexpr const char* kProfileCopy = "profile\\Setting.tmp";
 constexpr const char* kIpsecScript = "Varnel_IPSecVPN.bat";
 
-// The main window after its set-up on a healthy PC, with nothing to build: the fixture of
-// the unit tests, without the test framework.
-class MainWindow {
+// The main window after its set-up on a healthy PC, with nothing to build: the world of the
+// unit tests, with a far end that answers.
+class MainWindow : public test::MainWindowWorld {
   public:
     MainWindow() {
-        machine.m_nOSType = OS_WINXP;
         machine.m_szProfileDir = "profile";
-        fake.echo.libraries["Iphlpapi.dll"] = {"IcmpCreateFile", "IcmpCloseHandle", "IcmpSendEcho"};
-        platform::EchoLoad outcome;
-        machine.m_pIcmpEcho = fake.echo.Load("Iphlpapi.dll", outcome);
         fake.echo.network.Answer(kFarEnd, platform::EchoReply{true, 1, platform::kIpSuccess, 0});
         fake.system.currentDirectory = ".";
-        fake.services.services["PolicyAgent"];
-        fake.net.routes = {{0, 2}};
         fake.net.adapters = {test::Adapter(2, "LAN", "192.168.1.5", "255.255.255.0", "{LAN}")};
-        painting.fontHeights[0x7000] = -12;
         Set("CallByIE", "FALSE");
         Set("RemoveIPsec", "FALSE");
         Set("RemoteLANIP", kFarEnd);
@@ -72,12 +56,7 @@ class MainWindow {
         Set("Gateway", "192.0.2.1");
         Set("PreSharedKey", "bench-key");
         Set("CallByIE", "FALSE", kProfileCopy);
-        auto made = std::make_unique<platform::fake::FakeDialogHost>(fake.journal);
-        host = made.get();
-        host->font = 0x7000;
-        dlg = std::make_unique<CKestrunDlg>(
-            MainDialogServices{fake.platform, shell, painting, dialogs, icons, browsers, lists},
-            MainDialogShared{machine, liveness, 0x8000}, VPN_MODE_IPSEC, std::move(made));
+        Make();
         if (!dlg->Create()) {
             std::fprintf(stderr, "the main window's set-up failed\n");
             std::exit(1);
@@ -88,25 +67,7 @@ class MainWindow {
         host->SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
         fake.journal.Clear();
     }
-
-    void Set(const std::string& key, const std::string& value,
-             const std::string& path = kWorkingCopy) {
-        fake.profile.WriteString("IPSec", key, value, path);
-    }
     void Tick(std::uint32_t timer) { host->Deliver(TimerMsg(timer)); }
-
-    test::ScopedWorkDir dir;
-    platform::fake::FakePlatform fake;
-    platform::fake::FakeShell shell{fake.journal};
-    platform::fake::FakePainting painting{fake.journal};
-    platform::fake::FakeDialogFactory dialogs{fake.journal};
-    platform::fake::FakeIcons icons{fake.journal};
-    platform::fake::FakeBrowserFactory browsers{fake.journal};
-    platform::fake::FakeReportLists lists{fake.journal};
-    platform::fake::FakeDialogHost* host = nullptr;
-    MachineFacts machine;
-    Liveness liveness;
-    std::unique_ptr<CKestrunDlg> dlg;
 };
 
 // What one journal entry of a tick is, as work on the system.

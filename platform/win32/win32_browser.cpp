@@ -43,6 +43,27 @@ class ComCount {
     ULONG references_ = 0;
 };
 
+// A dispatch interface called by dispatch id only: it has no type information and no
+// names.
+class InvokeOnly : public IDispatch {
+  public:
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (count != nullptr) {
+            *count = 0;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info != nullptr) {
+            *info = nullptr;
+        }
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+};
+
 // The container's own COM objects start with no reference; this hands the first one to the
 // caller's ComPtr, and their last Release deletes them.
 template <class Object, class... Args>
@@ -177,7 +198,7 @@ constexpr AmbientAnswer kAmbientAnswers[] = {
 
 // The control's place in the dialog: its client site, in-place site (its window becomes a
 // child of the child control, filling it) and ambient-property dispatch.
-class ContainerSite final : public IOleClientSite, public IOleInPlaceSite, public IDispatch {
+class ContainerSite final : public IOleClientSite, public IOleInPlaceSite, public InvokeOnly {
   public:
     ContainerSite(HWND dialog, HWND child, CallObserver observer)
         : dialog_(dialog),
@@ -263,21 +284,6 @@ class ContainerSite final : public IOleClientSite, public IOleInPlaceSite, publi
     HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
 
     // IDispatch: ambient properties.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count != nullptr) {
-            *count = 0;
-        }
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info != nullptr) {
-            *info = nullptr;
-        }
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
                                      VARIANT* result, EXCEPINFO*, UINT*) override {
         if (observer_) {
@@ -330,7 +336,7 @@ std::string DocumentAddress(const DISPPARAMS* params) {
 
 // The DWebBrowserEvents2 sink. Its owner disconnects it before letting go, since the
 // control may hold on to it a little longer.
-class EventSink final : public IDispatch {
+class EventSink final : public InvokeOnly {
   public:
     EventSink(BrowserEvents& events, CallObserver observer)
         : events_(&events), observer_(std::move(observer)) {}
@@ -353,21 +359,6 @@ class EventSink final : public IDispatch {
     ULONG STDMETHODCALLTYPE AddRef() override { return count_.AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return count_.Release(this); }
 
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        if (count != nullptr) {
-            *count = 0;
-        }
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info != nullptr) {
-            *info = nullptr;
-        }
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                      EXCEPINFO*, UINT*) override {
         // A handler may destroy the browser that owns this sink.
