@@ -15,6 +15,7 @@ The pieces, each usable on its own:
 """
 
 import contextlib
+import errno
 import fcntl
 import os
 import re
@@ -25,6 +26,20 @@ import time
 import uuid
 
 WINE = "/usr/lib/wine/wine"
+
+
+def wine_cannot_run():
+    """Why Wine cannot run on this machine, or None. Some kernels have their 32-bit
+    emulation switched off (ia32_emulation=off): every i386 program then fails with
+    "Exec format error", and no scenario can say anything about the client."""
+    try:
+        subprocess.run([WINE, "--version"], capture_output=True, timeout=30)
+    except OSError as error:
+        if error.errno == errno.ENOEXEC:
+            return ("this kernel cannot run 32-bit programs (ia32_emulation is off), "
+                    "so Wine cannot start")
+        raise
+    return None
 WINESERVER = "/usr/lib/wine/wineserver"
 MAIN_TITLE = "Pallisor Client"
 # Stub external tools and where the program's scripts expect each one.

@@ -60,6 +60,10 @@ def main():
         print(f"SKIPPED: needs '{s.needs}', which the program does not have yet "
               f"(KESTRUN_E2E_PENDING=1 runs it anyway)")
         return harness.SKIP_CODE
+    reason = harness.wine_cannot_run()
+    if reason:
+        print(f"SKIPPED: {reason}")
+        return harness.SKIP_CODE
     paths = harness.Paths(args.build_dir, args.source_dir)
     started = time.monotonic()
     try:
