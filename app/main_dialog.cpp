@@ -15,16 +15,14 @@ CKestrunDlg::CKestrunDlg(MainDialogServices services, MainDialogShared shared, i
                          std::unique_ptr<platform::DialogHost> host)
     : OwnedDialogHost(std::move(host)),
       DialogBase(*ownedHost),
+      services_(services),
+      shared_(shared),
       m_TrayIcon(services.shell, [this] { return DialogBase::Host().Handle(); }),
       m_cbURL(*ownedHost, IDC_COMBO_URL),
-      m_AddressHistory(services.platform.profile, services.platform.trace, m_cbURL, m_nSelIndex),
-      m_Sequencer(services.platform,
-                  SequencerState{shared.machine, shared.liveness, m_Settings, m_Adapters,
-                                 m_SessionClock, m_AddressHistory, m_szCurrentDir, m_szMsgPagePath},
-                  *this),
-      services_(services),
-      shared_(shared) {
-    m_Settings.m_nVPNMode = vpnMode;
+      m_HistoryFile(services.platform.profile, kWorkingCopyPath),
+      m_AddressHistory(m_HistoryFile, services.platform.trace, m_cbURL, m_nSelIndex),
+      m_Sequencer(services.platform, shared.machine, shared.liveness, m_Adapters, m_AddressHistory,
+                  *this, vpnMode) {
     m_hIcon = services_.icons.ProgramIcon(IDI_KESTRUN);
 }
 
@@ -122,11 +120,11 @@ void CKestrunDlg::OnTimer(std::uint32_t timerId) {
 }
 
 void CKestrunDlg::OnButtonConnect() {
-    m_Sequencer.OnButtonConnect();
+    m_Sequencer.OnConnect();
 }
 
 void CKestrunDlg::OnButtonDel() {
-    m_Sequencer.OnButtonDel();
+    m_Sequencer.OnDeleteVpn();
 }
 
 // Another address may be tried after a refused one.
@@ -162,8 +160,7 @@ void CKestrunDlg::OnMenuitemInfo() {
     m_bStatusWndOpen = true;
     std::unique_ptr<platform::DialogHost> host = services_.dialogs.NewHost();
     CInfoDlg info(*host, services_.platform,
-                  InfoState{shared_.machine.m_nOSType, shared_.liveness, m_Settings, m_Adapters,
-                            m_SessionClock},
+                  InfoState{shared_.machine.m_nOSType, shared_.liveness, m_Sequencer, m_Adapters},
                   m_bStatusWndOpen);
     info.DoModal(0);
 }
@@ -176,7 +173,7 @@ void CKestrunDlg::OnMenuitemDiagnosis() {
     std::unique_ptr<platform::DialogHost> host = services_.dialogs.NewHost();
     CDiagnosisDlg diagnosis(
         *host, services_.platform, services_.lists,
-        DiagnosisState{shared_.machine.m_nOSType, shared_.liveness, m_Settings, m_Adapters},
+        DiagnosisState{shared_.machine.m_nOSType, shared_.liveness, m_Sequencer, m_Adapters},
         m_bStatusWndOpen);
     diagnosis.DoModal(0);
 }
@@ -186,6 +183,20 @@ void CKestrunDlg::OnMenuitemAbout() {
     std::unique_ptr<platform::DialogHost> host = services_.dialogs.NewHost();
     CAboutDlg about(*host);
     about.DoModal(Host().Handle());
+}
+
+void CKestrunDlg::OnMenuitemExit() {
+    m_Sequencer.OnExitRequest();
+}
+
+MsgResult CKestrunDlg::OnKestrunExit(const Msg&) {
+    m_Sequencer.OnExitRequest();
+    return platform::Handled(0);
+}
+
+MsgResult CKestrunDlg::OnWmDestroy(const Msg&) {
+    m_Sequencer.EndProgram(true);
+    return platform::NotHandled();
 }
 
 }  // namespace kestrun

@@ -1,7 +1,7 @@
 // The main window: the login-address box, the embedded browser, the Connect, Delete VPN and
-// Hide buttons and the status line. It owns the tray icon and all per-connection state,
-// stays invisible until an outside program sends the show command, and at its set-up
-// checks the PC's network and applies a login made in an outside browser.
+// Hide buttons and the status line. It owns the tray icon and the connection sequencer,
+// which owns the connection; it stays invisible until an outside program sends the show
+// command.
 #pragma once
 
 #include <cstdint>
@@ -22,9 +22,8 @@
 #include "platform/report_list.h"
 #include "platform/shell.h"
 #include "settings/address_history.h"
-#include "settings/tunnel_settings.h"
+#include "settings/setting_file.h"
 #include "status/system_tray.h"
-#include "tunnel/session_clock.h"
 #include "ui/dialog_base.h"
 #include "ui/message_table.h"
 
@@ -69,32 +68,8 @@ class CKestrunDlg : private OwnedDialogHost,
     // The window's host (the sequencer reaches it too).
     platform::DialogHost& Host() override { return DialogBase::Host(); }
 
-    platform::GdiRef m_hIconLink = 0;    // tray icon while the tunnel answers
-    platform::GdiRef m_hIconNoLink = 0;  // tray icon otherwise
-    CSystemTray m_TrayIcon;
-    // The tunnel parameters and mode, and m_dwStartTime: the tick at which the connection
-    // began.
-    TunnelSettings m_Settings;
-    // What the last adapter inspection found.
-    AdapterFacts m_Adapters;
-    // The clock of the Connectivity Info window.
-    SessionClock m_SessionClock;
-    int m_nSelIndex = 0;      // login address to select in the address box
-    std::string m_strStatus;  // the status line, control 1004
-    platform::GdiRef m_hIcon = 0;
-    platform::GdiRef m_pFont = 0;  // the dialog's font, basis of the bold status font
-    std::string m_szMsgPagePath;   // the program directory followed by "\\msg.html"
-    std::string m_szCurrentDir;    // the program directory at set-up
-    bool m_bShowAllowed = false;   // the window may become visible
-    // Connectivity Info. or Diagnosis is open; only one of the two at a time.
-    bool m_bStatusWndOpen = false;
-    // The login-address box, control 1000, and the history it shows.
-    ComboAddressBox m_cbURL;
-    LoginHistory m_AddressHistory;
-    // The embedded browser, control 1001; empty when the control could not be made.
-    std::unique_ptr<platform::Browser> m_Browser;
-    // The connection's state, its counters and the timers' meaning.
-    ConnectionSequencer m_Sequencer;
+    // The connection, for those who read it.
+    const ConnectionSequencer& Connection() const { return m_Sequencer; }
 
   protected:
     std::optional<MsgResult> DispatchOwn(const Msg& msg) override;
@@ -104,7 +79,7 @@ class CKestrunDlg : private OwnedDialogHost,
     // Set-up, in main_dialog_setup.cpp.
     bool OnInitDialog();
     bool AddTrayIcon();
-    void CheckEnvironment();
+    void UseBoldStatusFont();
 
     // Presentation.
     MsgResult OnPaint(const Msg& msg);
@@ -134,26 +109,40 @@ class CKestrunDlg : private OwnedDialogHost,
     void OnMenuitemDiagnosis();
     void OnMenuitemAbout();
 
-    // Disconnect & Exit and the end of the program, in main_dialog_exit.cpp.
+    // Disconnect & Exit and the end of the program.
     void OnMenuitemExit();
     MsgResult OnKestrunExit(const Msg& msg);
     MsgResult OnWmDestroy(const Msg& msg);
-    // The program's end: tray icon, running echo, tunnel, then the window. Runs once, from
-    // Disconnect & Exit or from the window's destruction, whichever comes first.
-    void OnDestroy();
 
     // What the sequencer does to this window.
     void SetStatus(const std::string& text) override { m_strStatus = text; }
     void ShowTray(bool linked, const std::string& tip) override;
+    void RemoveTray() override { m_TrayIcon.RemoveIcon(); }
     platform::Browser* Browser() override { return m_Browser.get(); }
 
     static const MessageTable<CKestrunDlg>& Table();
 
     MainDialogServices services_;
     MainDialogShared shared_;
-    bool m_bExitRequested = false;  // Disconnect & Exit has begun
-    bool m_bEndRun = false;         // OnDestroy has run
-    bool m_bWindowGoing = false;    // the window's destruction is under way
+    platform::GdiRef m_hIconLink = 0;    // tray icon while the tunnel answers
+    platform::GdiRef m_hIconNoLink = 0;  // tray icon otherwise
+    CSystemTray m_TrayIcon;
+    int m_nSelIndex = 0;      // login address to select in the address box
+    std::string m_strStatus;  // the status line, control 1004
+    platform::GdiRef m_hIcon = 0;
+    platform::GdiRef m_pFont = 0;  // the dialog's font, basis of the bold status font
+    bool m_bShowAllowed = false;   // the window may become visible
+    // Connectivity Info. or Diagnosis is open; only one of the two at a time.
+    bool m_bStatusWndOpen = false;
+    // What the last adapter inspection found; the status windows refresh it too.
+    AdapterFacts m_Adapters;
+    // The login-address box, control 1000, and the history it shows.
+    ComboAddressBox m_cbURL;
+    SettingFile m_HistoryFile;
+    LoginHistory m_AddressHistory;
+    // The embedded browser, control 1001; empty when the control could not be made.
+    std::unique_ptr<platform::Browser> m_Browser;
+    ConnectionSequencer m_Sequencer;
 };
 
 }  // namespace kestrun

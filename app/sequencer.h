@@ -1,7 +1,7 @@
-// The connection sequencer: the state of the main window's connection and what its three
-// timers, Connect, Delete VPN and the portal's pages do to it. The main window turns its
-// messages into calls here and carries out, as the SequencerWindow, what the sequencer
-// decides about the window.
+// The connection sequencer owns the connection: its state, counters, mode, parameters and
+// clock, and how far the program's end has got. The main window turns its messages into the
+// intents below and carries out, as the SequencerWindow, what the sequencer decides about
+// the window; everyone else reads the connection through the queries.
 #pragma once
 
 #include <cstdint>
@@ -14,17 +14,28 @@
 #include "platform/dialog_host.h"
 #include "platform/platform.h"
 #include "settings/address_history.h"
+#include "settings/setting_file.h"
 #include "settings/tunnel_settings.h"
+#include "status/connection_view.h"
 #include "tunnel/session_clock.h"
 
 namespace kestrun {
 
 // Connection state of the main window.
-constexpr int CS_IDLE = 0;      // no user action in progress
-constexpr int CS_LINKING = 1;   // the portal's login is under way
-constexpr int CS_SETTING = 2;   // waiting for the portal's settings
-constexpr int CS_DELETING = 3;  // the tunnel is being removed
-constexpr int CS_EXITING = 4;   // the program is ending
+enum ConnectState : int {
+    CS_IDLE = 0,      // no user action in progress
+    CS_LINKING = 1,   // the portal's login is under way
+    CS_SETTING = 2,   // waiting for the portal's settings
+    CS_DELETING = 3,  // the tunnel is being removed
+    CS_EXITING = 4,   // the program is ending
+};
+
+// How far the program's end has got; it only moves forward.
+enum class ProgramEnd {
+    kRunning,
+    kExitAsked,  // Disconnect & Exit has begun: its box is open
+    kTornDown,   // the tray icon, the echo and the tunnel are gone
+};
 
 // Main window timers.
 constexpr std::uint32_t IDT_LINK_CHECK = 1;      // one echo every 3 s
@@ -33,10 +44,6 @@ constexpr std::uint32_t IDT_CALLBYIE_WATCH = 3;  // a login made in an outside b
 constexpr std::uint32_t kLinkCheckPeriodMs = 3000;
 constexpr std::uint32_t kSettingWaitPeriodMs = 1000;
 constexpr std::uint32_t kProfileWatchPeriodMs = 1000;
-
-// The reachability worker last started by the link check (its thread id); only recorded,
-// never waited on. 0: none.
-using EchoThreadRef = std::uint32_t;
 
 // What the sequencer does to the main window.
 class SequencerWindow {
@@ -48,62 +55,93 @@ class SequencerWindow {
     virtual void SetStatus(const std::string& text) = 0;
     // The tray icon: the connected look or the other, with its tip.
     virtual void ShowTray(bool linked, const std::string& tip) = 0;
+    // The program ends: the icon leaves the notification area.
+    virtual void RemoveTray() = 0;
     // The embedded browser; nullptr when the control could not be made.
     virtual platform::Browser* Browser() = 0;
     // Timers, buttons, message boxes and messages to the window itself.
     virtual platform::DialogHost& Host() = 0;
 };
 
-// The state the sequencer works on, owned by the main window and the application.
-struct SequencerState {
-    const MachineFacts& machine;
-    Liveness& liveness;
-    TunnelSettings& settings;
-    AdapterFacts& adapters;
-    SessionClock& clock;
-    LoginHistory& history;
-    // The program directory at set-up, and the message page beside it.
-    const std::string& currentDir;
-    const std::string& msgPagePath;
-};
-
-class ConnectionSequencer {
+class ConnectionSequencer : public ConnectionView {
   public:
-    ConnectionSequencer(platform::Platform& platform, SequencerState state, SequencerWindow& window)
-        : platform_(platform), state_(state), window_(window) {}
+    // vpnMode is the tunnel kind start-up read; adapters are the probes' findings, which the
+    // status windows refresh too; history is the window's address box.
+    ConnectionSequencer(platform::Platform& platform, const MachineFacts& machine,
+                        Liveness& liveness, AdapterFacts& adapters, LoginHistory& history,
+                        SequencerWindow& window, int vpnMode);
+
+    // The window's set-up, in three steps around its own: the counters and the program
+    // directory first, then the checks of the PC and the settings, then a login an outside
+    // browser left and the start of the profile watch.
+    void BeginSetUp();
+    void CheckEnvironment();
+    void FinishSetUp();
 
     // A tick of any of the main window's timers.
     void OnTimer(std::uint32_t timerId);
-    // A login made in an outside browser, found by the window's set-up: the tunnel of the
-    // mode it names is built at once.
-    void BuildAtSetUp();
     // Connect: a login at the address in the address box.
-    void OnButtonConnect();
-    // Delete VPN; also the last step of the program's end, where it leaves the window alone.
-    void OnButtonDel();
+    void OnConnect();
+    // Delete VPN pressed by the user.
+    void OnDeleteVpn();
     // A document (or a frame of one) completed in the embedded browser.
     void OnDocumentComplete();
+    // Disconnect & Exit, from the tray menu, "-r" or the link check's give-up: the user is
+    // told, then the program ends. Runs once.
+    void OnExitRequest();
+    // The program's end: tray icon, running echo, tunnel, then (unless it is already
+    // going) the window. Runs once, from Disconnect & Exit or the window's destruction.
+    void EndProgram(bool windowGoing);
 
-    int m_nConnectState = CS_IDLE;
-    int m_nLinkCount = 0;    // failed polls counted by the link check
-    int m_nSettingWait = 0;  // ticks counted by the settings wait; -1 after it gave up
-    EchoThreadRef m_pEchoThread = 0;
-    bool m_bDeleting = false;         // Delete VPN is running
-    bool m_bConnectNotified = false;  // the success box has been shown for this connection
+    // Queries.
+    ConnectState State() const { return m_nConnectState; }
+    ProgramEnd End() const { return m_End; }
+    const TunnelSettings& Settings() const { return m_Settings; }
+    // The program directory at set-up, and the message page beside it.
+    const std::string& CurrentDir() const { return m_szCurrentDir; }
+    const std::string& MsgPagePath() const { return m_szMsgPagePath; }
+
+    // ConnectionView.
+    int VpnMode() const override { return m_nVPNMode; }
+    void SettleModeAsOpenVpn() override { m_nVPNMode = VPN_MODE_OPENVPN; }
+    const SessionClock& ConnectionClock() const override { return m_SessionClock; }
 
   private:
+    void BuildAtSetUp();
     void OnLinkCheck();
     void OnSettingWait();
     void OnProfileWatch();
+    void CopyHandOver(const std::string& profileCopy);
     void StartEcho();
     void SwitchToOpenVpn();
     void RemoveTunnelOfMode();
     void WriteScripts();
     void ShowNoLink();
+    // Delete VPN; in the exiting state it removes the tunnel and leaves the window alone.
+    void DeleteVpn();
 
     platform::Platform& platform_;
-    SequencerState state_;
+    const MachineFacts& machine_;
+    Liveness& liveness_;
+    AdapterFacts& adapters_;
+    LoginHistory& history_;
     SequencerWindow& window_;
+    SettingFile m_WorkingCopy;
+
+    ConnectState m_nConnectState = CS_IDLE;
+    int m_nLinkCount = 0;    // failed polls counted by the link check
+    int m_nSettingWait = 0;  // ticks counted by the settings wait; -1 after it gave up
+    // The reachability worker last started by the link check (its thread id); only recorded,
+    // never waited on. 0: none.
+    std::uint32_t m_pEchoThread = 0;
+    bool m_bDeleting = false;         // Delete VPN is running
+    bool m_bConnectNotified = false;  // the success box has been shown for this connection
+    int m_nVPNMode;                   // tunnel kind, mirrored in "VPN Mode"
+    TunnelSettings m_Settings;
+    SessionClock m_SessionClock;
+    std::string m_szCurrentDir;
+    std::string m_szMsgPagePath;
+    ProgramEnd m_End = ProgramEnd::kRunning;
 };
 
 }  // namespace kestrun

@@ -1,5 +1,5 @@
-// What the user's commands and the portal's pages do to the connection: the build at
-// set-up, Connect, Delete VPN and a completed login page.
+// What the user's commands and the portal's pages do to the connection: Connect, Delete VPN
+// and a completed login page.
 #include "app/sequencer.h"
 #include "app/window_texts.h"
 #include "netprobe/adapters.h"
@@ -10,10 +10,6 @@
 #include "portal/message_page.h"
 #include "portal/portal_address.h"
 #include "res/resource.h"
-#include "settings/decimal.h"
-#include "settings/setting_file.h"
-#include "settings/setting_keys.h"
-#include "settings/working_copy.h"
 #include "tunnel/runner.h"
 #include "tunnel/teardown.h"
 #include "tunnel/tunnel_scripts.h"
@@ -21,74 +17,39 @@
 namespace kestrun {
 namespace {
 
-using namespace settings;
-
-// Set-up reads its flags and the mode into 260-byte buffers.
-constexpr std::size_t kSetUpFlagBuffer = 260;
-constexpr int kOpenVpnFirstLinkCount = 21;
 constexpr std::uint32_t kBrowserSettleMs = 500;
 constexpr std::uint32_t kMessagePageMs = 1000;
 constexpr const char* kLoginPageName = "auth.asp";
 
 }  // namespace
 
-// In OpenVPN mode the link check starts near its limit, so it gives up after 20 polls.
-void ConnectionSequencer::BuildAtSetUp() {
-    platform::Profile& profile = platform_.profile;
-    TunnelSettings& settings = state_.settings;
-    platform::DialogHost& host = window_.Host();
-
-    settings.m_nVPNMode =
-        ParseDecimal(ReadValue(profile, kKeyVpnMode, kDefaultVpnMode, kSetUpFlagBuffer));
-    host.EnableItem(IDC_BUTTON_CONNECT, false);
-    window_.UpdateData(true);
-    DelRouteTable(platform_);
-    SaveSetting(profile, settings, state_.history);
-    WriteScripts();
-    if (settings.m_nVPNMode == VPN_MODE_OPENVPN) {
-        RunDetached(platform_, kOpenVpnScriptName);
-        m_nLinkCount = kOpenVpnFirstLinkCount;
-        WriteValue(profile, kKeyVpnMode, "2");
-    } else {
-        RunCommand(platform_, kIPsecScriptName);
-        WriteValue(profile, kKeyVpnMode, "1");
-    }
-    window_.SetStatus(texts::kLoginSuccessful);
-    WriteValue(profile, kKeyRemoveIpsec, kFalse);
-    WriteValue(profile, kKeyCallByIe, kFalse);
-    window_.UpdateData(false);
-    host.SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
-}
-
 // The tunnel of the current mode: the IPsec policy and routes, or the OpenVPN program.
 void ConnectionSequencer::RemoveTunnelOfMode() {
-    if (state_.settings.m_nVPNMode == VPN_MODE_IPSEC) {
-        Clear_IPsec(platform_, state_.machine.m_nOSType, state_.settings.m_strModelName);
-    } else if (state_.settings.m_nVPNMode == VPN_MODE_OPENVPN) {
+    if (m_nVPNMode == VPN_MODE_IPSEC) {
+        Clear_IPsec(platform_, m_WorkingCopy, machine_.m_nOSType, m_Settings.m_strModelName);
+    } else if (m_nVPNMode == VPN_MODE_OPENVPN) {
         CloseWindowByTitle(platform_, kOpenVpnWindowText);
     }
-    state_.liveness.m_bLANConnected = 0;
+    liveness_.m_bLANConnected = 0;
 }
 
-void ConnectionSequencer::OnButtonConnect() {
-    platform::Profile& profile = platform_.profile;
+void ConnectionSequencer::OnConnect() {
     platform::DialogHost& host = window_.Host();
     platform::Browser* browser = window_.Browser();
 
-    WriteValue(profile, kKeyCallByIe, kFalse);
+    m_WorkingCopy.DeclineHandOver();
     host.EnableItem(IDC_BUTTON_CONNECT, false);
     m_nConnectState = CS_LINKING;
     RemoveTunnelOfMode();
     host.KillTimer(IDT_LINK_CHECK);
-    window_.ShowTray(false,
-                     Format(texts::kNotConnectedTip, state_.settings.m_strNetworkIP.c_str()));
+    window_.ShowTray(false, Format(texts::kNotConnectedTip, m_Settings.m_strNetworkIP.c_str()));
 
     // The blank page clears the portal from view before the new login.
     window_.UpdateData(true);
     host.EnableItem(IDC_EXPLORER, true);
     platform_.clock.Sleep(kMessagePageMs);
     if (browser != nullptr) {
-        browser->Navigate(state_.msgPagePath);
+        browser->Navigate(m_szMsgPagePath);
     }
     host.ShowItem(IDC_EXPLORER, platform::kSwShow);
 
@@ -98,45 +59,44 @@ void ConnectionSequencer::OnButtonConnect() {
         host.EnableItem(IDC_BUTTON_CONNECT, true);
         return;
     }
-    WriteValue(profile, kKeyShowAppletTitle, kFalse);
+    m_WorkingCopy.ShowAppletTitle(false);
     platform_.trace.Output(address);
-    if (InspectAdapters(platform_, state_.machine.m_nOSType, state_.settings.m_nInterface,
-                        state_.adapters) == 0) {
+    if (InspectAdapters(platform_, machine_.m_nOSType, adapters_.m_nInterface, adapters_) == 0) {
         host.MessageBox(texts::kConnectNoGatewayText, texts::kWarningCaption,
                         platform::kMbIconExclamation | platform::kMbTopmost);
         host.EnableItem(IDC_BUTTON_CONNECT, true);
         return;
     }
-    if (NetworkFailed(state_.adapters)) {
+    if (NetworkFailed(adapters_)) {
         host.MessageBox(texts::kConnectNetworkFailedText, texts::kWarningCaption,
                         platform::kMbIconExclamation | platform::kMbTopmost);
         host.EnableItem(IDC_BUTTON_CONNECT, true);
         return;
     }
 
-    state_.liveness.m_bLANConnected = 0;
+    liveness_.m_bLANConnected = 0;
     m_nLinkCount = 0;
     m_nSettingWait = 0;
-    state_.settings.m_nVPNMode = VPN_MODE_IPSEC;
-    WriteValue(profile, kKeyVpnMode, "1");
-    WriteValue(profile, kKeyRemoveIpsec, kFalse);
+    m_nVPNMode = VPN_MODE_IPSEC;
+    m_WorkingCopy.MarkTunnelBuilt(VPN_MODE_IPSEC);
     if (browser != nullptr) {
         browser->NavigateWithHeaders(address, kPortalRequestHeader);
     }
     window_.SetStatus(texts::kLinkingStatus);
     window_.UpdateData(false);
-    state_.settings.m_dwStartTime = platform_.clock.TickCount();
-    WriteValue(
-        profile, kKeyStartTime,
-        Format("%ld", static_cast<long>(static_cast<std::int32_t>(state_.settings.m_dwStartTime))));
+    m_Settings.m_dwStartTime = platform_.clock.TickCount();
+    m_WorkingCopy.WriteStartTime(m_Settings.m_dwStartTime);
     if (host.IsItemEnabled(IDC_BUTTON_DEL)) {
         host.EnableItem(IDC_BUTTON_DEL, false);
     }
     host.SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
 }
 
-void ConnectionSequencer::OnButtonDel() {
-    platform::Profile& profile = platform_.profile;
+void ConnectionSequencer::OnDeleteVpn() {
+    DeleteVpn();
+}
+
+void ConnectionSequencer::DeleteVpn() {
     platform::DialogHost& host = window_.Host();
 
     platform_.trace.Output("OnButtonDel()\n");
@@ -146,20 +106,19 @@ void ConnectionSequencer::OnButtonDel() {
     }
     const bool exiting = m_nConnectState == CS_EXITING;
 
-    WriteValue(profile, kKeyCallByIe, kFalse);
-    WriteValue(profile, kKeyRemoveIpsec, kTrue);
+    m_WorkingCopy.MarkTunnelRemoved();
     host.EnableItem(IDC_BUTTON_DEL, false);
     host.KillTimer(IDT_LINK_CHECK);
 
     if (!exiting) {
-        WriteMessagePage(platform_, state_.msgPagePath, "");
+        WriteMessagePage(platform_, m_szMsgPagePath, "");
         window_.UpdateData(true);
         window_.SetStatus(texts::kDeletingStatus);
         window_.UpdateData(false);
         host.EnableItem(IDC_EXPLORER, true);
         platform_.clock.Sleep(kBrowserSettleMs);
         if (platform::Browser* browser = window_.Browser()) {
-            browser->Navigate(state_.msgPagePath);
+            browser->Navigate(m_szMsgPagePath);
         }
     }
 
@@ -170,10 +129,10 @@ void ConnectionSequencer::OnButtonDel() {
         window_.SetStatus(texts::kDeletedStatus);
         window_.UpdateData(false);
         host.EnableItem(IDC_BUTTON_CONNECT, true);
-        state_.clock.m_bSessionClock = false;
+        m_SessionClock.m_bSessionClock = false;
     }
 
-    WriteValue(profile, kKeyShowAppletTitle, kTrue);
+    m_WorkingCopy.ShowAppletTitle(true);
     m_nConnectState = CS_IDLE;
     m_bDeleting = false;
 }

@@ -7,10 +7,6 @@
 #include "platform/format.h"
 #include "platform/ui.h"
 #include "portal/close_window_by_title.h"
-#include "settings/decimal.h"
-#include "settings/setting_file.h"
-#include "settings/setting_keys.h"
-#include "settings/working_copy.h"
 #include "tunnel/runner.h"
 #include "tunnel/start_ipsec_tunnel.h"
 #include "tunnel/teardown.h"
@@ -19,8 +15,6 @@
 namespace kestrun {
 namespace {
 
-using namespace settings;
-
 // Failed polls: IPsec gets 15 before the switch to OpenVPN, which starts at 21 and gives
 // up at 41, 20 polls later.
 constexpr int kSwitchAtCount = 15;
@@ -28,8 +22,6 @@ constexpr int kOpenVpnLinkCount = 21;
 constexpr int kGiveUpAtCount = 41;
 // The settings wait gives up on its 21st tick without settings.
 constexpr int kSettingWaitTicks = 20;
-// The flags are read into 10-byte buffers here.
-constexpr std::size_t kFlagBuffer = 10;
 
 }  // namespace
 
@@ -52,19 +44,19 @@ void ConnectionSequencer::OnTimer(std::uint32_t timerId) {
 }
 
 void ConnectionSequencer::StartEcho() {
-    platform::Echo* echo = state_.machine.m_pIcmpEcho.get();
+    platform::Echo* echo = machine_.m_pIcmpEcho.get();
     if (echo == nullptr) {
         return;
     }
-    Liveness& liveness = state_.liveness;
+    Liveness& liveness = liveness_;
     // A tick while an echo still runs leaves it alone.
     if (!ClaimEcho(liveness)) {
         return;
     }
     // The worker gets its own copy of the address: a settings load may replace it meanwhile.
     platform::Trace& trace = platform_.trace;
-    m_pEchoThread =
-        platform_.threads.Start([&liveness, echo, &trace, target = state_.settings.ProbeAddress()] {
+    m_pEchoThread = platform_.threads.Start(
+        [&liveness, echo, &trace, target = m_Settings.ProbeAddress(m_nVPNMode)] {
             PingRemoteLAN(liveness, *echo, trace, target);
         });
     if (m_pEchoThread == 0) {
@@ -75,8 +67,8 @@ void ConnectionSequencer::StartEcho() {
 // The echo started now answers at the next tick; this one reads the newest finished result.
 void ConnectionSequencer::OnLinkCheck() {
     StartEcho();
-    const std::string& probe = state_.settings.ProbeAddress();
-    if (state_.liveness.m_bLANConnected == 1) {
+    const std::string& probe = m_Settings.ProbeAddress(m_nVPNMode);
+    if (liveness_.m_bLANConnected == 1) {
         if (m_nConnectState == CS_IDLE) {
             window_.SetStatus(texts::kConnectedStatus);
             platform::DialogHost& host = window_.Host();
@@ -93,15 +85,15 @@ void ConnectionSequencer::OnLinkCheck() {
             }
         }
         window_.ShowTray(true, Format(texts::kConnectedTip, probe.c_str()));
-        m_nLinkCount = state_.settings.m_nVPNMode == VPN_MODE_OPENVPN ? kOpenVpnLinkCount : 0;
+        m_nLinkCount = m_nVPNMode == VPN_MODE_OPENVPN ? kOpenVpnLinkCount : 0;
         return;
     }
     ++m_nLinkCount;
-    if (m_nLinkCount == kSwitchAtCount && state_.settings.m_nVPNMode == VPN_MODE_IPSEC) {
+    if (m_nLinkCount == kSwitchAtCount && m_nVPNMode == VPN_MODE_IPSEC) {
         SwitchToOpenVpn();
     }
     if (m_nLinkCount == kGiveUpAtCount) {
-        OnButtonDel();
+        DeleteVpn();
         window_.Host().Post(WM_KESTRUN_EXIT, 0, 0);
     }
     ShowNoLink();
@@ -113,16 +105,16 @@ void ConnectionSequencer::OnLinkCheck() {
 // IPsec did not answer: the OpenVPN tunnel, whose script is already written, takes over.
 void ConnectionSequencer::SwitchToOpenVpn() {
     m_nLinkCount = kOpenVpnLinkCount;
-    Clear_IPsec(platform_, state_.machine.m_nOSType, state_.settings.m_strModelName);
+    Clear_IPsec(platform_, m_WorkingCopy, machine_.m_nOSType, m_Settings.m_strModelName);
     RunDetached(platform_, kOpenVpnScriptName);
     window_.Host().SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
-    state_.settings.m_nVPNMode = VPN_MODE_OPENVPN;
-    WriteValue(platform_.profile, kKeyVpnMode, "2");
+    m_nVPNMode = VPN_MODE_OPENVPN;
+    m_WorkingCopy.WriteMode(VPN_MODE_OPENVPN);
 }
 
 void ConnectionSequencer::ShowNoLink() {
     window_.ShowTray(false,
-                     Format(texts::kNotConnectedTip, state_.settings.ProbeAddress().c_str()));
+                     Format(texts::kNotConnectedTip, m_Settings.ProbeAddress(m_nVPNMode).c_str()));
 }
 
 // The portal's login page has completed; its component marks its settings as ready.
@@ -130,11 +122,12 @@ void ConnectionSequencer::OnSettingWait() {
     m_nConnectState = CS_SETTING;
     window_.SetStatus(texts::kSettingStatus);
     platform::DialogHost& host = window_.Host();
-    if (ReadValue(platform_.profile, kKeyParseSettingFlag, kFalse, kFlagBuffer) == kTrue) {
-        state_.history.SaveURLHistory([this](bool save) { window_.UpdateData(save); });
+    if (m_WorkingCopy.ParseSettingFlagSet()) {
+        history_.SaveURLHistory([this](bool save) { window_.UpdateData(save); });
         host.EnableItem(IDC_EXPLORER, false);
-        StartIPsecTunnel(platform_, state_.machine.m_nOSType, state_.adapters.m_strMyIP,
-                         state_.settings, state_.history, state_.clock);
+        StartIPsecTunnel(platform_, m_WorkingCopy, machine_.m_nOSType, adapters_, m_Settings,
+                         history_, m_SessionClock);
+        m_nVPNMode = VPN_MODE_IPSEC;
         host.KillTimer(IDT_SETTING_WAIT);
         m_nConnectState = CS_IDLE;
         m_nSettingWait = 0;
@@ -147,9 +140,9 @@ void ConnectionSequencer::OnSettingWait() {
         m_nConnectState = CS_IDLE;
         m_nSettingWait = -1;
         ShowNoLink();
-        Clear_IPsec(platform_, state_.machine.m_nOSType, state_.settings.m_strModelName);
+        Clear_IPsec(platform_, m_WorkingCopy, machine_.m_nOSType, m_Settings.m_strModelName);
         CloseWindowByTitle(platform_, kOpenVpnWindowText);
-        state_.liveness.m_bLANConnected = 0;
+        liveness_.m_bLANConnected = 0;
     }
     m_bConnectNotified = false;
 }
@@ -157,20 +150,53 @@ void ConnectionSequencer::OnSettingWait() {
 // A login made in an outside browser leaves its settings and key in the user's profile
 // directory with "CallByIE" set; they are taken over and the tunnel of their mode is built.
 void ConnectionSequencer::OnProfileWatch() {
-    platform::Profile& profile = platform_.profile;
-    const std::string profileCopy =
-        Format("%s\\Setting.tmp", state_.machine.m_szProfileDir.c_str());
-    const std::string callByIe =
-        profile.GetString(kSection, kKeyCallByIe, kTrue, kFlagBuffer, profileCopy);
+    const std::string profileCopyPath = Format("%s\\Setting.tmp", machine_.m_szProfileDir.c_str());
+    SettingFile profileCopy(platform_.profile, profileCopyPath);
+    const std::string callByIe = profileCopy.CallByIe(settings::Reader::kPickup);
     platform_.trace.Output(Format("Timer3:CallByIE=[%s]\n", callByIe.c_str()));
-    if (callByIe != kTrue) {
+    if (!SettingFile::IsSet(callByIe)) {
         return;
     }
-    const std::string workingCopy = Format("%s\\Setting.tmp", state_.currentDir.c_str());
-    const std::string keyCopy = Format("%s\\Key.txt", state_.currentDir.c_str());
+    CopyHandOver(profileCopyPath);
+
+    m_nVPNMode = m_WorkingCopy.VpnMode(settings::Reader::kPickup);
+    platform::DialogHost& host = window_.Host();
+    host.EnableItem(IDC_BUTTON_CONNECT, false);
+    host.KillTimer(IDT_CALLBYIE_WATCH);
+    m_WorkingCopy.ParseSetting(m_Settings, adapters_.m_nInterface, history_);
+    window_.UpdateData(true);
+    // The tunnel of the new mode may be up from an earlier build.
+    RemoveTunnelOfMode();
+    host.KillTimer(IDT_LINK_CHECK);
+
+    m_WorkingCopy.SaveSetting(m_Settings, adapters_.m_nInterface, history_);
+    WriteScripts();
+    const int mode = m_nVPNMode == VPN_MODE_OPENVPN ? VPN_MODE_OPENVPN : VPN_MODE_IPSEC;
+    if (mode == VPN_MODE_OPENVPN) {
+        RunDetached(platform_, kOpenVpnScriptName);
+    } else {
+        RunCommand(platform_, kIPsecScriptName);
+    }
+    m_WorkingCopy.WriteMode(mode);
+    profileCopy.WriteMode(mode);
+    window_.SetStatus(texts::kLoginSuccessful);
+    m_nLinkCount = 0;
+
+    // "CallByIE" set back in the profile copy keeps the next ticks from building again.
+    m_WorkingCopy.MarkHandOverTaken();
+    profileCopy.MarkHandOverTaken();
+    window_.UpdateData(false);
+    host.SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
+    host.SetTimer(IDT_CALLBYIE_WATCH, kProfileWatchPeriodMs);
+    m_bConnectNotified = false;
+}
+
+// The settings and the OpenVPN key go beside the program; a failed copy is only traced.
+void ConnectionSequencer::CopyHandOver(const std::string& profileCopyPath) {
     const std::pair<std::string, std::string> copies[] = {
-        {profileCopy, workingCopy},
-        {Format("%s\\%s", state_.machine.m_szProfileDir.c_str(), "Key.txt"), keyCopy}};
+        {profileCopyPath, Format("%s\\Setting.tmp", m_szCurrentDir.c_str())},
+        {Format("%s\\%s", machine_.m_szProfileDir.c_str(), "Key.txt"),
+         Format("%s\\Key.txt", m_szCurrentDir.c_str())}};
     for (const auto& [from, to] : copies) {
         const std::uint32_t error = platform_.files.Copy(from, to, false);
         if (error != 0) {
@@ -178,54 +204,12 @@ void ConnectionSequencer::OnProfileWatch() {
                 Format("****Copy %s Error:%d\n", to.c_str(), static_cast<int>(error)));
         }
     }
-
-    TunnelSettings& settings = state_.settings;
-    settings.m_nVPNMode =
-        ParseDecimal(ReadValue(profile, kKeyVpnMode, kDefaultVpnMode, kFlagBuffer));
-    platform::DialogHost& host = window_.Host();
-    host.EnableItem(IDC_BUTTON_CONNECT, false);
-    host.KillTimer(IDT_CALLBYIE_WATCH);
-    ParseSetting(profile, settings, state_.history);
-    window_.UpdateData(true);
-    // The tunnel of the new mode may be up from an earlier build.
-    if (settings.m_nVPNMode == VPN_MODE_IPSEC) {
-        Clear_IPsec(platform_, state_.machine.m_nOSType, settings.m_strModelName);
-    } else if (settings.m_nVPNMode == VPN_MODE_OPENVPN) {
-        CloseWindowByTitle(platform_, kOpenVpnWindowText);
-    }
-    state_.liveness.m_bLANConnected = 0;
-    host.KillTimer(IDT_LINK_CHECK);
-
-    SaveSetting(profile, settings, state_.history);
-    WriteScripts();
-    const char* mode = "1";
-    if (settings.m_nVPNMode == VPN_MODE_OPENVPN) {
-        RunDetached(platform_, kOpenVpnScriptName);
-        mode = "2";
-    } else {
-        RunCommand(platform_, kIPsecScriptName);
-    }
-    WriteValue(profile, kKeyVpnMode, mode);
-    profile.WriteString(kSection, kKeyVpnMode, mode, profileCopy);
-    window_.SetStatus(texts::kLoginSuccessful);
-    m_nLinkCount = 0;
-
-    // "CallByIE" set back in the profile copy keeps the next ticks from building again.
-    WriteValue(profile, kKeyRemoveIpsec, kFalse);
-    WriteValue(profile, kKeyCallByIe, kFalse);
-    profile.WriteString(kSection, kKeyRemoveIpsec, kFalse, profileCopy);
-    profile.WriteString(kSection, kKeyCallByIe, kFalse, profileCopy);
-    window_.UpdateData(false);
-    host.SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
-    host.SetTimer(IDT_CALLBYIE_WATCH, kProfileWatchPeriodMs);
-    m_bConnectNotified = false;
 }
 
 void ConnectionSequencer::WriteScripts() {
-    MakeTunnelScripts(
-        platform_,
-        ScriptInputsFrom(state_.settings, state_.machine.m_nOSType, state_.adapters.m_strMyIP),
-        state_.clock);
+    MakeTunnelScripts(platform_,
+                      ScriptInputsFrom(m_Settings, machine_.m_nOSType, adapters_.m_strMyIP),
+                      m_SessionClock);
 }
 
 }  // namespace kestrun

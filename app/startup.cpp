@@ -10,9 +10,7 @@
 #include "platform/format.h"
 #include "platform/ui.h"
 #include "res/resource.h"
-#include "settings/decimal.h"
-#include "settings/setting_keys.h"
-#include "settings/working_copy.h"
+#include "settings/setting_file.h"
 
 namespace kestrun {
 namespace {
@@ -72,8 +70,7 @@ bool CKestrunApp::InitInstance() {
 
     m_Liveness.m_bLANConnected = 0;
     const int vpnMode =
-        ParseDecimal(settings::ReadValue(platform_.profile, settings::kKeyVpnMode,
-                                         settings::kDefaultVpnMode, settings::kStartupModeBuffer));
+        SettingFile(platform_.profile, kWorkingCopyPath).VpnMode(settings::Reader::kStartUp);
     const platform::GdiRef background = desktop_.framework.CreateBackgroundBrush(kBackgroundColor);
     ReadProfileDirectory();
     return CreateMainWindow(vpnMode, background);

@@ -63,8 +63,8 @@ class MainWindow : public test::MainWindowWorld {
         }
         // The tunnel answers and its success box has been shown.
         liveness.m_bLANConnected = 1;
-        dlg->m_Sequencer.m_bConnectNotified = true;
         host->SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
+        Tick(IDT_LINK_CHECK);
         fake.journal.Clear();
     }
     void Tick(std::uint32_t timer) { host->Deliver(TimerMsg(timer)); }
@@ -169,14 +169,12 @@ int Ticks(int n) {
     // One tick of each before counting: the first answered poll enables Delete VPN.
     w.Tick(IDT_LINK_CHECK);
     w.fake.threads.RunPending();
-    auto& sequencer = w.dlg->m_Sequencer;
 
     Measure(w, "timer1-answered", IDT_LINK_CHECK, n, [] {});
     Measure(w, "timer3-idle", IDT_CALLBYIE_WATCH, n, [] {});
     Measure(w, "timer2-waiting", IDT_SETTING_WAIT, n, [&] {
         // Counted ticks only: the wait would give up after its 21st.
-        sequencer.m_nSettingWait = 0;
-        w.host->SetTimer(IDT_SETTING_WAIT, kSettingWaitPeriodMs);
+        w.PageCompletes();
     });
 
     // The busy ticks, for comparison: a login picked up from the profile copy, and the
@@ -240,8 +238,7 @@ int Reactions(int n) {
         std::printf("reaction CallByIE offset=%d reaction=%.3f work=%.3f\n", offset,
                     pickup.reactionMs, pickup.workMs);
 
-        w.dlg->m_Sequencer.m_nSettingWait = 0;
-        w.host->SetTimer(IDT_SETTING_WAIT, kSettingWaitPeriodMs);
+        w.PageCompletes();
         const Reaction found =
             React(w, IDT_SETTING_WAIT, offset, [&] { w.Set("ParseSettingFlag", "TRUE"); });
         std::printf("reaction ParseSettingFlag offset=%d reaction=%.3f work=%.3f\n", offset,

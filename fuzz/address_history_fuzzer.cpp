@@ -12,6 +12,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "settings/address_history.h"
+#include "settings/setting_file.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
 #include "tests/support/vector_box.h"
@@ -155,7 +156,8 @@ class HistoryCheck {
     platform::fake::FakePlatform fake_;
     test::VectorBox box_;
     int selIndex_ = 0;
-    LoginHistory history_{fake_.profile, fake_.trace, box_, selIndex_};
+    SettingFile file_{fake_.profile, kWorkingCopyPath};
+    LoginHistory history_{file_, fake_.trace, box_, selIndex_};
 };
 
 }  // namespace

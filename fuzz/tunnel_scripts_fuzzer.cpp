@@ -190,7 +190,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::fake::FakePlatform fake;
     TunnelSettings settings;
     NoAddressHistory history;
-    ParseSetting(fake.profile, settings, history);
+    std::int32_t interfaceIndex = 0;
+    SettingFile(fake.profile, kWorkingCopyPath).ParseSetting(settings, interfaceIndex, history);
     // The default route's adapter address comes from the system; an unchecked one would be
     // as bad as a bad setting, so the file's echo target stands in for it as well.
     for (const std::string& local : {std::string("192.168.1.5"), settings.m_strRemoteLANIP}) {
@@ -198,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::CheckTunnelScripts(fake, ScriptInputsFrom(settings, os, local));
         }
     }
-    DelRouteTable(fake.platform);
+    DelRouteTable(fake.platform, SettingFile(fake.profile, kWorkingCopyPath));
     fuzz::CheckRouteDeletes(fuzz::ReadFile(fake, kDelRouteTableScriptName));
     for (int os = OS_ERROR; os <= OS_OTHER; ++os) {
         fuzz::CheckClearIPsec(os, settings.m_strModelName);

@@ -12,6 +12,8 @@ namespace kestrun {
 
 // What the last inspection found. The values of an adapter that has gone away stay.
 struct AdapterFacts {
+    // Interface index of the PC's default route; also kept in the settings file.
+    std::int32_t m_nInterface = 0;
     std::string m_strMyIP;                  // first address of the default-route adapter
     std::string m_strMyMask;                // its first mask
     std::string m_strVPNClientIP;           // first address of the virtual adapter

@@ -2,24 +2,18 @@
 
 #include "platform/format.h"
 #include "platform/text.h"
-#include "settings/setting_keys.h"
-#include "settings/working_copy.h"
+#include "settings/setting_file.h"
 
 namespace kestrun {
 namespace {
 
 constexpr int kStoredAddresses = 10;
-constexpr std::size_t kAddressBuffer = 128;
 // Shorter entries are not stored; a shorter input counts as the first stored address.
 constexpr std::size_t kShortestStored = 6;
 constexpr std::size_t kShortestInput = 4;
 
 std::string KeyName(int key) {
-    return Format("URL%d", key);
-}
-
-std::string ReadAddress(platform::Profile& profile, int key) {
-    return settings::ReadValue(profile, KeyName(key), "", kAddressBuffer);
+    return Format(settings::kKeyUrl, key);
 }
 
 }  // namespace
@@ -27,7 +21,7 @@ std::string ReadAddress(platform::Profile& profile, int key) {
 void LoginHistory::FillFromFile(const std::string& gateway) {
     box_.ResetContent();
     for (int key = 0; key < kStoredAddresses; ++key) {
-        const std::string address = ReadAddress(profile_, key);
+        const std::string address = file_.ReadAddress(key);
         // The router's own address names its portal; a later match wins.
         if (address.find(gateway) != std::string::npos) {
             selIndex_ = key;
@@ -41,7 +35,7 @@ void LoginHistory::FillFromFile(const std::string& gateway) {
 
 void LoginHistory::Write(int key, const std::string& text) {
     const std::string name = KeyName(key);
-    settings::WriteValue(profile_, name, text);
+    file_.WriteAddress(key, text);
     trace_.Output(Format("SaveSetting:%s=%s\n", name.c_str(), text.c_str()));
 }
 
@@ -71,7 +65,7 @@ void LoginHistory::WriteKeys() {
     // Keys are consecutive from "URL0": one left over from a longer history would list its
     // address twice at the next fill.
     for (; key < kStoredAddresses; ++key) {
-        if (!ReadAddress(profile_, key).empty()) {
+        if (!file_.ReadAddress(key).empty()) {
             Write(key, "");
         }
     }
@@ -105,7 +99,7 @@ void LoginHistory::SaveURLHistory(const std::function<void(bool)>& updateData) {
         box_.InsertItem(end, input);
         box_.SetCurSel(end);
         if (end < kStoredAddresses) {
-            settings::WriteValue(profile_, KeyName(end), input);
+            file_.WriteAddress(end, input);
         } else {
             // A full history drops its oldest address for the new one.
             WriteKeys();

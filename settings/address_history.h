@@ -7,10 +7,11 @@
 #include <functional>
 #include <string>
 
-#include "platform/profile.h"
 #include "platform/system.h"
 
 namespace kestrun {
+
+class SettingFile;
 
 class AddressHistory {
   public:
@@ -48,8 +49,9 @@ class AddressBox {
 class LoginHistory : public AddressHistory {
   public:
     // selIndex is the window's m_nSelIndex: the entry to select.
-    LoginHistory(platform::Profile& profile, platform::Trace& trace, AddressBox& box, int& selIndex)
-        : profile_(profile), trace_(trace), box_(box), selIndex_(selIndex) {}
+    // file is the working copy the history is kept in.
+    LoginHistory(SettingFile& file, platform::Trace& trace, AddressBox& box, int& selIndex)
+        : file_(file), trace_(trace), box_(box), selIndex_(selIndex) {}
 
     void FillFromFile(const std::string& gateway) override;
     void StoreToFile() override;
@@ -65,7 +67,7 @@ class LoginHistory : public AddressHistory {
     void WriteKeys();
     void Write(int key, const std::string& text);
 
-    platform::Profile& profile_;
+    SettingFile& file_;
     platform::Trace& trace_;
     AddressBox& box_;
     int& selIndex_;

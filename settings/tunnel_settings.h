@@ -1,5 +1,5 @@
-// The tunnel parameters loaded from the settings file, with the tunnel kind they are
-// used for. The main window owns them; each load replaces the parameters as a whole.
+// The tunnel parameters loaded from the settings file. The connection sequencer owns them;
+// each load replaces the parameters as a whole.
 #pragma once
 
 #include <cstdint>
@@ -23,15 +23,11 @@ struct TunnelSettings {
     std::string m_strRemoteLANIP;
     // The OpenVPN server's tunnel-side address: route gateway and reachability target.
     std::string m_strOvpnSerIP;
-    // Interface index of the PC's default route; the adapter inspection updates it.
-    std::int32_t m_nInterface = 0;
     std::uint32_t m_dwStartTime = 0;  // tick count at which the current connection began
-    // Tunnel kind, mirrored in the key "VPN Mode"; not part of a load.
-    int m_nVPNMode = VPN_MODE_IPSEC;
 
-    // The far-side address that the link check probes and the tray tips name.
-    const std::string& ProbeAddress() const {
-        return m_nVPNMode == VPN_MODE_OPENVPN ? m_strOvpnSerIP : m_strRemoteLANIP;
+    // The far-side address that the link check probes and the tray tips name in mode.
+    const std::string& ProbeAddress(int mode) const {
+        return mode == VPN_MODE_OPENVPN ? m_strOvpnSerIP : m_strRemoteLANIP;
     }
 };
 

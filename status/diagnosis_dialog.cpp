@@ -51,15 +51,15 @@ bool CDiagnosisDlg::OnInitDialog() {
     m_listResult->InsertColumns(
         {{kColumnTestItems, widths.testItems}, {kColumnResult, widths.result}});
     m_listResult->DeleteAllRows();
-    TunnelSettings& settings = state_.settings;
-    const int mode = settings.m_nVPNMode;
+    const int mode = state_.connection.VpnMode();
+    std::int32_t& interfaceIndex = state_.adapters.m_nInterface;
     m_listResult->AppendRows(AsTexts(DiagnosisRows({}, 0, mode, state_.osType, ""), 0));
 
-    InspectAdapters(platform_, state_.osType, settings.m_nInterface, state_.adapters);
+    InspectAdapters(platform_, state_.osType, interfaceIndex, state_.adapters);
     GetDNSServers(platform_, state_.adapters);
     m_listResult->AppendRows(
-        AsTexts(DiagnosisRows(state_.adapters.m_pAdapterInfo, settings.m_nInterface, mode,
-                              state_.osType, state_.adapters.m_strDNSServers),
+        AsTexts(DiagnosisRows(state_.adapters.m_pAdapterInfo, interfaceIndex, mode, state_.osType,
+                              state_.adapters.m_strDNSServers),
                 kFixedRows));
     return true;
 }

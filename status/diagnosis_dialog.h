@@ -10,7 +10,7 @@
 #include "netprobe/liveness.h"
 #include "platform/platform.h"
 #include "platform/report_list.h"
-#include "settings/tunnel_settings.h"
+#include "status/connection_view.h"
 #include "ui/dialog_base.h"
 #include "ui/message_table.h"
 
@@ -20,7 +20,7 @@ namespace kestrun {
 struct DiagnosisState {
     int osType;
     const Liveness& liveness;
-    TunnelSettings& settings;
+    const ConnectionView& connection;
     AdapterFacts& adapters;
 };
 

@@ -1,7 +1,7 @@
 #include "status/info_dialog.h"
 
 #include "res/resource.h"
-#include "settings/working_copy.h"
+#include "settings/setting_file.h"
 #include "status/ipsec_counters.h"
 #include "tunnel/runner.h"
 
@@ -48,12 +48,11 @@ void CInfoDlg::OnTimer(std::uint32_t timerId) {
 // The window does the reading and the writing; what it shows is decided by the view.
 void CInfoDlg::RefreshInfo() {
     UpdateData(true);
-    TunnelSettings& settings = state_.settings;
-    InspectAdapters(platform_, state_.osType, settings.m_nInterface, state_.adapters);
+    InspectAdapters(platform_, state_.osType, state_.adapters.m_nInterface, state_.adapters);
 
     InfoInput input;
     input.shown = *this;
-    input.vpnMode = settings.m_nVPNMode;
+    input.vpnMode = state_.connection.VpnMode();
     input.osType = state_.osType;
     const InfoRefreshPlan plan = PlanInfoRefresh(input.vpnMode, input.osType);
     if (plan.startStatsScript) {
@@ -70,18 +69,21 @@ void CInfoDlg::RefreshInfo() {
         input.receivedFrames = received;
     }
     input.lanConnected = state_.liveness.m_bLANConnected == 1;
-    input.sessionClock = state_.clock.m_bSessionClock;
-    input.sessionStart = state_.clock.m_dwSessionStart;
+    input.sessionClock = state_.connection.ConnectionClock().m_bSessionClock;
+    input.sessionStart = state_.connection.ConnectionClock().m_dwSessionStart;
     input.now = platform_.clock.TickCount();
     input.myIP = state_.adapters.m_strMyIP;
     input.vpnClientIP = state_.adapters.m_strVPNClientIP;
-    input.loginURL = settings::ReadValue(platform_.profile, kLoginUrlKey, "", kLoginUrlBuffer);
+    input.loginURL = SettingFile(platform_.profile, kWorkingCopyPath)
+                         .Read(settings::kKeyUrl, settings::Reader::kConnectivityInfo, 0);
 
     const InfoView view = ComputeInfoView(input);
     for (const std::string& line : view.traces) {
         platform_.trace.Output(line);
     }
-    settings.m_nVPNMode = view.vpnMode;
+    if (view.vpnMode != input.vpnMode) {
+        state_.connection.SettleModeAsOpenVpn();
+    }
     if (view.grayCounters) {
         Host().EnableItem(IDC_INFO_RECEIVED, false);
         Host().EnableItem(IDC_INFO_TRANSMITTED, false);

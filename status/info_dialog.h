@@ -9,9 +9,8 @@
 #include "netprobe/adapters.h"
 #include "netprobe/liveness.h"
 #include "platform/platform.h"
-#include "settings/tunnel_settings.h"
+#include "status/connection_view.h"
 #include "status/info_view.h"
-#include "tunnel/session_clock.h"
 #include "ui/dialog_base.h"
 #include "ui/message_table.h"
 
@@ -22,9 +21,8 @@ namespace kestrun {
 struct InfoState {
     int osType;
     const Liveness& liveness;
-    TunnelSettings& settings;
+    ConnectionView& connection;
     AdapterFacts& adapters;
-    const SessionClock& clock;
 };
 
 class CInfoDlg : public DialogBase, public InfoFields {

@@ -15,11 +15,6 @@ namespace kestrun {
 constexpr std::uint32_t IDT_INFO_REFRESH = 1;
 constexpr std::uint32_t kInfoRefreshPeriodMs = 1000;
 
-// The login address shown is the first entry of the address history: key "URL0" of the
-// settings file, read with a 255-byte buffer so that at most 254 characters arrive here.
-constexpr const char* kLoginUrlKey = "URL0";
-constexpr std::size_t kLoginUrlBuffer = 255;
-
 // The eight texts bound to the window's controls.
 struct InfoFields {
     std::string m_strLoginURL;     // 1009

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "settings/setting_file.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/support/scoped_work_dir.h"
 #include "tests/support/vector_box.h"
@@ -33,7 +34,8 @@ class AddressHistoryTest : public ::testing::Test {
     platform::fake::FakePlatform fake;
     test::VectorBox box;
     int selIndex = 0;
-    LoginHistory history{fake.profile, fake.trace, box, selIndex};
+    SettingFile file{fake.profile, kPath};
+    LoginHistory history{file, fake.trace, box, selIndex};
     const std::function<void(bool)> noExchange = [](bool) {};
 };
 

@@ -41,18 +41,9 @@ class MainDialogTest : public test::MainWindowFixture {};
 
 TEST_F(MainDialogTest, ConstructionLoadsTheWindowIconAndStartsFromZero) {
     Make();
-    EXPECT_EQ(dlg->m_hIcon, 0x1330u);
     EXPECT_EQ(fake.journal.Of("icons"), std::vector<std::string>{"ProgramIcon 133"});
-    EXPECT_EQ(dlg->m_Sequencer.m_nConnectState, CS_IDLE);
-    EXPECT_EQ(dlg->m_Sequencer.m_nLinkCount, 0);
-    EXPECT_EQ(dlg->m_Sequencer.m_nSettingWait, 0);
-    EXPECT_EQ(dlg->m_Sequencer.m_pEchoThread, 0u);
-    EXPECT_EQ(dlg->m_nSelIndex, 0);
-    EXPECT_EQ(dlg->m_Settings.m_dwStartTime, 0u);
-    EXPECT_EQ(dlg->m_bShowAllowed, 0);
-    EXPECT_EQ(dlg->m_Sequencer.m_bDeleting, 0);
-    EXPECT_EQ(dlg->m_Sequencer.m_bConnectNotified, 0);
-    EXPECT_TRUE(dlg->m_strStatus.empty());
+    EXPECT_EQ(Connection().State(), CS_IDLE);
+    EXPECT_EQ(Connection().Settings().m_dwStartTime, 0u);
     EXPECT_FALSE(host->exists);
     EXPECT_TRUE(fake.journal.Of("shell").empty());  // the tray icon waits for the set-up
 }
@@ -141,34 +132,26 @@ TEST_F(MainDialogTest, SetUpRunsItsStepsInOrder) {
 
 TEST_F(MainDialogTest, SetUpRecordsTheProgramDirectoryAndTheMessagePage) {
     Create();
-    EXPECT_EQ(dlg->m_szCurrentDir, "C:\\Kestrun");
-    EXPECT_EQ(dlg->m_szMsgPagePath, "C:\\Kestrun\\msg.html");
-    EXPECT_EQ(dlg->m_pFont, kDialogFont);
+    EXPECT_EQ(Connection().CurrentDir(), "C:\\Kestrun");
+    EXPECT_EQ(Connection().MsgPagePath(), "C:\\Kestrun\\msg.html");
     EXPECT_EQ(host->icons[true], 0x1330u);
     EXPECT_EQ(host->icons[false], 0x1330u);
-    EXPECT_EQ(dlg->m_hIconLink, 0x1410u);
-    EXPECT_EQ(dlg->m_hIconNoLink, 0x1420u);
     EXPECT_FALSE(host->visible);
 }
 
-TEST_F(MainDialogTest, SetUpResetsTheConnectionFields) {
-    Make();
-    dlg->m_Sequencer.m_nConnectState = CS_DELETING;
-    dlg->m_Sequencer.m_nLinkCount = 9;
-    dlg->m_Sequencer.m_nSettingWait = -1;
-    dlg->m_Sequencer.m_pEchoThread = 0x99;
-    dlg->m_nSelIndex = 3;
-    dlg->m_Sequencer.m_bDeleting = 1;
-    dlg->m_Sequencer.m_bConnectNotified = 1;
+TEST_F(MainDialogTest, SetUpLeavesTheConnectionIdleWithOnlyTheProfileWatch) {
     Set("CallByIE", "FALSE");
-    ASSERT_TRUE(dlg->Create());
-    EXPECT_EQ(dlg->m_Sequencer.m_nConnectState, CS_IDLE);
-    EXPECT_EQ(dlg->m_Sequencer.m_nLinkCount, 0);
-    EXPECT_EQ(dlg->m_Sequencer.m_nSettingWait, 0);
-    EXPECT_EQ(dlg->m_Sequencer.m_pEchoThread, 0u);
-    EXPECT_EQ(dlg->m_nSelIndex, 0);
-    EXPECT_EQ(dlg->m_Sequencer.m_bDeleting, 0);
-    EXPECT_EQ(dlg->m_Sequencer.m_bConnectNotified, 0);
+    Create();
+    EXPECT_EQ(Connection().State(), CS_IDLE);
+    EXPECT_EQ(host->timers, (std::map<std::uint32_t, std::uint32_t>{{IDT_CALLBYIE_WATCH, 1000}}));
+    // The link check's count starts at 0: 15 unanswered polls to the switch.
+    host->SetTimer(IDT_LINK_CHECK, 3000);
+    for (int poll = 1; poll < 15; ++poll) {
+        host->Deliver(TimerMsg(IDT_LINK_CHECK));
+    }
+    EXPECT_FALSE(Ran("detach Varnel_openVPN.bat"));
+    host->Deliver(TimerMsg(IDT_LINK_CHECK));
+    EXPECT_TRUE(Ran("detach Varnel_openVPN.bat"));
 }
 
 TEST_F(MainDialogTest, TrayIconStartsDisconnectedWithTheProgramTip) {
@@ -184,8 +167,6 @@ TEST_F(MainDialogTest, TrayIconStartsDisconnectedWithTheProgramTip) {
 TEST_F(MainDialogTest, MissingIconFilesGiveEmptyIconsAndNothingIsReported) {
     icons.files.clear();
     Create();
-    EXPECT_EQ(dlg->m_hIconLink, 0u);
-    EXPECT_EQ(dlg->m_hIconNoLink, 0u);
     ASSERT_EQ(shell.icons.size(), 1u);
     EXPECT_EQ(shell.icons.begin()->second.hIcon, 0u);
     EXPECT_TRUE(host->boxes.empty());
@@ -204,7 +185,6 @@ TEST_F(MainDialogTest, WithoutADialogFontNoFontIsSet) {
     host->font = 0;
     ASSERT_TRUE(dlg->Create());
     EXPECT_TRUE(host->itemFonts.empty());
-    EXPECT_EQ(dlg->m_pFont, 0u);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -286,21 +266,26 @@ TEST_F(MainDialogTest, OnlyBothAddressAndMaskAtZeroCountAsAFailedNetwork) {
     EXPECT_TRUE(host->boxes.empty());
 }
 
-TEST_F(MainDialogTest, AllThreeWarningsInTheirOrder) {
-    fake.services.services.clear();
-    fake.net.routes.clear();
-    fake.net.adapters = {Adapter(2, "LAN", "0.0.0.0", "0.0.0.0", "{LAN}"),
-                         Adapter(3, "WLAN", "0.0.0.0", "0.0.0.0", "{WLAN}")};
-    Set("CallByIE", "FALSE");
-    Make();
-    dlg->m_Adapters.m_strMyIP = "0.0.0.0";  // left from an earlier inspection
-    dlg->m_Adapters.m_strMyMask = "0.0.0.0";
-    ASSERT_TRUE(dlg->Create());
-    ASSERT_EQ(host->boxes.size(), 3u);
-    EXPECT_EQ(host->boxes[0].text, "The OS's IPSec Service isn't activate!!!\nPlease Activate it.");
-    EXPECT_EQ(host->boxes[1].text, "The PC's LAN don't setting default Gateway!!!");
-    EXPECT_EQ(host->boxes[2].text, "The PC's network is failed!!!\nPlease check you network.");
-    EXPECT_EQ(host->initResult, 1);
+TEST_F(MainDialogTest, WarningsInTheirOrder) {
+    const struct {
+        std::vector<platform::RouteRow> routes;
+        const char* second;
+    } cases[] = {{{}, "The PC's LAN don't setting default Gateway!!!"},
+                 {{{0, 2}}, "The PC's network is failed!!!\nPlease check you network."}};
+    for (const auto& c : cases) {
+        fake.services.services.clear();
+        fake.net.routes = c.routes;
+        fake.net.adapters = {Adapter(2, "LAN", "0.0.0.0", "0.0.0.0", "{LAN}"),
+                             Adapter(3, "WLAN", "0.0.0.0", "0.0.0.0", "{WLAN}")};
+        Set("CallByIE", "FALSE");
+        Set("Interface", "9");  // no adapter of that index
+        Create();
+        ASSERT_EQ(host->boxes.size(), 2u) << c.second;
+        EXPECT_EQ(host->boxes[0].text,
+                  "The OS's IPSec Service isn't activate!!!\nPlease Activate it.");
+        EXPECT_EQ(host->boxes[1].text, c.second);
+        EXPECT_EQ(host->initResult, 1);
+    }
 }
 
 TEST_F(MainDialogTest, VirtualAdapterIsHidden) {
@@ -371,14 +356,13 @@ TEST_P(MainDialogCallByIeTest, OnlyExactlyTrueBuildsATunnel) {
     EXPECT_EQ(host->timers.count(IDT_LINK_CHECK), c.builds ? 1u : 0u);
     EXPECT_EQ(host->IsItemEnabled(IDC_BUTTON_CONNECT), !c.builds);
     EXPECT_EQ(host->IsItemEnabled(IDC_BUTTON_DEL), c.builds);
-    EXPECT_EQ(dlg->m_strStatus, c.builds ? "Login Successful" : "");
     EXPECT_EQ(host->texts[IDC_STATIC_STATUS], c.builds ? "Login Successful" : "");
     EXPECT_EQ(Get("ShowAppletTitle"), "FALSE");
     if (c.builds) {
         EXPECT_EQ(Get("CallByIE"), "FALSE");
         EXPECT_EQ(Get("RemoveIPsec"), "FALSE");
         EXPECT_EQ(Get("VPN Mode"), "1");
-        EXPECT_EQ(dlg->m_Settings.m_nVPNMode, VPN_MODE_IPSEC);
+        EXPECT_EQ(Connection().VpnMode(), VPN_MODE_IPSEC);
     } else {
         EXPECT_EQ(Get("CallByIE"), c.value);
         EXPECT_EQ(Get("RemoveIPsec"), "TRUE");
@@ -402,7 +386,7 @@ TEST_F(MainDialogTest, OutsideLoginBuildsFromTheFileParameters) {
     Set("Submask", "255.255.0.0");
     Set("ModelName", "TRV-615");
     Create();
-    EXPECT_EQ(dlg->m_Settings.m_strGateway, "203.0.113.9");
+    EXPECT_EQ(Connection().Settings().m_strGateway, "203.0.113.9");
     const std::string script = fake.files.ReadAll("Varnel_IPSecVPN.bat").value_or("");
     EXPECT_NE(script.find("-p \"TRV-615_SSL\""), std::string::npos);
     EXPECT_NE(script.find("-f 192.168.1.5+10.8.0.0/255.255.0.0 -t 203.0.113.9"), std::string::npos);
@@ -418,24 +402,25 @@ TEST_F(MainDialogTest, NoSettingsFileAtAllBuildsFromTheDefaultsAndCreatesTheFile
 
 TEST_F(MainDialogTest, OpenVpnModeStartsItsScriptWithoutWaitingAndPresetsTheCount) {
     Set("VPN Mode", "2");
-    Create();
+    Make();
+    fake.journal.Clear();
+    ASSERT_TRUE(dlg->Create());
     EXPECT_TRUE(Ran("detach Varnel_openVPN.bat"));
     EXPECT_FALSE(Ran("wait Varnel_IPSecVPN.bat"));
-    EXPECT_EQ(dlg->m_Sequencer.m_nLinkCount, 21);
-    EXPECT_EQ(dlg->m_Settings.m_nVPNMode, VPN_MODE_OPENVPN);
     EXPECT_EQ(Get("VPN Mode"), "2");
     EXPECT_EQ(Get("RemoveIPsec"), "FALSE");
-    EXPECT_EQ(dlg->m_strStatus, "Login Successful");
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Login Successful");
     EXPECT_EQ(host->timers.at(IDT_LINK_CHECK), 3000u);
-    EXPECT_EQ(fake.journal.From("runner: detach Varnel_openVPN.bat").at(1),
-              "profile: set VPN Mode=2 IPSec|.\\Setting.tmp");
+    EXPECT_TRUE(fake.journal.Before("runner: detach Varnel_openVPN.bat",
+                                    "profile: set VPN Mode=2 IPSec|.\\Setting.tmp"));
+    // The count starts at 21: the program gives up after 20 unanswered polls.
+    EXPECT_EQ(PollsUntilExit(30), 20);
 }
 
 TEST_F(MainDialogTest, AnyModeOtherThanTwoBuildsIPsec) {
     Set("VPN Mode", "7");
     Create();
     EXPECT_TRUE(Ran("wait Varnel_IPSecVPN.bat"));
-    EXPECT_EQ(dlg->m_Sequencer.m_nLinkCount, 0);
     EXPECT_EQ(Get("VPN Mode"), "1");
 }
 
@@ -467,7 +452,7 @@ TEST_P(MainDialogStartTimeTest, ZeroOrAbsentStartsTheClockNow) {
         Set("StartTime", GetParam().value);
     }
     Create();
-    EXPECT_EQ(dlg->m_Settings.m_dwStartTime, GetParam().expected.value_or(fake.clock.now));
+    EXPECT_EQ(Connection().Settings().m_dwStartTime, GetParam().expected.value_or(fake.clock.now));
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, MainDialogStartTimeTest,
@@ -481,7 +466,7 @@ TEST_F(MainDialogTest, OutsideLoginSavesTheOldStartTimeThenStartsTheClockNow) {
     Set("StartTime", "12345");
     Create();
     EXPECT_EQ(Get("StartTime"), "0");
-    EXPECT_EQ(dlg->m_Settings.m_dwStartTime, fake.clock.now);
+    EXPECT_EQ(Connection().Settings().m_dwStartTime, fake.clock.now);
 }
 
 struct RemoveIpsecCase {
@@ -514,15 +499,16 @@ INSTANTIATE_TEST_SUITE_P(Values, MainDialogRemoveIpsecTest,
 // ---------------------------------------------------------------------------------------
 // Data exchange
 
+// A tick reads the status line back before it shows its own text, so what the line shows
+// survives a tick that sets nothing.
 TEST_F(MainDialogTest, StatusFieldAndControlExchangeBothWays) {
     Set("CallByIE", "FALSE");
     Create();
-    dlg->m_strStatus = "shown";
-    dlg->UpdateData(false);
-    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "shown");
     host->texts[IDC_STATIC_STATUS] = "read back";
-    dlg->UpdateData(true);
-    EXPECT_EQ(dlg->m_strStatus, "read back");
+    host->Deliver(TimerMsg(99));  // a timer of no branch only exchanges the data
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "read back");
+    host->Deliver(CommandMsg(IDC_BUTTON_DEL));
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Connection Deleted");
 }
 
 // ---------------------------------------------------------------------------------------
@@ -553,7 +539,6 @@ TEST_F(MainDialogShownTest, GateKeepsTheWindowInvisibleUntilTheShowCommand) {
     EXPECT_FALSE(result.handled);  // default processing follows
 
     host->Deliver(CommandMsg(ID_SHOW_MAIN));
-    EXPECT_EQ(dlg->m_bShowAllowed, 1);
     EXPECT_EQ(host->showCommands.back(), platform::kSwShow);
     EXPECT_TRUE(host->visible);
     EXPECT_EQ(PositionChange(&result), platform::kSwpShowWindow | kOtherSwpFlags);
@@ -572,7 +557,6 @@ TEST_F(MainDialogShownTest, HideLeavesTheGateOpenAndTheShowCommandShowsAgain) {
 
 TEST_F(MainDialogShownTest, HideBeforeTheShowCommandKeepsTheGateClosed) {
     host->Deliver(CommandMsg(IDC_BUTTON_HIDE));
-    EXPECT_EQ(dlg->m_bShowAllowed, 0);
     EXPECT_EQ(PositionChange(), kOtherSwpFlags);
 }
 
@@ -712,7 +696,25 @@ class MainDialogEndTest : public MainDialogShownTest {
         fake.journal.Clear();
         fake.ui.windows = {{0x71, "Program Manager"}, {0x72, "OpenVPN stub"}};
         liveness.m_bLANConnected = 1;
-        dlg->m_SessionClock.m_bSessionClock = true;
+    }
+    // The one-second sleeps from the first entry equal to from until the first equal to to;
+    // -1 when either is missing or they come the other way round.
+    long SleepsBetween(const std::string& from, const std::string& to) {
+        const std::vector<std::string> journal = fake.journal.Entries();
+        const auto start = std::find(journal.begin(), journal.end(), from);
+        const auto end = std::find(journal.begin(), journal.end(), to);
+        if (start == journal.end() || end == journal.end() || end < start) {
+            return -1;
+        }
+        return std::count(start, end, std::string("clock: sleep 1000"));
+    }
+    // A login through the portal builds the tunnel and starts the session clock.
+    void LogInThroughThePortal() {
+        PageCompletes();
+        Set("ParseSettingFlag", "TRUE");
+        host->Deliver(TimerMsg(IDT_SETTING_WAIT));
+        ASSERT_TRUE(Connection().ConnectionClock().m_bSessionClock);
+        fake.journal.Clear();
     }
     // The steps that show what the end does, in order: its own trace lines, boxes,
     // the window and the tray, scripts, flags and controls.
@@ -747,8 +749,8 @@ class MainDialogExitTest : public MainDialogEndTest,
 // The user is told first; only then the icon goes, the tunnel is removed without
 // touching the window's controls, and the window is destroyed.
 TEST_P(MainDialogExitTest, NoticeThenTrayThenTeardownThenWindow) {
+    LogInThroughThePortal();
     host->texts[IDC_STATIC_STATUS] = "Connection Success";
-    dlg->m_strStatus = "Connection Success";
     const platform::MsgResult result = host->Deliver(GetParam().msg);
     EXPECT_TRUE(result.handled);
     EXPECT_EQ(result.value, 0);
@@ -779,13 +781,13 @@ TEST_P(MainDialogExitTest, NoticeThenTrayThenTeardownThenWindow) {
     EXPECT_FALSE(host->exists);
     EXPECT_TRUE(shell.icons.empty());
     EXPECT_TRUE(shell.liveWindows.empty());
-    EXPECT_EQ(dlg->m_Sequencer.m_nConnectState, CS_IDLE);
-    EXPECT_EQ(dlg->m_Sequencer.m_bDeleting, 0);
+    EXPECT_EQ(Connection().State(), CS_IDLE);
+    EXPECT_EQ(Connection().End(), ProgramEnd::kTornDown);
     EXPECT_EQ(liveness.m_bLANConnected, 0);
     // Exiting leaves the status line, the page and the session clock alone.
     EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Connection Success");
     EXPECT_FALSE(fake.files.ReadAll("C:\\Kestrun\\msg.html").has_value());
-    EXPECT_TRUE(dlg->m_SessionClock.m_bSessionClock);
+    EXPECT_TRUE(Connection().ConnectionClock().m_bSessionClock);
     EXPECT_EQ(Get("ShowAppletTitle"), "TRUE");
     EXPECT_EQ(Get("RemoveIPsec"), "TRUE");
     EXPECT_EQ(Get("CallByIE"), "FALSE");
@@ -821,20 +823,12 @@ TEST_F(MainDialogEndTest, ExitWaitsForARunningEchoBeforeTheTeardown) {
         }
     };
     host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});
-    const std::vector<std::string> journal = fake.journal.Entries();
-    const auto removed = std::find(journal.begin(), journal.end(), "shell: NotifyIcon 2") + 1;
-    ASSERT_EQ(*removed, "shell: DestroyWindow 0x2000");  // the tray's hidden window
-    const auto deleting = std::find(journal.begin(), journal.end(), "trace: OnButtonDel()\n");
-    ASSERT_LT(removed, deleting);
-    EXPECT_EQ(std::vector<std::string>(removed + 1, deleting),
-              (std::vector<std::string>{"clock: sleep 1000", "clock: sleep 1000"}));
+    EXPECT_EQ(SleepsBetween("shell: DestroyWindow 0x2000", "trace: OnButtonDel()\n"), 2);
 }
 
 TEST_F(MainDialogEndTest, IdleEchoDoesNotDelayTheTeardown) {
     host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});
-    const std::vector<std::string> journal = fake.journal.Entries();
-    const auto removed = std::find(journal.begin(), journal.end(), "shell: NotifyIcon 2");
-    EXPECT_EQ(*(removed + 2), "trace: OnButtonDel()\n");
+    EXPECT_EQ(SleepsBetween("shell: DestroyWindow 0x2000", "trace: OnButtonDel()\n"), 0);
 }
 
 struct TeardownCase {
@@ -845,11 +839,19 @@ struct TeardownCase {
 };
 KESTRUN_PRINTS_CASE_NAME(TeardownCase)
 
-class MainDialogTeardownTest : public MainDialogEndTest,
-                               public ::testing::WithParamInterface<TeardownCase> {};
+class MainDialogTeardownTest : public MainDialogTest,
+                               public ::testing::WithParamInterface<TeardownCase> {
+  protected:
+    // The mode is the one start-up read from the settings file.
+    void SetUp() override {
+        Set("CallByIE", "FALSE");
+        Make(GetParam().mode);
+        ASSERT_TRUE(dlg->Create());
+        fake.ui.windows = {{0x71, "Program Manager"}, {0x72, "OpenVPN stub"}};
+    }
+};
 
 TEST_P(MainDialogTeardownTest, RemovesOnlyTheTunnelOfTheMode) {
-    dlg->m_Settings.m_nVPNMode = GetParam().mode;
     for (const Msg& msg : {CommandMsg(IDC_BUTTON_DEL), Msg{WM_KESTRUN_EXIT, 0, 0}}) {
         fake.journal.Clear();
         fake.ui.posted.clear();
@@ -865,7 +867,7 @@ TEST_P(MainDialogTeardownTest, RemovesOnlyTheTunnelOfTheMode) {
             EXPECT_TRUE(fake.ui.posted.empty());
         }
         EXPECT_EQ(liveness.m_bLANConnected, 0);
-        EXPECT_EQ(dlg->m_Settings.m_nVPNMode, GetParam().mode);
+        EXPECT_EQ(Connection().VpnMode(), GetParam().mode);
     }
 }
 
@@ -879,14 +881,12 @@ INSTANTIATE_TEST_SUITE_P(Modes, MainDialogTeardownTest,
 // Delete VPN while the program goes on: the blank page, the status line on the way, the
 // Connect button back and the session clock stopped.
 TEST_F(MainDialogEndTest, DeleteVpnRemovesTheTunnelAndReportsIt) {
-    dlg->m_Sequencer.m_nConnectState = CS_LINKING;
+    LogInThroughThePortal();
+    ConnectTo();
+    fake.journal.Clear();
     host->texts[IDC_STATIC_STATUS] = "Connection Success";
     int stateDuringTeardown = -1;
-    int deletingDuringTeardown = -1;
-    fake.runner.onRun = [&](const std::string&) {
-        stateDuringTeardown = dlg->m_Sequencer.m_nConnectState;
-        deletingDuringTeardown = dlg->m_Sequencer.m_bDeleting;
-    };
+    fake.runner.onRun = [&](const std::string&) { stateDuringTeardown = Connection().State(); };
     host->Deliver(CommandMsg(IDC_BUTTON_DEL));
 
     const std::string ini = kIni;
@@ -911,13 +911,11 @@ TEST_F(MainDialogEndTest, DeleteVpnRemovesTheTunnelAndReportsIt) {
     };
     EXPECT_EQ(Steps(), expected);
     EXPECT_EQ(stateDuringTeardown, CS_DELETING);
-    EXPECT_EQ(deletingDuringTeardown, 1);
-    EXPECT_EQ(dlg->m_Sequencer.m_nConnectState, CS_IDLE);
-    EXPECT_EQ(dlg->m_Sequencer.m_bDeleting, 0);
-    EXPECT_FALSE(dlg->m_SessionClock.m_bSessionClock);
+    EXPECT_EQ(Connection().State(), CS_IDLE);
+    EXPECT_FALSE(Connection().ConnectionClock().m_bSessionClock);
     EXPECT_EQ(std::string(shell.notifications.back().second.szTip.data()),
               "The SSL VPN is deleted!");
-    EXPECT_EQ(shell.notifications.back().second.hIcon, dlg->m_hIconNoLink);
+    EXPECT_EQ(shell.notifications.back().second.hIcon, 0x1420u);  // the no-link icon
     EXPECT_TRUE(host->exists);
     EXPECT_EQ(shell.icons.size(), 1u);
     // The browser is enabled and given half a second before it is sent to the blank page.

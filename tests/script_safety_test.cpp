@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/setting_file.h"
 #include "tests/support/script_inputs.h"
 
 #include <algorithm>
@@ -195,7 +196,8 @@ TEST_F(TeardownSafetyTest, RefusalIsTracedEvenWhenTheScriptCannotBeCreated) {
     fake.files.failCreate[kClearIPsecScriptName] = 5;
     fake.files.failCreate[kDelRouteTableScriptName] = 5;
     fake.profile.WriteString("IPSec", "NetworkIP", "10.0.0.0|calc", ".\\Setting.tmp");
-    Clear_IPsec(fake.platform, OS_WINXP, "TRV%calc%_SSL");
+    Clear_IPsec(fake.platform, SettingFile(fake.profile, kWorkingCopyPath), OS_WINXP,
+                "TRV%calc%_SSL");
     EXPECT_TRUE(fake.trace.Contains("Refused unsafe value of NetworkIP\n"));
     EXPECT_TRUE(fake.trace.Contains("Refused unsafe value of ModelName\n"));
     EXPECT_TRUE(fake.trace.Contains("Error in Open:Clear_IPsec.bat\n"));

@@ -38,19 +38,7 @@ class SequencerTest : public test::MainWindowFixture {
         Create();
         fake.journal.Clear();
     }
-    ConnectionSequencer& Sequencer() { return dlg->m_Sequencer; }
     void Tick(std::uint32_t timer) { host->Deliver(TimerMsg(timer)); }
-    // Unanswered link checks until the exit request is posted; how many it took.
-    int PollsUntilExit(int limit) {
-        liveness.m_bLANConnected = 0;
-        for (int poll = 1; poll <= limit; ++poll) {
-            Tick(IDT_LINK_CHECK);
-            if (!host->posted.empty() && host->posted.back().message == WM_KESTRUN_EXIT) {
-                return poll;
-            }
-        }
-        return -1;
-    }
     std::string Tip() { return shell.notifications.back().second.szTip.data(); }
 
     static constexpr const char* kProfileCopy = "profile\\Setting.tmp";
@@ -59,7 +47,9 @@ class SequencerTest : public test::MainWindowFixture {
 // IPsec gets 15 unanswered polls (45 s) before OpenVPN takes over, which gets 20 more (60 s)
 // before the program gives up: 35 polls, 105 s, during a login as well.
 TEST_F(SequencerTest, UnansweredPollsSwitchToOpenVpnThenGiveUp) {
-    dlg->m_Sequencer.m_nConnectState = CS_LINKING;
+    ConnectTo();
+    ASSERT_EQ(Connection().State(), CS_LINKING);
+    fake.journal.Clear();
     for (int poll = 1; poll < 15; ++poll) {
         Tick(IDT_LINK_CHECK);
     }
@@ -69,10 +59,12 @@ TEST_F(SequencerTest, UnansweredPollsSwitchToOpenVpnThenGiveUp) {
     EXPECT_TRUE(Ran("wait Clear_IPsec.bat"));
     EXPECT_TRUE(Ran("detach Varnel_openVPN.bat"));
     EXPECT_EQ(fake.journal.Of("host", "SetTimer").back(), "1 3000");
-    EXPECT_EQ(dlg->m_Settings.m_nVPNMode, VPN_MODE_OPENVPN);
+    EXPECT_TRUE(
+        fake.journal.Before("runner: wait Clear_IPsec.bat", "runner: detach Varnel_openVPN.bat"));
     EXPECT_EQ(Get("VPN Mode"), "2");
     EXPECT_EQ(Tip(), std::string("Can't Connect to : ") + kOpenVpnServer);
-    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "");  // not idle: the status line is left alone
+    // Not idle: the status line is left alone.
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Linking Connection");
 
     const int morePolls = PollsUntilExit(30);
     EXPECT_EQ(morePolls, 20);
@@ -86,15 +78,18 @@ TEST_F(SequencerTest, OpenVpnBuiltByTheProfileWatchGivesUpAfter41Polls) {
     Set("VPN Mode", "2", kProfileCopy);
     Set("CallByIE", "TRUE", kProfileCopy);
     Tick(IDT_CALLBYIE_WATCH);
-    ASSERT_EQ(Sequencer().m_nLinkCount, 0);
+    ASSERT_TRUE(Ran("detach Varnel_openVPN.bat"));
     EXPECT_EQ(PollsUntilExit(50), 41);
 }
 
 // The success box once per connection, although ticks keep coming while it is open.
 TEST_F(SequencerTest, AnsweredPollsShowTheSuccessBoxOnce) {
     host->EnableItem(IDC_BUTTON_DEL, false);
+    liveness.m_bLANConnected = 0;
+    for (int poll = 0; poll < 7; ++poll) {
+        Tick(IDT_LINK_CHECK);
+    }
     liveness.m_bLANConnected = 1;
-    Sequencer().m_nLinkCount = 7;
     host->onMessageBox = [&](const platform::fake::FakeDialogHost::Box&) {
         Tick(IDT_LINK_CHECK);
         Tick(IDT_LINK_CHECK);
@@ -106,7 +101,12 @@ TEST_F(SequencerTest, AnsweredPollsShowTheSuccessBoxOnce) {
     EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Connection Success");
     EXPECT_TRUE(host->IsItemEnabled(IDC_BUTTON_DEL));
     EXPECT_EQ(Tip(), std::string("Connected to : ") + kLan);
-    EXPECT_EQ(Sequencer().m_nLinkCount, 0);
+    // The answer started the count again: 14 more unanswered polls before the switch.
+    liveness.m_bLANConnected = 0;
+    for (int poll = 0; poll < 14; ++poll) {
+        Tick(IDT_LINK_CHECK);
+    }
+    EXPECT_FALSE(Ran("detach Varnel_openVPN.bat"));
     // The first tick started an echo to the address of the mode; the others found it running.
     EXPECT_EQ(fake.threads.RunPending(), 1u);
     EXPECT_EQ(fake.echo.network.Sent(), std::vector<std::string>{kLan});
@@ -129,21 +129,18 @@ TEST_F(SequencerTest, EndWaitsForAnEchoWhoseWorkerHasNotRunYet) {
 TEST_F(SequencerTest, SettingsWaitTakesTheFlaggedSettingsOrGivesUpOnTheTwentyFirstTick) {
     for (const bool flagged : {false, true}) {
         SCOPED_TRACE(flagged);
-        Sequencer().m_nConnectState = CS_LINKING;
-        host->SetTimer(IDT_LINK_CHECK, 3000);
-        host->SetTimer(IDT_SETTING_WAIT, 1000);
-        Sequencer().m_nSettingWait = 0;
+        ConnectTo();
+        PageCompletes();
         for (int tick = 1; tick <= 20; ++tick) {
             Tick(IDT_SETTING_WAIT);
         }
-        EXPECT_EQ(Sequencer().m_nConnectState, CS_SETTING);
+        EXPECT_EQ(Connection().State(), CS_SETTING);
         EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Setting Connection");
         Set("ParseSettingFlag", flagged ? "TRUE" : "True");
         Tick(IDT_SETTING_WAIT);
-        EXPECT_EQ(Sequencer().m_nConnectState, CS_IDLE);
+        EXPECT_EQ(Connection().State(), CS_IDLE);
         EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 0u);
         EXPECT_EQ(host->timers.count(IDT_LINK_CHECK), flagged ? 1u : 0u);
-        EXPECT_EQ(Sequencer().m_nSettingWait, flagged ? 0 : -1);
         EXPECT_EQ(Ran("wait Varnel_IPSecVPN.bat"), flagged);
         EXPECT_EQ(host->IsItemEnabled(IDC_EXPLORER), !flagged);
         EXPECT_EQ(Get("ParseSettingFlag"), flagged ? "FALSE" : "True");
@@ -153,15 +150,21 @@ TEST_F(SequencerTest, SettingsWaitTakesTheFlaggedSettingsOrGivesUpOnTheTwentyFir
 
 // Delete VPN does not stop the settings wait: its next tick goes on waiting.
 TEST_F(SequencerTest, DeleteVpnWhileTheSettingsWaitRuns) {
-    host->SetTimer(IDT_SETTING_WAIT, 1000);
+    PageCompletes();
     Tick(IDT_SETTING_WAIT);
     host->Deliver(CommandMsg(IDC_BUTTON_DEL));
-    EXPECT_EQ(Sequencer().m_nConnectState, CS_IDLE);
+    EXPECT_EQ(Connection().State(), CS_IDLE);
     EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 1u);
     Tick(IDT_SETTING_WAIT);
-    EXPECT_EQ(Sequencer().m_nConnectState, CS_SETTING);
+    EXPECT_EQ(Connection().State(), CS_SETTING);
     EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Setting Connection");
-    EXPECT_EQ(Sequencer().m_nSettingWait, 2);
+    // Its count goes on: the give-up comes 19 ticks later, on the 21st in all.
+    for (int tick = 3; tick <= 20; ++tick) {
+        Tick(IDT_SETTING_WAIT);
+    }
+    EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 1u);
+    Tick(IDT_SETTING_WAIT);
+    EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 0u);
 }
 
 // A login made in an outside browser: both files are taken over, the tunnel of their mode
@@ -177,7 +180,7 @@ TEST_F(SequencerTest, ProfileWatchTakesOverAnOutsideLogin) {
     liveness.m_bLANConnected = 1;
     Tick(IDT_CALLBYIE_WATCH);
     EXPECT_EQ(fake.files.ReadAll(".\\Key.txt"), "static key");
-    EXPECT_EQ(dlg->m_Settings.m_strGateway, "203.0.113.9");
+    EXPECT_EQ(Connection().Settings().m_strGateway, "203.0.113.9");
     EXPECT_TRUE(Ran("wait Clear_IPsec.bat"));
     EXPECT_TRUE(Ran("wait Varnel_IPSecVPN.bat"));
     EXPECT_EQ(liveness.m_bLANConnected, 0);
@@ -201,25 +204,45 @@ TEST_F(SequencerTest, ProfileWatchTakesOverAnOutsideLogin) {
 // "auth.asp" anywhere in the top-level address, in that letter case, starts the wait,
 // unless it runs already or Delete VPN is under way.
 TEST_F(SequencerTest, CompletedLoginPageStartsTheSettingsWait) {
+    enum Before { kNothing, kWaiting, kDeleting };
     const struct {
         const char* location;
-        int state;
-        bool deleting;
+        Before before;
         bool starts;
-    } cases[] = {{"https://router/cgi/auth.asp?x=1", CS_LINKING, false, true},
-                 {"https://router/AUTH.ASP", CS_LINKING, false, false},
-                 {"https://router/auth.asp", CS_SETTING, false, false},
-                 {"https://router/auth.asp", CS_IDLE, true, false},
-                 {"", CS_IDLE, false, false}};
+    } cases[] = {{"https://router/cgi/auth.asp?x=1", kNothing, true},
+                 {"https://router/AUTH.ASP", kNothing, false},
+                 {"https://router/auth.asp", kWaiting, false},
+                 {"https://router/auth.asp", kDeleting, false},
+                 {"", kNothing, false}};
     for (const auto& c : cases) {
         host->timers.clear();
-        browsers.location = c.location;
-        Sequencer().m_nConnectState = c.state;
-        Sequencer().m_bDeleting = c.deleting;
-        Sequencer().m_nSettingWait = 5;
-        browsers.events->OnBrowserEvent(platform::kDispDocumentComplete, "frame.html");
+        if (c.before == kWaiting) {
+            PageCompletes();
+            Tick(IDT_SETTING_WAIT);
+            ASSERT_EQ(Connection().State(), CS_SETTING);
+            host->timers.clear();
+        }
+        if (c.before == kDeleting) {
+            // A page that completes while Delete VPN waits for its blank page.
+            fake.clock.onSleep = [&] { PageCompletes(c.location); };
+            host->Deliver(CommandMsg(IDC_BUTTON_DEL));
+            fake.clock.onSleep = nullptr;
+        } else {
+            PageCompletes(c.location);
+        }
         EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), c.starts ? 1u : 0u) << c.location;
-        EXPECT_EQ(Sequencer().m_nSettingWait, c.starts ? 0 : 5) << c.location;
+        if (c.starts) {
+            // A new wait counts from 0: it gives up on its 21st tick.
+            for (int tick = 1; tick <= 20; ++tick) {
+                Tick(IDT_SETTING_WAIT);
+            }
+            EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 1u);
+            Tick(IDT_SETTING_WAIT);
+            EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 0u);
+        }
+        if (c.before == kWaiting) {
+            Tick(IDT_SETTING_WAIT);
+        }
     }
     EXPECT_TRUE(
         fake.journal.Has("trace: ***OnDocumentCompleteExplorer*** https://router/AUTH.ASP\n"));
@@ -261,7 +284,7 @@ TEST_F(SequencerTest, ConnectTestsTheAddressBeforeTheLogin) {
         EXPECT_EQ(host->IsItemEnabled(IDC_BUTTON_CONNECT), !c.accepted) << c.address;
         // The previous tunnel goes in any case.
         EXPECT_TRUE(Ran("wait Clear_IPsec.bat")) << c.address;
-        EXPECT_EQ(Sequencer().m_nConnectState, CS_LINKING) << c.address;
+        EXPECT_EQ(Connection().State(), CS_LINKING) << c.address;
         host->KillTimer(IDT_LINK_CHECK);
     }
 }
@@ -271,17 +294,16 @@ TEST_F(SequencerTest, ConnectChecksTheNetworkFirst) {
     const struct {
         const char* box;
         std::vector<platform::RouteRow> routes;
+        std::uint32_t lanIndex;
         const char* address;
-    } cases[] = {{"The PC's LAN don't default Gateway!!!", {}, "192.168.1.5"},
-                 {"The PC's network is failed!!!", {{0, 2}}, "0.0.0.0"}};
+    } cases[] = {// no adapter of the interface index set-up found
+                 {"The PC's LAN don't default Gateway!!!", {}, 5, "192.168.1.5"},
+                 {"The PC's network is failed!!!", {{0, 2}}, 2, "0.0.0.0"}};
     for (const auto& c : cases) {
         fake.journal.Clear();
         fake.net.routes = c.routes;
-        fake.net.adapters = {test::Adapter(2, "LAN", c.address, c.address, "{LAN}"),
-                             test::Adapter(3, "WLAN", "10.0.0.2", "255.0.0.0", "{WLAN}")};
-        dlg->m_Settings.m_nInterface = 9;  // no adapter of that index
-        dlg->m_Adapters.m_strMyIP = c.address;
-        dlg->m_Adapters.m_strMyMask = c.address;
+        fake.net.adapters = {test::Adapter(c.lanIndex, "LAN", c.address, c.address, "{LAN}"),
+                             test::Adapter(6, "WLAN", "10.0.0.2", "255.0.0.0", "{WLAN}")};
         host->texts[IDC_COMBO_URL] = "https://router/";
         host->Deliver(CommandMsg(IDC_BUTTON_CONNECT));
         EXPECT_TRUE(
@@ -294,7 +316,11 @@ TEST_F(SequencerTest, ConnectChecksTheNetworkFirst) {
 }
 
 TEST_F(SequencerTest, ConnectStartsTheLogin) {
-    dlg->m_Settings.m_nVPNMode = VPN_MODE_OPENVPN;
+    // The last tunnel was OpenVPN, picked up from an outside login.
+    Set("VPN Mode", "2", kProfileCopy);
+    Set("CallByIE", "TRUE", kProfileCopy);
+    Tick(IDT_CALLBYIE_WATCH);
+    fake.journal.Clear();
     fake.ui.windows = {{0x72, "OpenVPN stub"}};
     liveness.m_bLANConnected = 1;
     fake.clock.now = 0x80000001u - 1000u;  // the blank page takes a second
@@ -303,7 +329,7 @@ TEST_F(SequencerTest, ConnectStartsTheLogin) {
     EXPECT_EQ(fake.ui.posted.at(0).window, 0x72u);  // the OpenVPN program of the last mode
     EXPECT_EQ(fake.journal.Of("clock", "sleep"), std::vector<std::string>{"1000"});
     EXPECT_EQ(liveness.m_bLANConnected, 0);
-    EXPECT_EQ(dlg->m_Settings.m_nVPNMode, VPN_MODE_IPSEC);
+    EXPECT_EQ(Connection().VpnMode(), VPN_MODE_IPSEC);
     EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Linking Connection");
     EXPECT_EQ(Get("CallByIE"), "FALSE");
     EXPECT_EQ(Get("VPN Mode"), "1");

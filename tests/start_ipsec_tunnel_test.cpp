@@ -24,15 +24,20 @@ class StartIPsecTunnelTest : public ::testing::Test {
     std::string File(const std::string& name) {
         return fake.files.ReadAll(name).value_or("<missing>");
     }
+    int Start(int osType) {
+        return StartIPsecTunnel(fake.platform, file, osType, adapters, settings, history, clock);
+    }
     test::ScopedWorkDir dir;
     FakePlatform fake;
+    SettingFile file{fake.profile, kWorkingCopyPath};
+    AdapterFacts adapters;
     TunnelSettings settings;
     NoAddressHistory history;
     SessionClock clock;
 };
 
 TEST_F(StartIPsecTunnelTest, ReloadsDeletesOldRoutesSavesWritesRunsAndRecordsIPsecMode) {
-    settings.m_nVPNMode = VPN_MODE_OPENVPN;
+    adapters.m_strMyIP = "192.168.1.5";
     Set("ParseSettingFlag", "TRUE");
     Set("ModelName", "TRV-615");
     Set("Gateway", "1.2.3.4");
@@ -46,8 +51,7 @@ TEST_F(StartIPsecTunnelTest, ReloadsDeletesOldRoutesSavesWritesRunsAndRecordsIPs
                        " interface=" + Get("Interface") + ": " + File(command));
     };
 
-    EXPECT_EQ(StartIPsecTunnel(fake.platform, OS_WINXP, "192.168.1.5", settings, history, clock),
-              1);
+    EXPECT_EQ(Start(OS_WINXP), 1);
 
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0],
@@ -59,7 +63,6 @@ TEST_F(StartIPsecTunnelTest, ReloadsDeletesOldRoutesSavesWritesRunsAndRecordsIPs
     EXPECT_NE(seen[1].find("-f 192.168.1.5+10.0.0.0/255.0.0.0 -t 1.2.3.4"), std::string::npos);
     EXPECT_EQ(File("Varnel_openVPN.bat"),
               OpenVpnScriptText(ScriptInputsFrom(settings, OS_WINXP, "192.168.1.5")));
-    EXPECT_EQ(settings.m_nVPNMode, VPN_MODE_IPSEC);
     EXPECT_EQ(Get("VPN Mode"), "1");
     EXPECT_EQ(Get("RemoveIPsec"), "FALSE");
     EXPECT_TRUE(clock.m_bSessionClock);
@@ -67,8 +70,8 @@ TEST_F(StartIPsecTunnelTest, ReloadsDeletesOldRoutesSavesWritesRunsAndRecordsIPs
 
 TEST_F(StartIPsecTunnelTest, UnsafeValueFromThePortalRunsAnEmptyScript) {
     Set("PreSharedKey", "x & net user evil /add");
-    EXPECT_EQ(StartIPsecTunnel(fake.platform, OS_VISTA, "192.168.1.5", settings, history, clock),
-              1);
+    adapters.m_strMyIP = "192.168.1.5";
+    EXPECT_EQ(Start(OS_VISTA), 1);
     EXPECT_EQ(File("Varnel_IPSecVPN.bat"), "");
     EXPECT_EQ(File("Varnel_openVPN.bat"), "");
     EXPECT_TRUE(fake.trace.Contains("Refused unsafe value of PreSharedKey\n"));

@@ -45,7 +45,6 @@ TEST_F(StatusWindowsTest, OneStatusWindowAtATime) {
     EXPECT_EQ(infoRuns, 1);
     EXPECT_EQ(fake.journal.Count("dialogs: RunModal 135"), 1u);
     EXPECT_FALSE(fake.journal.Has("dialogs: RunModal 136"));
-    EXPECT_FALSE(dlg->m_bStatusWndOpen);
     host->Deliver(CommandMsg(ID_MENUITEM_DIAGNOSIS));
     EXPECT_TRUE(fake.journal.Has("dialogs: RunModal 136"));
 }
@@ -57,8 +56,13 @@ TEST_F(StatusWindowsTest, InfoRefreshesOnOpeningAndEverySecond) {
                                   "Bytes Sent In Tunnels : 1234\n"
                                   "Bytes Received In Tunnels : 42\n"),
               0u);
+    // A login through the portal 3725 s ago started the session clock.
+    PageCompletes();
+    Set("ParseSettingFlag", "TRUE");
+    host->Deliver(TimerMsg(IDT_SETTING_WAIT));
+    Set("URL0", "https://" + std::string(300, 'r'));
+    fake.clock.now += 3725000u;
     liveness.m_bLANConnected = 1;
-    dlg->m_SessionClock = SessionClock{fake.clock.now - 3725000u, true};
     std::vector<std::string> times;
     Open(ID_MENUITEM_INFO, IDD_INFO_DIALOG, [&](FakeDialogHost& info) {
         EXPECT_EQ(info.timers.at(IDT_INFO_REFRESH), 1000u);
@@ -80,7 +84,10 @@ TEST_F(StatusWindowsTest, InfoRefreshesOnOpeningAndEverySecond) {
 
 // Outside IPsec mode the window shows the virtual adapter and sets the mode to OpenVPN.
 TEST_F(StatusWindowsTest, InfoInSslModeReadsTheAdapterCounters) {
-    dlg->m_Settings.m_nVPNMode = 0;
+    // Start-up read a mode that is neither IPsec nor OpenVPN.
+    dlg.reset();
+    Make(0);
+    ASSERT_TRUE(dlg->Create());
     fake.net.devices[std::string("\\\\.\\") + test::kVirtualAdapter] = {{0x00020101, 0xFFFFFFFFu}};
     Open(ID_MENUITEM_INFO, IDD_INFO_DIALOG, [&](FakeDialogHost& info) {
         EXPECT_EQ(info.texts[IDC_INFO_SECURE_MODE], "SSL");
@@ -89,7 +96,7 @@ TEST_F(StatusWindowsTest, InfoInSslModeReadsTheAdapterCounters) {
         EXPECT_EQ(info.texts[IDC_INFO_RECEIVED], "0 Bytes");
         EXPECT_EQ(info.texts[IDC_INFO_TIME], "00:00:00");
     });
-    EXPECT_EQ(dlg->m_Settings.m_nVPNMode, VPN_MODE_OPENVPN);
+    EXPECT_EQ(Connection().VpnMode(), VPN_MODE_OPENVPN);
     EXPECT_FALSE(fake.journal.Has("runner: detach GetIPSecStats.bat"));
 }
 

@@ -1,25 +1,21 @@
 #include "tunnel/start_ipsec_tunnel.h"
 
-#include "settings/setting_file.h"
-#include "settings/setting_keys.h"
-#include "settings/working_copy.h"
 #include "tunnel/runner.h"
 #include "tunnel/teardown.h"
 #include "tunnel/tunnel_scripts.h"
 
 namespace kestrun {
 
-int StartIPsecTunnel(platform::Platform& platform, int osType, const std::string& localAddress,
-                     TunnelSettings& settings, AddressHistory& history, SessionClock& clock) {
-    ParseSetting(platform.profile, settings, history);
+int StartIPsecTunnel(platform::Platform& platform, SettingFile& file, int osType,
+                     AdapterFacts& adapters, TunnelSettings& settings, AddressHistory& history,
+                     SessionClock& clock) {
+    file.ParseSetting(settings, adapters.m_nInterface, history);
     // The file now names the new routes; an older route to the same network must go first.
-    DelRouteTable(platform);
-    SaveSetting(platform.profile, settings, history);
-    MakeTunnelScripts(platform, ScriptInputsFrom(settings, osType, localAddress), clock);
+    DelRouteTable(platform, file);
+    file.SaveSetting(settings, adapters.m_nInterface, history);
+    MakeTunnelScripts(platform, ScriptInputsFrom(settings, osType, adapters.m_strMyIP), clock);
     RunCommand(platform, kIPsecScriptName);
-    settings.m_nVPNMode = VPN_MODE_IPSEC;
-    settings::WriteValue(platform.profile, settings::kKeyVpnMode, "1");
-    settings::WriteValue(platform.profile, settings::kKeyRemoveIpsec, settings::kFalse);
+    file.MarkTunnelBuilt(VPN_MODE_IPSEC);
     return 1;
 }
 

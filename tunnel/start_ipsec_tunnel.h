@@ -1,17 +1,20 @@
 // Building the IPsec tunnel when the portal has announced a fresh parameter set.
 #pragma once
 
+#include "netprobe/adapters.h"
 #include "platform/platform.h"
 #include "settings/address_history.h"
+#include "settings/setting_file.h"
 #include "settings/tunnel_settings.h"
 #include "tunnel/session_clock.h"
 
 namespace kestrun {
 
-// Reloads the parameters, deletes the routes the file names, saves, writes both scripts
-// for osType with localAddress as the PC's end, runs the IPsec one to its end and records
-// IPsec mode. Returns 1.
-int StartIPsecTunnel(platform::Platform& platform, int osType, const std::string& localAddress,
-                     TunnelSettings& settings, AddressHistory& history, SessionClock& clock);
+// Reloads the parameters from file (the working copy), deletes the routes it names, saves,
+// writes both scripts for osType with the default-route adapter as the PC's end, runs the IPsec one
+// to its end and records IPsec mode in the file; the caller's mode becomes IPsec too. Returns 1.
+int StartIPsecTunnel(platform::Platform& platform, SettingFile& file, int osType,
+                     AdapterFacts& adapters, TunnelSettings& settings, AddressHistory& history,
+                     SessionClock& clock);
 
 }  // namespace kestrun

@@ -5,8 +5,7 @@
 #include "netprobe/os_type.h"
 #include "platform/format.h"
 #include "platform/traced_write.h"
-#include "settings/setting_keys.h"
-#include "settings/working_copy.h"
+#include "settings/setting_file.h"
 #include "tunnel/ipsec_service.h"
 #include "tunnel/runner.h"
 #include "tunnel/script_safety.h"
@@ -16,25 +15,25 @@ namespace kestrun {
 namespace {
 
 constexpr int kNumberedNetworks = 10;
-// Teardown reads the route values into buffers of its own sizes.
-constexpr std::size_t kFirstRouteBuffer = 512;
-constexpr std::size_t kNumberedRouteBuffer = 32;
 
-RouteValues ReadRoute(platform::Profile& profile, const std::string& networkKey,
-                      const std::string& maskKey, const char* def, std::size_t bufferSize) {
+// number -1 reads the first pair, "NetworkIP" and "Submask".
+RouteValues ReadRoute(const SettingFile& file, int number) {
+    using namespace settings;
+    const bool numbered = number >= 0;
+    const char* networkKey = numbered ? kKeyNumberedNetworkIp : kKeyNetworkIp;
+    const char* maskKey = numbered ? kKeyNumberedSubmask : kKeySubmask;
     RouteValues pair;
-    pair.networkKey = networkKey;
-    pair.maskKey = maskKey;
-    pair.network = settings::ReadValue(profile, networkKey, def, bufferSize);
-    pair.mask = settings::ReadValue(profile, maskKey, def, bufferSize);
+    pair.networkKey = numbered ? Format(networkKey, number) : networkKey;
+    pair.maskKey = numbered ? Format(maskKey, number) : maskKey;
+    pair.network = file.Read(networkKey, Reader::kRouteTeardown, number);
+    pair.mask = file.Read(maskKey, Reader::kRouteTeardown, number);
     return pair;
 }
 
-std::vector<RouteValues> ReadNumberedRoutes(platform::Profile& profile) {
+std::vector<RouteValues> ReadNumberedRoutes(const SettingFile& file) {
     std::vector<RouteValues> routes;
     for (int i = 1; i <= kNumberedNetworks; ++i) {
-        routes.push_back(ReadRoute(profile, Format("NetworkIP%d", i), Format("Submask%d", i),
-                                   "0.0.0.0", kNumberedRouteBuffer));
+        routes.push_back(ReadRoute(file, i));
     }
     return routes;
 }
@@ -47,11 +46,9 @@ void TraceRefused(platform::Platform& platform, const std::vector<std::string>& 
 
 }  // namespace
 
-int DelRouteTable(platform::Platform& platform) {
+int DelRouteTable(platform::Platform& platform, const SettingFile& file) {
     platform.trace.Output("DelRouteTable()\n");
-    const RouteValues first = ReadRoute(platform.profile, settings::kKeyNetworkIp,
-                                        settings::kKeySubmask, "", kFirstRouteBuffer);
-    const ScriptText script = DelRouteTableText(first, ReadNumberedRoutes(platform.profile));
+    const ScriptText script = DelRouteTableText(ReadRoute(file, -1), ReadNumberedRoutes(file));
     // A refusal is worth knowing whether or not the script can be written.
     TraceRefused(platform, script.refused);
 
@@ -62,8 +59,9 @@ int DelRouteTable(platform::Platform& platform) {
     return 1;
 }
 
-int Clear_IPsec(platform::Platform& platform, int osType, const std::string& policy) {
-    DelRouteTable(platform);
+int Clear_IPsec(platform::Platform& platform, const SettingFile& file, int osType,
+                const std::string& policy) {
+    DelRouteTable(platform, file);
     const ScriptText script = ClearIPsecText(osType, policy);
     TraceRefused(platform, script.refused);
     if (platform.files.WriteNew(kClearIPsecScriptName, script.text) != 0) {

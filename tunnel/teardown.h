@@ -4,18 +4,20 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "settings/setting_file.h"
 
 namespace kestrun {
 
 constexpr const char* kDelRouteTableScriptName = "DelRouteTable.bat";
 constexpr const char* kClearIPsecScriptName = "Clear_IPsec.bat";
 
-// Writes "DelRouteTable.bat" from the routes that the working copy of Setting.tmp names
+// Writes "DelRouteTable.bat" from the routes that file (the working copy) names
 // now, and runs it. Returns 1, or 0 when the file cannot be created.
-int DelRouteTable(platform::Platform& platform);
+int DelRouteTable(platform::Platform& platform, const SettingFile& file);
 
 // DelRouteTable, then writes and runs "Clear_IPsec.bat" for the policy named policy on
 // osType, restarts the IPsec service and pauses 300 ms. Returns 1.
-int Clear_IPsec(platform::Platform& platform, int osType, const std::string& policy);
+int Clear_IPsec(platform::Platform& platform, const SettingFile& file, int osType,
+                const std::string& policy);
 
 }  // namespace kestrun

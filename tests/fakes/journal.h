@@ -38,12 +38,29 @@ class Journal {
         return static_cast<std::size_t>(std::count(entries_.begin(), entries_.end(), entry));
     }
     bool Has(const std::string& entry) const { return Count(entry) != 0; }
+    // An order that matters: the first entry beginning with earlier comes before the first
+    // beginning with later, and both came. Entries in between (trace lines, say) do not count.
+    bool Before(const std::string& earlier, const std::string& later) const {
+        const std::size_t first = FirstStarting(earlier);
+        const std::size_t second = FirstStarting(later);
+        return first != kNone && second != kNone && first < second;
+    }
     void Clear() {
         std::lock_guard<std::mutex> lock(mutex_);
         entries_.clear();
     }
 
   private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::size_t FirstStarting(const std::string& prefix) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            if (entries_[i].compare(0, prefix.size(), prefix) == 0) {
+                return i;
+            }
+        }
+        return kNone;
+    }
     std::vector<std::string> After(const std::string& prefix) const {
         std::lock_guard<std::mutex> lock(mutex_);
         std::vector<std::string> rest;

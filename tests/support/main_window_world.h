@@ -7,7 +7,9 @@
 #include <string>
 
 #include "app/main_dialog.h"
+#include "app/messages.h"
 #include "netprobe/os_type.h"
+#include "res/resource.h"
 #include "tests/fakes/fake_browser.h"
 #include "tests/fakes/fake_dialog_host.h"
 #include "tests/fakes/fake_icons.h"
@@ -64,6 +66,31 @@ class MainWindowWorld {
         return fake.profile.GetString("IPSec", key, "<absent>", 260, path);
     }
     bool Ran(const std::string& command) { return fake.journal.Has("runner: " + command); }
+    // The connection, as its queries show it.
+    const ConnectionSequencer& Connection() const { return dlg->Connection(); }
+
+    // A user's Connect to address.
+    void ConnectTo(const std::string& address = "https://router/") {
+        host->texts[IDC_COMBO_URL] = address;
+        host->Deliver(CommandMsg(IDC_BUTTON_CONNECT));
+    }
+    // A page completes in the embedded browser, with location as its top-level address.
+    void PageCompletes(const std::string& location = "https://router/auth.asp") {
+        browsers.location = location;
+        browsers.events->OnBrowserEvent(platform::kDispDocumentComplete, "frame.html");
+    }
+    // Unanswered link checks until the exit request is posted; how many it took, -1 when
+    // none came within limit.
+    int PollsUntilExit(int limit) {
+        liveness.m_bLANConnected = 0;
+        for (int poll = 1; poll <= limit; ++poll) {
+            host->Deliver(TimerMsg(1));
+            if (!host->posted.empty() && host->posted.back().message == WM_KESTRUN_EXIT) {
+                return poll;
+            }
+        }
+        return -1;
+    }
 
     ScopedWorkDir dir;
     platform::fake::FakePlatform fake;
