@@ -69,7 +69,13 @@ TEST_F(MainDialogTest, SetUpRunsItsStepsInOrder) {
         " ModelName ", " ParseSettingFlag", " ShowAppletTitle", " CallByIE",
         " VPN Mode",   " RemoveIPsec",      " StartTime"};
     std::vector<std::string> steps;
+    bool inServiceRestart = false;  // its polls read the clock
     for (const std::string& line : fake.journal.Entries()) {
+        inServiceRestart = line == "services: open manager" ||
+                           (inServiceRestart && line.rfind("profile:", 0) != 0);
+        if (inServiceRestart && line.rfind("clock:", 0) == 0) {
+            continue;
+        }
         if (line.rfind("profile:", 0) == 0) {
             const bool kept = std::any_of(
                 keptProfileKeys.begin(), keptProfileKeys.end(),
