@@ -91,7 +91,8 @@ class CKestrunDlg : private OwnedDialogHost,
     // The login-address box, control 1000, and the history it shows.
     ComboAddressBox m_cbURL;
     LoginHistory m_AddressHistory;
-    // The embedded browser, control 1001; empty when the control could not be made.
+    // The embedded browser, control 1001; empty until first needed, or when the control
+    // could not be made.
     std::unique_ptr<platform::Browser> m_Browser;
     // The connection's state, its counters and the timers' meaning.
     ConnectionSequencer m_Sequencer;
@@ -145,7 +146,8 @@ class CKestrunDlg : private OwnedDialogHost,
     // What the sequencer does to this window.
     void SetStatus(const std::string& text) override { m_strStatus = text; }
     void ShowTray(bool linked, const std::string& tip) override;
-    platform::Browser* Browser() override { return m_Browser.get(); }
+    // The browser, made when first needed: a client that stays hidden loads no browser engine.
+    platform::Browser* Browser() override;
 
     static const MessageTable<CKestrunDlg>& Table();
 
@@ -154,6 +156,7 @@ class CKestrunDlg : private OwnedDialogHost,
     bool m_bExitRequested = false;  // Disconnect & Exit has begun
     bool m_bEndRun = false;         // OnDestroy has run
     bool m_bWindowGoing = false;    // the window's destruction is under way
+    bool m_bBrowserTried = false;   // the browser control has been made, or failed to be
 };
 
 }  // namespace kestrun

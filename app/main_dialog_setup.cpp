@@ -38,8 +38,7 @@ bool CKestrunDlg::OnInitDialog() {
     platform::Platform& platform = services_.platform;
     platform::Profile& profile = platform.profile;
 
-    // The framework's set-up binds the browser control to its place before anything else.
-    m_Browser = services_.browsers.Attach(Host().Handle(), IDC_EXPLORER, *this);
+    // The browser control is made when first needed (Browser()), not here.
     DialogBase::OnInitDialog();
     Host().SetIcon(m_hIcon, true);
     Host().SetIcon(m_hIcon, false);
