@@ -86,10 +86,20 @@ MsgResult CKestrunDlg::OnQueryDragIcon(const Msg&) {
 }
 
 // The show command comes only from outside the program; it opens the visibility gate for
-// good.
+// good. The browser is in its place before the window first appears.
 void CKestrunDlg::OnShowMain() {
     m_bShowAllowed = true;
+    Browser();
     Host().ShowWindow(platform::kSwShow);
+}
+
+// One attempt only, as set-up made it: a control that cannot be made stays absent.
+platform::Browser* CKestrunDlg::Browser() {
+    if (!m_bBrowserTried) {
+        m_bBrowserTried = true;
+        m_Browser = services_.browsers.Attach(Host().Handle(), IDC_EXPLORER, *this);
+    }
+    return m_Browser.get();
 }
 
 // The template asks for a visible window; until the show command has arrived once, no

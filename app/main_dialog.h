@@ -118,7 +118,8 @@ class CKestrunDlg : private OwnedDialogHost,
     void SetStatus(const std::string& text) override { m_strStatus = text; }
     void ShowTray(bool linked, const std::string& tip) override;
     void RemoveTray() override { m_TrayIcon.RemoveIcon(); }
-    platform::Browser* Browser() override { return m_Browser.get(); }
+    // The browser, made when first needed: a client that stays hidden loads no browser engine.
+    platform::Browser* Browser() override;
 
     static const MessageTable<CKestrunDlg>& Table();
 
@@ -140,8 +141,10 @@ class CKestrunDlg : private OwnedDialogHost,
     ComboAddressBox m_cbURL;
     SettingFile m_HistoryFile;
     LoginHistory m_AddressHistory;
-    // The embedded browser, control 1001; empty when the control could not be made.
+    // The embedded browser, control 1001; empty until first needed, or when the control
+    // could not be made.
     std::unique_ptr<platform::Browser> m_Browser;
+    bool m_bBrowserTried = false;  // the browser control has been made, or failed to be
     ConnectionSequencer m_Sequencer;
 };
 

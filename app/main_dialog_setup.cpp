@@ -15,8 +15,7 @@ constexpr const char* kNoLinkIconFile = "res\\icon_NoLink.ico";
 }  // namespace
 
 bool CKestrunDlg::OnInitDialog() {
-    // The framework's set-up binds the browser control to its place before anything else.
-    m_Browser = services_.browsers.Attach(Host().Handle(), IDC_EXPLORER, *this);
+    // The browser control is made when first needed (Browser()), not here.
     DialogBase::OnInitDialog();
     Host().SetIcon(m_hIcon, true);
     Host().SetIcon(m_hIcon, false);

@@ -40,7 +40,6 @@ bool CKestrunApp::InitInstance() {
                       kSocketsCaption, platform::kMbOk | platform::kMbIconExclamation);
         return false;
     }
-    desktop_.framework.EnableControlHosting();
     EnterProgramDirectory();
 
     const platform::WindowRef running = ui.FindWindowByTitle(kMainWindowTitle);

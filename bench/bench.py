@@ -35,7 +35,11 @@ IDLE_SECONDS = 60
 BASELINE_SECONDS = 20
 IDLE_GOAL_PERCENT = 0.5
 WORKING_SET_GOAL = 1.5
-EXE_GOAL_BYTES = 1024 * 1024
+HIDDEN_WORKING_SET_GOAL = 1.2
+EXE_GOAL_BYTES = 700 * 1024
+# An outside-browser login on XP with the stub service: one tick plus the process starts
+# through Wine's cmd.exe.
+HAND_OVER_GOAL_MS = 2000
 CALLGRIND_TICKS = 200
 NATIVE_REACTIONS = 4
 # Moments after a tick at which a flag is set under Wine: the first close to the worst case.
@@ -552,11 +556,15 @@ def wine_rows(paths):
              ". The worst one: the pickup tick came about "
              f"{ms(TICK_MS - worst['offset'])} after the write, its first teardown call "
              f"(route delete) {ms(worst['tick_to_teardown'])} after that tick, and the first "
-             f"IPsec command {ms(worst['teardown_to_ipsec'])} after that, of which 3800 ms are "
-             "the fixed pauses of the IPsec service restart that the pickup's teardown makes "
-             "on 2000/XP/2003 (1000 ms after the stop, one 2000 ms poll, 500 ms before the "
-             "start, 300 ms after it); the rest are process starts through Wine's cmd.exe "
-             "(DelRouteTable.bat, Clear_IPsec.bat, Varnel_IPSecVPN.bat and the stubs)")))
+             f"IPsec command {ms(worst['teardown_to_ipsec'])} after that: the IPsec service "
+             "restart that the pickup's teardown makes on 2000/XP/2003 (it polls the service "
+             "every 100 ms) and process starts through Wine's cmd.exe (DelRouteTable.bat, "
+             "Clear_IPsec.bat, Varnel_IPSecVPN.bat and the stubs)")))
+    rows.append(Row(
+        "reaction", "Outside-browser hand-over to the first IPsec command, XP (Wine)",
+        f"max {ms(worst['reaction'])}", f"<= {HAND_OVER_GOAL_MS} ms",
+        verdict(worst["reaction"] <= HAND_OVER_GOAL_MS),
+        how="the figure above against the hand-over goal: one tick plus the process starts"))
     settings = found["settings"]
     worst = max(settings, key=lambda p: p["reaction"])
     rows.append(Row(
@@ -572,14 +580,6 @@ def wine_rows(paths):
              ", ".join(ms(p["tick_to_ipsec"]) for p in settings) + " (DelRouteTable.bat and "
              "its stubs, then Varnel_IPSecVPN.bat, through Wine's cmd.exe)")))
 
-    size = os.path.getsize(paths.exe)
-    resources = exe_sections(paths.exe).get(".rsrc", 0)
-    rows.append(Row("footprint", "Kestrun.exe size", f"{size / 1024:.0f} KiB", "< 1024 KiB",
-                    verdict(size < EXE_GOAL_BYTES),
-                    how=(f"{size} bytes (MinSizeRel, unused sections dropped, no symbols): "
-                         f"resources {resources / 1024:.0f} KiB, among them the bitmaps " +
-                         ", ".join(f"{name} {kb:.0f} KiB" for name, kb in bitmaps()) +
-                         f"; code and data {(size - resources) / 1024:.0f} KiB")))
     peak, minimal_peak = found["peak"], minimal["peak"]
     rows.append(Row("footprint", "Peak working set, Kestrun.exe (Wine)", f"{peak / 1024:.1f} MiB",
                     how=(f"VmHWM of its Wine process at the end: after the logins, the idle "
@@ -592,16 +592,34 @@ def wine_rows(paths):
                     how=("bench/minimal_dialog.exe, same toolchain and link options, same "
                          "prefix and desktop, alone: VmHWM after it was shown for "
                          f"{BASELINE_SECONDS + 2} s")))
+    hidden_ratio = found["hidden_peak"] / minimal_peak
+    rows.append(Row("footprint", "Working set ratio, hidden Kestrun.exe / minimal dialog",
+                    f"{hidden_ratio:.2f} x", f"<= {HIDDEN_WORKING_SET_GOAL} x",
+                    verdict(hidden_ratio <= HIDDEN_WORKING_SET_GOAL),
+                    how=("VmHWM before the window was first shown (after the outside-browser "
+                         "logins and the idle minute) against the minimal dialog's")))
     ratio = peak / minimal_peak
     extra = {name: found["files"].get(name, 0) - minimal["files"].get(name, 0)
              for name in set(found["files"]) | set(minimal["files"])}
     largest = sorted(extra.items(), key=lambda item: -item[1])[:6]
-    rows.append(Row("footprint", "Working set ratio, Kestrun.exe / minimal dialog",
+    rows.append(Row("footprint", "Working set ratio, shown Kestrun.exe / minimal dialog",
                     f"{ratio:.2f} x", f"<= {WORKING_SET_GOAL} x", verdict(ratio <= WORKING_SET_GOAL),
                     how=("both VmHWM, each including Wine's loader and DLLs; resident memory "
                          "that Kestrun.exe has beyond the minimal dialog, largest first: " +
                          ", ".join(f"{name} {kb / 1024:.1f} MiB" for name, kb in largest))))
     return rows
+
+
+def size_rows(paths):
+    """The program file's size, which needs no Wine."""
+    size = os.path.getsize(paths.exe)
+    resources = exe_sections(paths.exe).get(".rsrc", 0)
+    return [Row("footprint", "Kestrun.exe size", f"{size / 1024:.0f} KiB",
+                f"<= {EXE_GOAL_BYTES // 1024} KiB", verdict(size <= EXE_GOAL_BYTES),
+                how=(f"{size} bytes (MinSizeRel, unused sections dropped, no symbols): "
+                     f"resources {resources / 1024:.0f} KiB, among them the bitmaps " +
+                     ", ".join(f"{name} {kb:.0f} KiB" for name, kb in bitmaps()) +
+                     f"; code and data {(size - resources) / 1024:.0f} KiB"))]
 
 
 def wine_version():
@@ -692,14 +710,26 @@ def main():
     started = time.monotonic()
     rows = []
     complete = True
+    paths = Paths(args.win32_dir, SOURCE_DIR)
+    wine_reason = harness.wine_cannot_run()
+    if wine_reason:
+        log(f"Wine rows skipped: {wine_reason}")
     for name, make, figures in (
             ("callgrind", lambda: callgrind_rows(native_dir),
              [("idle", "Instructions and work per tick (native)")]),
             ("native reaction", lambda: native_reaction_rows(native_dir),
              [("reaction", "Reaction on the real clock (native)")]),
-            ("Wine", lambda: wine_rows(Paths(args.win32_dir, SOURCE_DIR)),
+            ("size", lambda: size_rows(paths), [("footprint", "Kestrun.exe size")]),
+            ("Wine", lambda: wine_rows(paths),
              [("idle", "Idle CPU (Wine)"), ("reaction", "Reaction (Wine)"),
-              ("footprint", "Size and working set (Wine)")])):
+              ("reaction", f"Outside-browser hand-over, XP (Wine), goal <= {HAND_OVER_GOAL_MS} ms"),
+              ("footprint", f"Working set, hidden (Wine), goal <= {HIDDEN_WORKING_SET_GOAL} x"),
+              ("footprint", f"Working set, shown (Wine), goal <= {WORKING_SET_GOAL} x")])):
+        if name == "Wine" and wine_reason:
+            rows += [Row(group, figure, "n/a", result="n/a", how=f"skipped: {wine_reason}")
+                     for group, figure in figures]
+            complete = False
+            continue
         made, ok = section(name, make, figures)
         rows += made
         complete = complete and ok

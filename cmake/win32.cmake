@@ -5,7 +5,7 @@ file(GLOB KESTRUN_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
 list(REMOVE_ITEM KESTRUN_WIN32_SOURCES ${PROJECT_SOURCE_DIR}/platform/win32/winmain.cpp)
 kestrun_layer(platform/win32 SOURCES ${KESTRUN_WIN32_SOURCES} DEPENDS platform res)
 target_link_libraries(kestrun_platform_win32 PUBLIC
-    ws2_32 iphlpapi userenv advapi32 shell32 ole32 oleaut32 uuid comctl32 gdi32 user32)
+    ws2_32 iphlpapi userenv advapi32 shell32 ole32 oleaut32 uuid gdi32 user32)
 add_library(kestrun_entry OBJECT platform/win32/winmain.cpp)
 target_link_libraries(kestrun_entry PRIVATE kestrun_platform_win32)
 

@@ -1,6 +1,6 @@
-// What an application framework gives a program besides the system calls: control hosting,
-// resources, the main window and its message loop. The entry point of each build provides
-// it; the application decides what to do with it.
+// What an application framework gives a program besides the system calls: resources, the
+// main window and its message loop. The entry point of each build provides it; the
+// application decides what to do with it.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +20,6 @@ namespace kestrun::platform {
 class Framework {
   public:
     virtual ~Framework() = default;
-    // Lets windows host ActiveX controls (the embedded browser).
-    virtual void EnableControlHosting() = 0;
     // A string resource's text.
     virtual std::string LoadResourceString(std::uint32_t id) = 0;
     // A solid brush of the colour (0x00BBGGRR) that lives as long as the framework.

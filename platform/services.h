@@ -8,6 +8,8 @@
 namespace kestrun::platform {
 
 constexpr std::uint32_t kServiceStopped = 1;
+constexpr std::uint32_t kServiceStartPending = 2;
+constexpr std::uint32_t kServiceStopPending = 3;
 constexpr std::uint32_t kServiceRunning = 4;
 constexpr std::uint32_t kServiceAutoStart = 2;
 constexpr std::uint32_t kServiceDisabled = 4;

@@ -4,14 +4,19 @@
     python3 res/make_pictures.py            # writes next to this script
 
 Outputs (all committed, so the build does not need Python):
-  background.bmp   bitmap 134, main window background, 500x438, 24 bpp
-  about_banner.bmp bitmap 139, About banner, 367x117, 24 bpp
+  background.bmp   bitmap 134, main window background, 500x438
+  about_banner.bmp bitmap 139, About banner, 367x117
   kestrun.ico      icon 133, the window icon (16, 32, 48 px)
   icon_link.ico    tray icon while the tunnel answers (16, 32 px)
   icon_NoLink.ico  tray icon otherwise (16, 32 px)
 
 Only the standard library is used. Shapes are drawn as signed distance fields, which
 gives smooth edges without supersampling: a pixel's coverage is 0.5 - distance.
+
+The two bitmaps are stored at 8 bits per pixel, BI_RLE8, with a palette of 256 colours
+made for each picture (median cut, refined by a few k-means rounds). Only errors that a
+person could see are diffused to the neighbours, so flat areas and the gradients, whose
+steps the palette already follows, keep their runs.
 """
 
 import math
@@ -425,22 +430,175 @@ def make_tray_icon(size, linked):
 # File formats
 
 
-def bmp_bytes(canvas):
-    """A bottom-up 24 bpp BMP with BITMAPINFOHEADER."""
+# Palette, dithering and BI_RLE8
+
+
+PALETTE_SIZE = 256
+# Per-pixel error (sum over the channels) below which nothing is diffused.
+DITHER_THRESHOLD = 9
+
+
+def median_cut(histogram, count):
+    """Splits the colour cube of histogram ({colour: pixels}) into count boxes, always the
+    box with the most pixels times its widest range, at the weighted median of that range."""
+    boxes = [list(histogram.items())]
+
+    def score(box):
+        if len(box) < 2:
+            return -1
+        spread = max(max(c[0][i] for c in box) - min(c[0][i] for c in box) for i in range(3))
+        return spread * sum(n for _, n in box)
+
+    while len(boxes) < count:
+        best = max(range(len(boxes)), key=lambda i: score(boxes[i]))
+        box = boxes[best]
+        if score(box) <= 0:
+            break
+        channel = max(range(3), key=lambda i: max(c[0][i] for c in box) - min(c[0][i] for c in box))
+        box.sort(key=lambda c: c[0][channel])
+        half = sum(n for _, n in box) / 2
+        seen = 0
+        cut = 1
+        for i, (_, n) in enumerate(box[:-1]):
+            seen += n
+            cut = i + 1
+            if seen >= half:
+                break
+        boxes[best:best + 1] = [box[:cut], box[cut:]]
+    return [mean_colour(box) for box in boxes]
+
+
+def mean_colour(entries):
+    total = sum(n for _, n in entries)
+    return tuple(sum(c[i] * n for c, n in entries) / total for i in range(3))
+
+
+def nearest(palette, colour):
+    r, g, b = colour
+    best, best_d = 0, float("inf")
+    for i, (pr, pg, pb) in enumerate(palette):
+        d = (pr - r) ** 2 + (pg - g) ** 2 + (pb - b) ** 2
+        if d < best_d:
+            best, best_d = i, d
+    return best
+
+
+def make_palette(rows, rounds=4):
+    histogram = {}
+    for row in rows:
+        for colour in row:
+            histogram[colour] = histogram.get(colour, 0) + 1
+    palette = median_cut(histogram, PALETTE_SIZE)
+    for _ in range(rounds):
+        groups = [[] for _ in palette]
+        for colour, n in histogram.items():
+            groups[nearest(palette, colour)].append((colour, n))
+        palette = [mean_colour(g) if g else p for g, p in zip(groups, palette)]
+    palette = sorted({tuple(int(round(c)) for c in p) for p in palette})
+    palette += [(0, 0, 0)] * (PALETTE_SIZE - len(palette))
+    return palette
+
+
+def quantise(rows, palette):
+    """Palette indices, top-down rows: Floyd-Steinberg, but only for visible errors."""
+    h, w = len(rows), len(rows[0])
+    cache = {}
+    error = [[[0.0, 0.0, 0.0] for _ in range(w + 2)] for _ in range(2)]
+    out = []
+    for y in range(h):
+        here, below = error[y % 2], error[(y + 1) % 2]
+        for e in below:
+            e[0] = e[1] = e[2] = 0.0
+        line = []
+        for x in range(w):
+            wanted = [min(255.0, max(0.0, rows[y][x][i] + here[x + 1][i])) for i in range(3)]
+            key = tuple(int(round(c)) for c in wanted)
+            index = cache.get(key)
+            if index is None:
+                index = cache[key] = nearest(palette, key)
+            line.append(index)
+            diff = [wanted[i] - palette[index][i] for i in range(3)]
+            if sum(abs(d) for d in diff) < DITHER_THRESHOLD:
+                continue
+            for i in range(3):
+                here[x + 2][i] += diff[i] * 7 / 16
+                below[x][i] += diff[i] * 3 / 16
+                below[x + 1][i] += diff[i] * 5 / 16
+                below[x + 2][i] += diff[i] * 1 / 16
+        out.append(line)
+    return out
+
+
+def rle8_line(line):
+    """One row in BI_RLE8: runs as (count, index), other stretches in absolute mode (at
+    least 3 pixels, padded to a 16-bit boundary), then the end-of-line escape."""
+    out = bytearray()
+    i, n = 0, len(line)
+    while i < n:
+        run = 1
+        while i + run < n and run < 255 and line[i + run] == line[i]:
+            run += 1
+        if run >= 2:
+            out += bytes((run, line[i]))
+            i += run
+            continue
+        # A literal stretch: up to the next pair of equal pixels.
+        j = i
+        while j < n and j - i < 255 and not (j + 1 < n and line[j + 1] == line[j]):
+            j += 1
+        if j - i < 3:
+            out += bytes((1, line[i]))
+            i += 1
+            continue
+        out += bytes((0, j - i)) + bytes(line[i:j])
+        if (j - i) % 2:
+            out.append(0)
+        i = j
+    return out + b"\0\0"
+
+
+def decode_rle8(data, w, h):
+    """The rows (top-down) a BI_RLE8 stream paints; checks the encoder."""
+    rows = [[0] * w for _ in range(h)]
+    x, y, i = 0, 0, 0
+    while i < len(data):
+        count, value = data[i], data[i + 1]
+        i += 2
+        if count:
+            for _ in range(count):
+                rows[h - 1 - y][x] = value
+                x += 1
+        elif value == 0:
+            x, y = 0, y + 1
+        elif value == 1:
+            break
+        elif value == 2:
+            x, y = x + data[i], y + data[i + 1]
+            i += 2
+        else:
+            for k in range(value):
+                rows[h - 1 - y][x] = data[i + k]
+                x += 1
+            i += value + (value % 2)
+    return rows
+
+
+def bmp8_bytes(canvas):
+    """A bottom-up 8 bpp BI_RLE8 BMP with its own palette."""
     rows = canvas.rgb_rows()
-    stride = (canvas.w * 3 + 3) & ~3
+    palette = make_palette(rows)
+    indices = quantise(rows, palette)
     pixels = bytearray()
-    for row in reversed(rows):
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        line += b"\0" * (stride - len(line))
-        pixels += line
-    header = struct.pack("<IiiHHIIiiII", 40, canvas.w, canvas.h, 1, 24, 0, len(pixels),
-                         3780, 3780, 0, 0)
-    file_header = struct.pack("<2sIHHI", b"BM", 14 + len(header) + len(pixels), 0, 0,
-                              14 + len(header))
-    return file_header + header + pixels
+    for line in reversed(indices):
+        pixels += rle8_line(line)
+    pixels[-2:] = b"\0\1"  # the last end-of-line becomes the end of the bitmap
+    assert decode_rle8(pixels, canvas.w, canvas.h) == indices
+    colours = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    header = struct.pack("<IiiHHIIiiII", 40, canvas.w, canvas.h, 1, 8, 1, len(pixels),
+                         3780, 3780, PALETTE_SIZE, 0)
+    offset = 14 + len(header) + len(colours)
+    file_header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    return file_header + header + colours + pixels
 
 
 def icon_image_bytes(canvas):
@@ -486,8 +644,8 @@ def ico_bytes(canvases):
 def main():
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
     files = {
-        "background.bmp": lambda: bmp_bytes(make_background()),
-        "about_banner.bmp": lambda: bmp_bytes(make_about_banner()),
+        "background.bmp": lambda: bmp8_bytes(make_background()),
+        "about_banner.bmp": lambda: bmp8_bytes(make_about_banner()),
         "kestrun.ico": lambda: ico_bytes([make_app_icon(s) for s in (16, 32, 48)]),
         "icon_link.ico": lambda: ico_bytes([make_tray_icon(s, True) for s in (16, 32)]),
         "icon_NoLink.ico": lambda: ico_bytes([make_tray_icon(s, False) for s in (16, 32)]),

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "netprobe/os_type.h"
 #include "tests/fakes/fake_platform.h"
 
@@ -61,35 +64,70 @@ TEST_F(CheckIPsecServiceTest, OnlyNt4ToServer2003AreTouched) {
     }
 }
 
-TEST_F(CheckIPsecServiceTest, RunningServiceIsStoppedAndStartedAgain) {
-    Agent().state = platform::kServiceRunning;
-    Agent().stopDelay = 1500;
-    EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINXP), 1);
-    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"1000", "2000", "500"}));
-    EXPECT_EQ(fake.TraceLines(),
-              (Lines{"Current Status=4\n", "Stop IPSec Service Success.\n",
-                     "IPSec Service Status=1\n", "Start IPSec Service Success.\n"}));
-    EXPECT_EQ(Agent().state, platform::kServiceRunning);
-    ExpectHandlesClosed();
+std::uint32_t SleptMs(const FakePlatform& fake) {
+    std::uint32_t total = 0;
+    for (const std::string& ms : fake.journal.Of("clock", "sleep")) {
+        total += static_cast<std::uint32_t>(std::stoul(ms));
+    }
+    return total;
 }
 
-TEST_F(CheckIPsecServiceTest, StopStillPendingAtTheFirstPollMakesTheStartFail) {
-    // Stop pending counts as not running, so a slow stop is met with a start attempt.
-    Agent().stopDelay = 5000;
-    EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINXP), 0);
-    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"1000", "2000", "500"}));
-    EXPECT_EQ(fake.TraceLines().back(), "Start IPSec Service Failed (1056)\n");
-    ExpectHandlesClosed();
+struct RestartCase {
+    const char* name;
+    std::uint32_t initialState;
+    std::optional<std::uint32_t> stopDelay;
+    bool ignoresStop;
+    std::uint32_t startDelay;
+    int result;
+    Lines trace;
+    std::uint32_t sleptMs;
+};
+
+TEST_F(CheckIPsecServiceTest, RestartWaitsForTheServiceWithinTheOldLimits) {
+    const std::string c4 = "Current Status=4\n", c1 = "Current Status=1\n";
+    const std::string stop = "Stop IPSec Service Success.\n",
+                      start = "Start IPSec Service Success.\n";
+    const std::string s1 = "IPSec Service Status=1\n", s3 = "IPSec Service Status=3\n",
+                      s4 = "IPSec Service Status=4\n";
+    const std::vector<RestartCase> cases = {
+        {"stops at once", 4, 0, false, 0, 1, {c4, stop, s1, start}, 0},
+        {"stops in 1.5 s", 4, 1500, false, 0, 1, {c4, stop, s3, s1, start}, 1500},
+        {"stops in 5 s", 4, 5000, false, 0, 1, {c4, stop, s3, s1, start}, 5000},
+        {"was stopped", 1, 0, false, 0, 1, {c1, s1, start}, 0},
+        {"starts in 0.3 s", 1, 0, false, 300, 1, {c1, s1, start}, 300},
+        {"start still pending at 0.5 s", 1, 0, false, 5000, 1, {c1, s1, start}, 500},
+        {"never stops", 4, 0, true, 0, 1, {c4, stop, s4, s4}, 11000},
+        {"stop pending for good",
+         4,
+         std::nullopt,
+         false,
+         0,
+         0,
+         {c4, stop, s3, "Start IPSec Service Failed (1056)\n"},
+         11000},
+    };
+    for (const RestartCase& c : cases) {
+        FakePlatform local;
+        auto& model = local.services.services["PolicyAgent"];
+        model.state = c.initialState;
+        model.stopDelay = c.stopDelay;
+        model.ignoresStop = c.ignoresStop;
+        model.startDelay = c.startDelay;
+        EXPECT_EQ(CheckIPsecService(local.platform, OS_WINXP), c.result) << c.name;
+        EXPECT_EQ(local.TraceLines(), c.trace) << c.name;
+        EXPECT_EQ(SleptMs(local), c.sleptMs) << c.name;
+        for (const std::string& ms : local.journal.Of("clock", "sleep")) {
+            EXPECT_EQ(ms, "100") << c.name;
+        }
+        EXPECT_EQ(local.services.openManagers + local.services.openServices, 0) << c.name;
+    }
 }
 
-TEST_F(CheckIPsecServiceTest, StoppedServiceIsStartedAfterOnePoll) {
+TEST_F(CheckIPsecServiceTest, StoppedServiceIsStartedWithoutAStopControl) {
     Agent().state = platform::kServiceStopped;
     EXPECT_EQ(CheckIPsecService(fake.platform, OS_WIN2000), 1);
-    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"2000", "500"}));
-    EXPECT_EQ(fake.TraceLines(), (Lines{"Current Status=1\n", "IPSec Service Status=1\n",
-                                        "Start IPSec Service Success.\n"}));
     EXPECT_EQ(fake.journal.Of("services", "PolicyAgent"),
-              (Lines{"QueryConfig", "QueryStatus", "QueryStatus", "Start"}));
+              (Lines{"QueryConfig", "QueryStatus", "QueryStatus", "Start", "QueryStatus"}));
     ExpectHandlesClosed();
 }
 
@@ -98,21 +136,8 @@ TEST_F(CheckIPsecServiceTest, DisabledServiceIsSwitchedToAutomaticStartFirst) {
     Agent().startType = platform::kServiceDisabled;
     EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINSERVER), 1);
     EXPECT_EQ(Agent().startType, platform::kServiceAutoStart);
-    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"500", "2000", "500"}));
+    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"500"}));
     EXPECT_EQ(Agent().state, platform::kServiceRunning);
-    ExpectHandlesClosed();
-}
-
-TEST_F(CheckIPsecServiceTest, ServiceThatNeverStopsIsPolledFiveTimesAndLeftRunning) {
-    Agent().ignoresStop = true;
-    EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINNT), 1);
-    EXPECT_EQ(fake.journal.Of("clock", "sleep"),
-              (Lines{"1000", "2000", "2000", "2000", "2000", "2000"}));
-    EXPECT_EQ(fake.TraceLines(), (Lines{"Current Status=4\n", "Stop IPSec Service Success.\n",
-                                        "IPSec Service Status=4\n", "IPSec Service Status=4\n",
-                                        "IPSec Service Status=4\n", "IPSec Service Status=4\n",
-                                        "IPSec Service Status=4\n", "IPSec Service Status=4\n"}));
-    EXPECT_FALSE(fake.journal.Has("services: PolicyAgent Start"));
     ExpectHandlesClosed();
 }
 
@@ -155,7 +180,7 @@ TEST_F(CheckIPsecServiceTest, EachFailingStepIsTracedReturnsZeroAndClosesHandles
          1,
          2,
          {"Current Status=1\n", "IPSec Service Status=1\n", "Start IPSec Service Failed (5)\n"},
-         {"2000", "500"}},
+         {}},
     };
     for (const FailureCase& c : cases) {
         FakePlatform local;
@@ -172,15 +197,11 @@ TEST_F(CheckIPsecServiceTest, EachFailingStepIsTracedReturnsZeroAndClosesHandles
 }
 
 TEST_F(CheckIPsecServiceTest, StatusQueryFailingWhilePollingIsTraced) {
-    Agent().stopDelay = 0;
-    fake.clock.onSleep = [&] {
-        if (fake.journal.Of("clock", "sleep").size() == 2) {  // the first poll
-            Agent().failQueryStatus = 6;
-        }
-    };
+    Agent().stopDelay = std::nullopt;
+    fake.clock.onSleep = [&] { Agent().failQueryStatus = 6; };
     EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINXP), 0);
     EXPECT_EQ(fake.TraceLines().back(), "Query Service Fail.\n");
-    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"1000", "2000"}));
+    EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"100"}));
     ExpectHandlesClosed();
 }
 

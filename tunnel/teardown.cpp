@@ -68,8 +68,8 @@ int Clear_IPsec(platform::Platform& platform, const SettingFile& file, int osTyp
         platform.trace.Output(Format("Error in Open:%s\n", kClearIPsecScriptName));
     }
     RunCommand(platform, kClearIPsecScriptName);
+    // The restart itself waits until the service runs again, so no pause follows it.
     CheckIPsecService(platform, osType);
-    platform.clock.Sleep(300);
     return 1;
 }
 

@@ -16,7 +16,7 @@ constexpr const char* kClearIPsecScriptName = "Clear_IPsec.bat";
 int DelRouteTable(platform::Platform& platform, const SettingFile& file);
 
 // DelRouteTable, then writes and runs "Clear_IPsec.bat" for the policy named policy on
-// osType, restarts the IPsec service and pauses 300 ms. Returns 1.
+// osType and restarts the IPsec service. Returns 1.
 int Clear_IPsec(platform::Platform& platform, const SettingFile& file, int osType,
                 const std::string& policy);
 

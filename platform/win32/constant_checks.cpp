@@ -50,6 +50,8 @@ static_assert(kNimAdd == NIM_ADD && kNimModify == NIM_MODIFY && kNimDelete == NI
 
 // Services: states, start types.
 static_assert(kServiceStopped == SERVICE_STOPPED && kServiceRunning == SERVICE_RUNNING);
+static_assert(kServiceStartPending == SERVICE_START_PENDING &&
+              kServiceStopPending == SERVICE_STOP_PENDING);
 static_assert(kServiceAutoStart == SERVICE_AUTO_START && kServiceDisabled == SERVICE_DISABLED);
 
 // Error codes the decisions compare against.

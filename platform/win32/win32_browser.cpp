@@ -613,8 +613,18 @@ class CWebBrowser2 final : public Browser {
     bool subclassed_ = false;
 };
 
+Win32BrowserFactory::~Win32BrowserFactory() {
+    if (oleStarted_) {
+        OleUninitialize();
+    }
+}
+
+// OLE waits for the first browser: a client that stays hidden never starts it.
 std::unique_ptr<Browser> Win32BrowserFactory::Attach(WindowRef dialog, int controlId,
                                                      BrowserEvents& events) {
+    if (!oleStarted_) {
+        oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
+    }
     const HWND dialogWindow = AsWindow(dialog);
     const HWND child = GetDlgItem(dialogWindow, controlId);
     // One browser per child control: a second would take the first one's procedure for the

@@ -26,8 +26,13 @@ class Win32BrowserFactory : public BrowserFactory, public MessageFilter {
 
     Win32BrowserFactory() = default;
     explicit Win32BrowserFactory(CallObserver observer) : observer_(std::move(observer)) {}
+    // Ends OLE on this thread when the first Attach started it; every browser is closed
+    // by then.
+    ~Win32BrowserFactory() override;
+    Win32BrowserFactory(const Win32BrowserFactory&) = delete;
+    Win32BrowserFactory& operator=(const Win32BrowserFactory&) = delete;
 
-    // Needs OLE started on the calling thread. The control follows the child control's
+    // Starts OLE on the calling thread the first time. The control follows the child control's
     // size and enabled state, and is closed when the child control is destroyed.
     std::unique_ptr<Browser> Attach(WindowRef dialog, int controlId,
                                     BrowserEvents& events) override;
@@ -40,6 +45,7 @@ class Win32BrowserFactory : public BrowserFactory, public MessageFilter {
   private:
     CallObserver observer_;
     std::vector<CWebBrowser2*> open_;
+    bool oleStarted_ = false;
 };
 
 }  // namespace kestrun::platform::win32

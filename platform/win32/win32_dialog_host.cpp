@@ -247,6 +247,14 @@ std::intptr_t Win32DialogHost::DefaultProcessing(const Msg& msg) {
 }
 
 std::unique_ptr<DialogHost> Win32DialogFactory::NewHost() {
+    if (!commonControls_) {
+        commonControls_.Reset(LoadLibraryA("comctl32.dll"));
+        using InitCommonControlsProc = void(WINAPI*)();
+        if (const auto init = reinterpret_cast<InitCommonControlsProc>(
+                GetProcAddress(commonControls_.Get(), "InitCommonControls"))) {
+            init();
+        }
+    }
     return std::make_unique<Win32DialogHost>();
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/dialog_host.h"
+#include "platform/win32/unique_handle.h"
 
 namespace kestrun::platform::win32 {
 
@@ -69,9 +70,14 @@ class Win32DialogHost : public DialogHost {
     bool endsMessageLoop_ = false;
 };
 
+// The first host registers the common control classes (the Diagnosis window's list), so
+// that a client whose tray menu is never used does not load comctl32.dll at all.
 class Win32DialogFactory : public DialogFactory {
   public:
     std::unique_ptr<DialogHost> NewHost() override;
+
+  private:
+    UniqueModule commonControls_;
 };
 
 }  // namespace kestrun::platform::win32

@@ -2,28 +2,12 @@
 
 #include "platform/win32/windows_include.h"
 
-#include <commctrl.h>
-#include <ole2.h>
-
 #include <vector>
 
 #include "platform/win32/handle_refs.h"
 #include "platform/win32/win32_dialog_host.h"
 
 namespace kestrun::platform::win32 {
-
-Win32Framework::~Win32Framework() {
-    if (oleStarted_) {
-        OleUninitialize();
-    }
-}
-
-void Win32Framework::EnableControlHosting() {
-    // The embedded browser is an ActiveX control; hosting it needs OLE on this thread. The
-    // Diagnosis window's list is a common control, registered here once.
-    oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
-    InitCommonControls();
-}
 
 std::string Win32Framework::LoadResourceString(std::uint32_t id) {
     std::vector<char> buffer(512);

@@ -1,6 +1,5 @@
-// The framework side of the real program: OLE for the browser control, resources, the
-// background brush, the main window's host and the message loop. Owns what it creates for
-// the life of the process.
+// The framework side of the real program: resources, the background brush, the main
+// window's host and the message loop. Owns what it creates for the life of the process.
 #pragma once
 
 #include "platform/framework.h"
@@ -18,11 +17,9 @@ class MessageFilter {
 class Win32Framework : public Framework {
   public:
     explicit Win32Framework(HINSTANCE instance) : instance_(instance) {}
-    ~Win32Framework() override;
     Win32Framework(const Win32Framework&) = delete;
     Win32Framework& operator=(const Win32Framework&) = delete;
 
-    void EnableControlHosting() override;
     std::string LoadResourceString(std::uint32_t id) override;
     GdiRef CreateBackgroundBrush(std::uint32_t colorRef) override;
     std::unique_ptr<DialogHost> NewMainWindowHost() override;
@@ -32,7 +29,6 @@ class Win32Framework : public Framework {
   private:
     MessageFilter* filter_ = nullptr;
     HINSTANCE instance_;
-    bool oleStarted_ = false;
     UniqueGdiObject<> brush_;
 };
 

@@ -21,7 +21,6 @@ namespace kestrun::platform::fake {
 class FakeFramework : public Framework {
   public:
     explicit FakeFramework(Journal& journal) : journal_(journal) {}
-    void EnableControlHosting() override { journal_.Add("framework", "hosting"); }
     std::string LoadResourceString(std::uint32_t id) override;
     GdiRef CreateBackgroundBrush(std::uint32_t colorRef) override;
     std::unique_ptr<DialogHost> NewMainWindowHost() override;

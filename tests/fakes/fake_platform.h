@@ -196,13 +196,16 @@ class FakeServices : public Services {
         std::optional<std::uint32_t> stopDelay = 0;
         // Accepts the stop control but keeps running (a service that will not stop).
         bool ignoresStop = false;
+        // Milliseconds a successful start stays start-pending.
+        std::uint32_t startDelay = 0;
         std::uint32_t failQueryConfig = 0;
         std::uint32_t failChangeConfig = 0;
         std::uint32_t failQueryStatus = 0;
         std::uint32_t failStop = 0;
         std::uint32_t failStart = 0;
-        // When the stop control was accepted, in virtual ticks.
+        // When the stop control, or the start, was accepted, in virtual ticks.
         std::optional<std::uint32_t> stopRequestedAt;
+        std::uint32_t startRequestedAt = 0;
     };
     FakeServices(FakeClock& clock, Journal& journal) : clock_(clock), journal_(journal) {}
     std::unique_ptr<ServiceManager> OpenManager(std::uint32_t& error) override;

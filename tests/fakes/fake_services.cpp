@@ -53,7 +53,7 @@ class FakeService : public Service {
         if (model_.ignoresStop) {
             return 0;
         }
-        model_.state = 3;  // SERVICE_STOP_PENDING
+        model_.state = kServiceStopPending;
         model_.stopRequestedAt = owner_.clock().now;
         return 0;
     }
@@ -66,10 +66,12 @@ class FakeService : public Service {
             return 1058;  // ERROR_SERVICE_DISABLED
         }
         Advance();
-        if (model_.state == kServiceRunning || model_.state == 3) {
+        if (model_.state == kServiceRunning || model_.state == kServiceStopPending ||
+            model_.state == kServiceStartPending) {
             return 1056;  // ERROR_SERVICE_ALREADY_RUNNING
         }
-        model_.state = kServiceRunning;
+        model_.state = model_.startDelay == 0 ? kServiceRunning : kServiceStartPending;
+        model_.startRequestedAt = owner_.clock().now;
         model_.stopRequestedAt.reset();
         return 0;
     }
@@ -77,9 +79,13 @@ class FakeService : public Service {
   private:
     void Record(const std::string& call) { owner_.journal().Add("services", name_ + " " + call); }
     void Advance() {
-        if (model_.state == 3 && model_.stopRequestedAt && model_.stopDelay &&
+        if (model_.state == kServiceStopPending && model_.stopRequestedAt && model_.stopDelay &&
             owner_.clock().now - *model_.stopRequestedAt >= *model_.stopDelay) {
             model_.state = kServiceStopped;
+        }
+        if (model_.state == kServiceStartPending &&
+            owner_.clock().now - model_.startRequestedAt >= model_.startDelay) {
+            model_.state = kServiceRunning;
         }
     }
     FakeServices& owner_;

@@ -75,7 +75,11 @@ class MainWindowWorld {
         host->Deliver(CommandMsg(IDC_BUTTON_CONNECT));
     }
     // A page completes in the embedded browser, with location as its top-level address.
+    // The browser is made when the window is first shown.
     void PageCompletes(const std::string& location = "https://router/auth.asp") {
+        if (browsers.events == nullptr) {
+            host->Deliver(CommandMsg(ID_SHOW_MAIN));
+        }
         browsers.location = location;
         browsers.events->OnBrowserEvent(platform::kDispDocumentComplete, "frame.html");
     }
