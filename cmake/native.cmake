@@ -36,3 +36,15 @@ endif()
 if(KESTRUN_THREAD_TEST_SOURCES)
     kestrun_test_executable(kestrun_thread_tests threads ${KESTRUN_THREAD_TEST_SOURCES})
 endif()
+
+# The client's OpenVPN line against a real OpenVPN in network namespaces of its own (root,
+# Debian's openvpn; skipped without them).
+if(NOT KESTRUN_SANITIZE STREQUAL "thread")
+    target_link_libraries(openvpn_line PRIVATE kestrun_tunnel)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    add_test(NAME openvpn.static_key_tunnel
+        COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/tests/openvpn/static_key_tunnel.py
+            $<TARGET_FILE:openvpn_line>)
+    set_tests_properties(openvpn.static_key_tunnel PROPERTIES
+        LABELS openvpn SKIP_RETURN_CODE 77 TIMEOUT 120 RUN_SERIAL TRUE)
+endif()

@@ -5,7 +5,7 @@ file(GLOB KESTRUN_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
 list(REMOVE_ITEM KESTRUN_WIN32_SOURCES ${PROJECT_SOURCE_DIR}/platform/win32/winmain.cpp)
 kestrun_layer(platform/win32 SOURCES ${KESTRUN_WIN32_SOURCES} DEPENDS platform res)
 target_link_libraries(kestrun_platform_win32 PUBLIC
-    ws2_32 iphlpapi userenv advapi32 shell32 ole32 oleaut32 uuid gdi32 user32)
+    ws2_32 iphlpapi userenv advapi32 shell32 ole32 oleaut32 uuid gdi32 user32 version)
 add_library(kestrun_entry OBJECT platform/win32/winmain.cpp)
 target_link_libraries(kestrun_entry PRIVATE kestrun_platform_win32)
 
@@ -34,7 +34,8 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 include(${CMAKE_CURRENT_SOURCE_DIR}/e2e/tests.cmake OPTIONAL)
 
 # windres reads the pictures and the included scripts; rebuild when any of them changes.
-file(GLOB KESTRUN_RESOURCE_INPUTS CONFIGURE_DEPENDS res/*.rc res/*.bmp res/*.ico res/*.h)
+file(GLOB KESTRUN_RESOURCE_INPUTS CONFIGURE_DEPENDS res/*.rc res/*.bmp res/*.ico res/*.h
+    res/*.manifest)
 set_source_files_properties(res/kestrun.rc PROPERTIES OBJECT_DEPENDS "${KESTRUN_RESOURCE_INPUTS}")
 
 # The tray icons are loaded at run time from res\ beside the program.

@@ -18,7 +18,7 @@ import sys
 ALLOWED_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",
     "oleaut32.dll", "comctl32.dll", "ws2_32.dll", "wsock32.dll", "iphlpapi.dll",
-    "userenv.dll", "msvcrt.dll",
+    "userenv.dll", "version.dll", "msvcrt.dll",
 }
 
 # Functions first shipped after Windows 2000 (XP, Server 2003, Vista, 7 ...), or exported

@@ -39,4 +39,8 @@ add_test(NAME static.imports_check_selftest
 add_test(NAME static.imports
     COMMAND ${Python3_EXECUTABLE} ${KESTRUN_E2E_DIR}/import_check.py
         --objdump ${CMAKE_OBJDUMP} ${CMAKE_BINARY_DIR})
-set_tests_properties(static.imports_check_selftest static.imports PROPERTIES LABELS static)
+# The manifest that makes Windows 8.1 and later report their own version.
+add_test(NAME static.manifest
+    COMMAND ${Python3_EXECUTABLE} ${KESTRUN_E2E_DIR}/manifest_check.py $<TARGET_FILE:Kestrun>)
+set_tests_properties(static.imports_check_selftest static.imports static.manifest
+    PROPERTIES LABELS static)

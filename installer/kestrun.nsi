@@ -1,4 +1,4 @@
-; Setup of Kestrun for Windows 2000 to Vista, built by the win32 preset:
+; Setup of Kestrun for Windows 2000 to 11, built by the win32 preset:
 ;   makensis -DKESTRUN_EXE=<exe> -DSOURCE_DIR=<repository> -DOUTFILE=<setup.exe> kestrun.nsi
 ; Installs the program, its two tray icons, the supplied scripts and the openVPN folder;
 ; the uninstaller ends a running client the way the portal's log-out does ("-r") and keeps
@@ -42,7 +42,7 @@ VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "CompanyName" "${PUBLISHER}"
-VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} Setup"
+VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} Setup for Windows 2000 to 11"
 VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 
 !include "MUI2.nsh"

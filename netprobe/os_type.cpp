@@ -66,6 +66,12 @@ int ClassifyNt(platform::Platform& platform, const platform::OsVersion& version)
         platform.trace.Output("Windows Server \"Longhorn\" \n");
         return OS_WINSERVER;
     }
+    // Without a compatibility manifest Windows 8.1 and later report 6.2; with it, their own
+    // version. Either way one generation: the firewall's connection-security rules.
+    if (version.major > 6 || (version.major == 6 && version.minor >= 1)) {
+        platform.trace.Output("Microsoft Windows 7 or later \n");
+        return OS_WIN7;
+    }
     return OS_OTHER;
 }
 

@@ -17,6 +17,13 @@ constexpr int OS_WINSERVER = 7;
 constexpr int OS_VISTA = 8;
 // Every version the client does not name.
 constexpr int OS_OTHER = 9;
+// Windows 7 and every later NT (8, 8.1, 10, 11 and their servers): NT 6.1 and above.
+constexpr int OS_WIN7 = 10;
+
+// Vista and the systems after it: they take the same decisions, except for the IPsec tool.
+constexpr bool IsVistaOrLater(int osType) {
+    return osType == OS_VISTA || osType == OS_WIN7;
+}
 
 // Windows NT 4 to Server 2003: the systems whose IPsec service and adapter connection
 // settings the client looks after.

@@ -23,7 +23,7 @@ bool RangeMatches(const std::string& address, const std::string& range) {
 }  // namespace
 
 int CheckTrustedSite(platform::Platform& platform, int osType, const std::string& address) {
-    if (osType != OS_VISTA) {
+    if (!IsVistaOrLater(osType)) {
         return 1;
     }
     for (int number = kFirstRange; number <= kLastRange; ++number) {

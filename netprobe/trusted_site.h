@@ -1,5 +1,5 @@
 // Whether a portal address is among the browser's trusted sites (the user's Internet
-// zone ranges). Only Vista demands it.
+// zone ranges). Only Vista and later demand it.
 #pragma once
 
 #include <string>
@@ -9,7 +9,7 @@
 namespace kestrun {
 
 // 1 when a zone range text occurs in the address after its first character, or when
-// osType is not Vista; 0 otherwise.
+// osType is older than Vista or unnamed; 0 otherwise.
 int CheckTrustedSite(platform::Platform& platform, int osType, const std::string& address);
 
 }  // namespace kestrun

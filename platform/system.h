@@ -23,6 +23,13 @@ struct OsVersion {
     std::uint8_t productType = 0;
 };
 
+// The file and product version of a program's version resource (its fixed part), as the
+// four numbers major.minor.patch.build; only the first two are used.
+struct FileVersion {
+    std::uint16_t major = 0;
+    std::uint16_t minor = 0;
+};
+
 class System {
   public:
     virtual ~System() = default;
@@ -42,6 +49,10 @@ class System {
     virtual std::optional<std::string> UserProfileDirectory(std::size_t bufferSize) = 0;
     // WSAStartup(1.1); true on success.
     virtual bool InitSockets() = 0;
+    // The file version in the version resource of the program at path
+    // (GetFileVersionInfoSizeA, GetFileVersionInfoA, VerQueryValueA); nothing when the file
+    // or its resource is missing.
+    virtual std::optional<FileVersion> ProgramFileVersion(const std::string& path) = 0;
 };
 
 class Clock {

@@ -198,6 +198,17 @@ INSTANTIATE_TEST_SUITE_P(
                  {"Index=0007\n"}},
         WalkCase{
             "UnknownOsSkipsConnection", 99, {}, kGuid, 0, -1, Fail::None, 0, {}, std::nullopt, {}},
+        WalkCase{"Win7SkipsConnection",
+                 99,
+                 {3},
+                 kGuid,
+                 0,
+                 OS_WIN7,
+                 Fail::None,
+                 0,
+                 {3},
+                 std::nullopt,
+                 {"Index=0003\n"}},
         // A match does not end the walk; every matching entry is marked.
         WalkCase{"TwoMatchesBothMarked",
                  99,

@@ -68,7 +68,7 @@ TEST_F(InspectAdaptersTest, TapAdapterCountsAsVirtualOnlyOnWindows2000) {
     const AdapterRecord tap =
         Adapter(6, "TAP-Win32 Adapter V9 #2", "10.1.99.2", "255.255.255.252", "{TAP-GUID}");
     fake.net.adapters = {tap, Adapter(2, "LAN", "10.0.0.2", "255.0.0.0")};
-    for (int osType : {OS_WINNT, OS_WINXP, OS_WINSERVER, OS_VISTA, 9}) {
+    for (int osType : {OS_WINNT, OS_WINXP, OS_WINSERVER, OS_VISTA, OS_OTHER, OS_WIN7}) {
         EXPECT_EQ(InspectAdapters(fake.platform, osType, interfaceIndex, facts), 1);
         EXPECT_EQ(facts.m_strVPNClientIP, "old-vpn") << osType;
         EXPECT_EQ(facts.m_strVPNClientAdapterName, "old-name") << osType;

@@ -86,7 +86,7 @@ TEST(InfoViewTest, AnyModeButIPsecShowsSslWithUnsignedAdapterCounters) {
 }
 
 TEST(InfoViewTest, UpToWindows2000CountersAreGrayedWithoutScript) {
-    for (int os : {OS_ERROR, OS_WINNT, OS_WIN2000, OS_WINXP, OS_OTHER}) {
+    for (int os : {OS_ERROR, OS_WINNT, OS_WIN2000, OS_WINXP, OS_OTHER, OS_WIN7}) {
         const bool old = os <= OS_WIN2000;
         InfoInput input = Shown();
         input.vpnMode = 1;

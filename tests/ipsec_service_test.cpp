@@ -54,7 +54,7 @@ class CheckIPsecServiceTest : public ::testing::Test {
 };
 
 TEST_F(CheckIPsecServiceTest, OnlyNt4ToServer2003AreTouched) {
-    for (int osType : {-1, 0, 1, 2, 3, OS_VISTA, 9, 42}) {
+    for (int osType : {-1, 0, 1, 2, 3, OS_VISTA, OS_OTHER, OS_WIN7, 42}) {
         fake.services.failOpenManager = 5;
         EXPECT_EQ(CheckIPsecService(fake.platform, osType), 1) << osType;
     }

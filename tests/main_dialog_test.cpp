@@ -119,6 +119,7 @@ TEST_F(MainDialogTest, SetUpRunsItsStepsInOrder) {
         "runner: wait DelRouteTable.bat",
         "profile: set StartTime=0" + ini,  // the last of SaveSetting
         "files: write Varnel_IPSecVPN.bat",
+        "system: file version .\\openVPN\\openvpn.exe",  // the OpenVPN line is for its release
         "files: write Varnel_openVPN.bat",
         "clock: tick",  // the session clock starts with the scripts
         "runner: wait Varnel_IPSecVPN.bat",

@@ -48,6 +48,7 @@ constexpr std::uint8_t kWs = platform::kProductWorkstation;
 constexpr std::uint16_t kAmd64 = platform::kArchitectureAmd64;
 constexpr std::uint16_t kX86 = 0;
 constexpr std::uint16_t kIa64 = 6;
+constexpr const char* kWin7 = "Microsoft Windows 7 or later \n";
 
 INSTANTIATE_TEST_SUITE_P(
     EveryVersion, OsTypeTest,
@@ -150,9 +151,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "",
                     OS_WINSERVER,
                     {"Windows Server \"Longhorn\" \n"}},
-        VersionCase{"Win7", kNt, 6, 1, kWs, {}, "", OS_OTHER, {}},
-        VersionCase{"Win10", kNt, 10, 0, kWs, {}, "", OS_OTHER, {}},
-        VersionCase{"NT7", kNt, 7, 0, kWs, {}, "", OS_OTHER, {}},
+        // 7, 8, 8.1 and 10/11 (the last two only with a manifest), workstation and server.
+        VersionCase{"Win7", kNt, 6, 1, kWs, {}, "", OS_WIN7, {kWin7}},
+        VersionCase{"Server2008R2", kNt, 6, 1, kServer, {}, "", OS_WIN7, {kWin7}},
+        VersionCase{"Win8", kNt, 6, 2, kWs, {}, "", OS_WIN7, {kWin7}},
+        VersionCase{"Server2012", kNt, 6, 2, kServer, {}, "", OS_WIN7, {kWin7}},
+        VersionCase{"Win81", kNt, 6, 3, kWs, {}, "", OS_WIN7, {kWin7}},
+        VersionCase{"Server2012R2", kNt, 6, 3, kServer, {}, "", OS_WIN7, {kWin7}},
+        VersionCase{"Win10", kNt, 10, 0, kWs, kAmd64, "", OS_WIN7, {kWin7}},
+        VersionCase{"Server2022", kNt, 10, 0, kServer, kAmd64, "", OS_WIN7, {kWin7}},
+        VersionCase{"NT7", kNt, 7, 0, kWs, {}, "", OS_WIN7, {kWin7}},
         VersionCase{"UnknownPlatform", 3, 5, 0, kWs, {}, "", OS_OTHER, {}}),
     test::CaseName());
 
@@ -178,10 +186,11 @@ TEST(OsTypeFallbackTest, BothRecordsFailingIsAnError) {
     EXPECT_TRUE(fake.TraceLines().empty());
 }
 
-TEST(OsTypeValuesTest, OtherIsAboveEveryNamedType) {
+TEST(OsTypeValuesTest, StoredCodesKeepTheirValues) {
     EXPECT_EQ(OS_ERROR, -1);
     EXPECT_EQ(OS_VISTA, 8);
-    EXPECT_GT(OS_OTHER, OS_VISTA);
+    EXPECT_EQ(OS_OTHER, 9);
+    EXPECT_EQ(OS_WIN7, 10);
 }
 
 }  // namespace

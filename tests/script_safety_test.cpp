@@ -60,9 +60,10 @@ TunnelScriptInputs SafeInputs(int osType) {
     return test::SampleScriptInputs(osType);
 }
 
-// The IPsec forms (ipsecpol, ipseccmd, netsh) and a system with the OpenVPN script only.
-const std::vector<int> kForms = {OS_WIN2000, OS_WINXP, OS_VISTA, OS_WINNT};
-const std::vector<int> kIPsecForms = {OS_WIN2000, OS_WINXP, OS_VISTA};
+// The IPsec forms (ipsecpol, ipseccmd, netsh ipsec, netsh advfirewall) and a system with
+// the OpenVPN script only.
+const std::vector<int> kForms = {OS_WIN2000, OS_WINXP, OS_VISTA, OS_WIN7, OS_WINNT};
+const std::vector<int> kIPsecForms = {OS_WIN2000, OS_WINXP, OS_VISTA, OS_WIN7};
 
 struct Field {
     const char* name;

@@ -86,6 +86,12 @@ TEST(ClearIPsecTextTest, NetshSystemsDeleteAllDynamicState) {
     EXPECT_EQ(ClearIPsecText(OS_VISTA, "x").text, "netsh ipsec dynamic delete all\n");
 }
 
+TEST(ClearIPsecTextTest, Windows7AndLaterRemoveTheTwoRulesTheScriptAdded) {
+    EXPECT_EQ(ClearIPsecText(OS_WIN7, "x").text,
+              "netsh advfirewall consec delete rule name=Belvane type=dynamic\n"
+              "netsh advfirewall firewall delete rule name=Belvane dir=in protocol=icmpv4:8,any\n");
+}
+
 TEST(ClearIPsecTextTest, OtherSystemsGetAnEmptyScript) {
     for (int osType : {-1, 0, 1, 2, 3, OS_WINNT, 9}) {
         EXPECT_EQ(ClearIPsecText(osType, "TRV-615_SSL").text, "") << "OS type " << osType;

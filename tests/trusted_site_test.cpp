@@ -121,6 +121,12 @@ TEST_F(TrustedSiteTest, NotVistaPassesWithoutOpeningAnyKey) {
     EXPECT_TRUE(fake.TraceLines().empty());
 }
 
+TEST_F(TrustedSiteTest, Windows7AndLaterSearchLikeVista) {
+    fake.registry.At(RegRoot::CurrentUser, kRanges + "1").values[":Range"].text = "192.168.1.10";
+    EXPECT_EQ(CheckTrustedSite(fake.platform, OS_WIN7, kAddress), 1);
+    EXPECT_THAT(fake.TraceLines(), ElementsAre("CheckTrustedSite:Index=0001\n"));
+}
+
 TEST_F(TrustedSiteTest, Ranges99AndAboveAreNeverRead) {
     for (int number = 1; number <= 120; ++number) {
         fake.registry.At(RegRoot::CurrentUser, kRanges + std::to_string(number))

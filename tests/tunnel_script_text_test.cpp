@@ -75,6 +75,25 @@ TEST(IPsecScriptTextTest, ServerAndVistaUseNetshVariablesWithTwoBlankLines) {
     EXPECT_EQ(IPsecScriptText(Example(OS_VISTA)), expected);
 }
 
+TEST(IPsecScriptTextTest, Windows7AndLaterUseOneTunnelRuleOfTheFirewall) {
+    const std::string expected =
+        "set PSK=s3cret\n"
+        "set GW=1.2.3.4\n"
+        "set ME=192.168.1.5\n"
+        "set REM_NET=10.0.0.0\n"
+        "set REM_MASK=255.0.0.0\n"
+        "netsh advfirewall firewall delete rule name=Belvane dir=in protocol=icmpv4:8,any\n"
+        "netsh advfirewall firewall add rule name=Belvane dir=in action=allow "
+        "protocol=icmpv4:8,any\n"
+        "netsh advfirewall consec delete rule name=Belvane type=dynamic\n"
+        "netsh advfirewall consec add rule name=Belvane endpoint1=%ME% "
+        "endpoint2=%REM_NET%/%REM_MASK% action=requireinrequireout mode=tunnel type=dynamic "
+        "localtunnelendpoint=%ME% remotetunnelendpoint=%GW% auth1=computerpsk auth1psk=%PSK% "
+        "qmpfs=dhgroup1 qmsecmethods=esp:md5-3des+60min+50000kb,esp:sha1-3des+60min+50000kb "
+        "profile=any\n";
+    EXPECT_EQ(IPsecScriptText(Example(OS_WIN7)), expected);
+}
+
 TEST(IPsecScriptTextTest, SystemsWithoutAKnownToolGetAnEmptyScript) {
     for (int osType : {-1, 0, 1, 2, 3, OS_WINNT, 9, 100}) {
         EXPECT_EQ(IPsecScriptText(Example(osType)), "") << "OS type " << osType;
@@ -88,7 +107,7 @@ TEST(IPsecScriptTextTest, KeyWithBlanksIsWrittenUnquoted) {
 }
 
 TEST(IPsecScriptTextTest, TheseScriptsPassEveryCheckSoTheyAreStillWrittenAsShown) {
-    for (int osType : {OS_WIN2000, OS_WINXP, OS_WINSERVER, OS_VISTA, OS_WINNT}) {
+    for (int osType : {OS_WIN2000, OS_WINXP, OS_WINSERVER, OS_VISTA, OS_WIN7, OS_WINNT}) {
         for (const auto& [name, value] : TunnelScriptValues(Example(osType))) {
             EXPECT_TRUE(IsScriptValueSafe(name, value)) << name << "=" << value;
         }
@@ -117,6 +136,36 @@ TEST(OpenVpnScriptTextTest, EachValueFillsItsOwnOption) {
               "--secret key.txt --dev tap --proto tcp-client --rport 1194 --ping 6 "
               "--ping-exit 100 --route 10.0.0.0 255.0.0.0 10.1.99.1 --log ovpn.log "
               "--status status.log --inactive 20");
+}
+
+struct ReleaseCase {
+    unsigned major;
+    unsigned minor;
+    const char* added;  // after today's line
+    const char* trace;
+};
+
+TEST(OpenVpnScriptTextTest, EachReleaseGetsWhatItNeedsAndOlderOnesKeepTheLine) {
+    const std::string today = OpenVpnScriptText(Example(OS_WINXP));
+    const ReleaseCase cases[] = {
+        {0, 0, "", ""},  // no version resource
+        {1, 0, "", ""},
+        {2, 0, "", ""},
+        {2, 4, "", ""},
+        {2, 5, "", ""},
+        {2, 6, " --providers legacy default", ""},
+        {2, 7, " --providers legacy default --allow-deprecated-insecure-static-crypto", ""},
+        {2, 8, " --providers legacy default --allow-deprecated-insecure-static-crypto",
+         "OpenVPN 2.8 may no longer run static-key tunnels\n"},
+        {3, 0, " --providers legacy default --allow-deprecated-insecure-static-crypto",
+         "OpenVPN 3.0 may no longer run static-key tunnels\n"},
+    };
+    for (const ReleaseCase& c : cases) {
+        const OpenVpnRelease release{c.major, c.minor};
+        EXPECT_EQ(OpenVpnScriptText(Example(OS_WINXP), release), today + c.added)
+            << c.major << "." << c.minor;
+        EXPECT_EQ(OpenVpnReleaseTrace(release), c.trace) << c.major << "." << c.minor;
+    }
 }
 
 }  // namespace

@@ -64,6 +64,18 @@ TEST_F(MakeTunnelScriptsTest, OpenVpnScriptThatCannotBeCreatedLeavesClockStopped
     EXPECT_FALSE(clock.m_bSessionClock);
 }
 
+TEST_F(MakeTunnelScriptsTest, OpenVpnLineIsWrittenForTheInstalledRelease) {
+    fake.system.fileVersions[".\\openVPN\\openvpn.exe"] = {2, 6};
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_WIN7), clock), 1);
+    EXPECT_EQ(File(kOpenVpnScriptName), OpenVpnScriptText(Inputs(OS_WIN7), {2, 6}));
+    EXPECT_TRUE(fake.TraceLines().empty());
+    fake.system.fileVersions[".\\openVPN\\openvpn.exe"] = {2, 9};
+    EXPECT_EQ(MakeTunnelScripts(fake.platform, Inputs(OS_WIN7), clock), 1);
+    EXPECT_EQ(File(kOpenVpnScriptName), OpenVpnScriptText(Inputs(OS_WIN7), {2, 9}));
+    EXPECT_EQ(fake.TraceLines(),
+              std::vector<std::string>{"OpenVPN 2.9 may no longer run static-key tunnels\n"});
+}
+
 TEST(RunnerTest, StartFailureIsTracedWithTheSystemErrorCode) {
     FakePlatform fake;
     fake.runner.startErrors["missing.bat"] = 2;

@@ -58,6 +58,9 @@ ScriptText ClearIPsecText(int osType, const std::string& policy) {
         script.text += "\n";
     } else if (UsesNetsh(osType)) {
         script.text += "netsh ipsec dynamic delete all\n";
+    } else if (UsesAdvfirewall(osType)) {
+        script.text += Format("netsh advfirewall consec delete rule %s\n", kAdvfirewallConsecRule);
+        script.text += Format("netsh advfirewall firewall delete rule %s\n", kAdvfirewallEchoRule);
     }
     return script;
 }

@@ -5,6 +5,19 @@
 
 namespace kestrun {
 
+OpenVpnRelease InstalledOpenVpnRelease(platform::Platform& platform) {
+    OpenVpnRelease release;
+    if (const auto version = platform.system.ProgramFileVersion(kOpenVpnProgram)) {
+        release.major = version->major;
+        release.minor = version->minor;
+    }
+    const std::string trace = OpenVpnReleaseTrace(release);
+    if (!trace.empty()) {
+        platform.trace.Output(trace);
+    }
+    return release;
+}
+
 int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& inputs,
                       SessionClock& clock) {
     bool safe = true;
@@ -23,7 +36,8 @@ int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& in
     if (!WriteFileTraced(platform, kIPsecScriptName, IPsecScriptText(inputs))) {
         return 0;
     }
-    if (!WriteFileTraced(platform, kOpenVpnScriptName, OpenVpnScriptText(inputs))) {
+    if (!WriteFileTraced(platform, kOpenVpnScriptName,
+                         OpenVpnScriptText(inputs, InstalledOpenVpnRelease(platform)))) {
         return 0;
     }
     clock.m_dwSessionStart = platform.clock.TickCount();

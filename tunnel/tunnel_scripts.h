@@ -10,8 +10,14 @@ namespace kestrun {
 
 constexpr const char* kIPsecScriptName = "Varnel_IPSecVPN.bat";
 constexpr const char* kOpenVpnScriptName = "Varnel_openVPN.bat";
+constexpr const char* kOpenVpnProgram = ".\\openVPN\\openvpn.exe";
 
-// Rewrites both scripts from inputs and starts the session clock; returns 1. Returns 0
+// The release of the OpenVPN program beside the client, read from its version resource
+// (0.0 when it has none); traces a release that may no longer run the tunnel.
+OpenVpnRelease InstalledOpenVpnRelease(platform::Platform& platform);
+
+// Rewrites both scripts from inputs, the OpenVPN one for the installed release, and
+// starts the session clock; returns 1. Returns 0
 // when a file cannot be created, or when a value is unsafe for a script: then both files
 // are left empty, so that no script of an earlier call runs with the new mode.
 int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& inputs,

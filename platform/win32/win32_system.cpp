@@ -95,6 +95,33 @@ std::optional<std::string> Win32System::UserProfileDirectory(std::size_t bufferS
     return std::string(buffer.data());
 }
 
+std::optional<FileVersion> Win32System::ProgramFileVersion(const std::string& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size == 0) {
+        return std::nullopt;
+    }
+    std::vector<char> block(size, '\0');
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data())) {
+        return std::nullopt;
+    }
+    void* fixed = nullptr;
+    UINT fixedSize = 0;
+    // The root block "\\" is the fixed part, VS_FIXEDFILEINFO.
+    if (!VerQueryValueA(block.data(), "\\", &fixed, &fixedSize) || fixed == nullptr ||
+        fixedSize < sizeof(VS_FIXEDFILEINFO)) {
+        return std::nullopt;
+    }
+    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+    if (info->dwSignature != VS_FFI_SIGNATURE) {
+        return std::nullopt;
+    }
+    FileVersion version;
+    version.major = HIWORD(info->dwFileVersionMS);
+    version.minor = LOWORD(info->dwFileVersionMS);
+    return version;
+}
+
 bool Win32System::InitSockets() {
     WSADATA data;
     if (WSAStartup(MAKEWORD(1, 1), &data) != 0) {

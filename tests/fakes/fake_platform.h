@@ -83,6 +83,7 @@ class FakeSystem : public System {
     bool SetCurrentDirectory(const std::string& path) override;
     std::optional<std::string> UserProfileDirectory(std::size_t bufferSize) override;
     bool InitSockets() override { return socketsWork; }
+    std::optional<FileVersion> ProgramFileVersion(const std::string& path) override;
 
     OsVersion version;
     bool extendedVersionWorks = true;
@@ -95,6 +96,8 @@ class FakeSystem : public System {
     std::set<std::string> existingDirectories;
     std::optional<std::string> profileDirectory = std::string("C:\\Users\\alice");
     bool socketsWork = true;
+    // Programs with a version resource; every other path has none.
+    std::map<std::string, FileVersion> fileVersions;
 
   private:
     Journal& journal_;

@@ -84,6 +84,15 @@ bool FakeSystem::GetVersion(OsVersion& out, bool extended) {
     return true;
 }
 
+std::optional<FileVersion> FakeSystem::ProgramFileVersion(const std::string& path) {
+    journal_.Add("system", "file version " + path);
+    const auto found = fileVersions.find(path);
+    if (found == fileVersions.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
 std::optional<std::string> FakeSystem::ModuleFileName(std::size_t bufferSize) {
     // A path that does not fit is cut by the system; a cut path counts as a failure.
     if (!moduleFileName || moduleFileName->size() + 1 > bufferSize) {
