@@ -2,6 +2,7 @@
 
 #include "platform/format.h"
 #include "platform/text.h"
+#include "platform/url_scheme.h"
 #include "settings/setting_keys.h"
 #include "settings/working_copy.h"
 
@@ -26,11 +27,18 @@ std::string ReadAddress(platform::Profile& profile, int key) {
 
 void LoginHistory::FillFromFile(const std::string& gateway) {
     box_.ResetContent();
+    int leftOut = 0;
     for (int key = 0; key < kStoredAddresses; ++key) {
         const std::string address = ReadAddress(profile_, key);
+        // The profile copy is the user's to write: an address Connect would refuse is not
+        // offered, let alone chosen by the gateway it also names.
+        if (NamesOtherThanHttps(address)) {
+            ++leftOut;
+            continue;
+        }
         // The router's own address names its portal; a later match wins.
         if (address.find(gateway) != std::string::npos) {
-            selIndex_ = key;
+            selIndex_ = key - leftOut;
         }
         if (!address.empty()) {
             box_.InsertItem(-1, address);
