@@ -9,6 +9,7 @@
 #include "netprobe/adapter_icon.h"
 #include "platform/format.h"
 #include "platform/ui.h"
+#include "portal/navigation_rule.h"
 #include "settings/decimal.h"
 #include "settings/setting_file.h"
 #include "settings/setting_keys.h"
@@ -39,7 +40,8 @@ bool CKestrunDlg::OnInitDialog() {
     platform::Profile& profile = platform.profile;
 
     // The framework's set-up binds the browser control to its place before anything else.
-    m_Browser = services_.browsers.Attach(Host().Handle(), IDC_EXPLORER, *this);
+    m_Browser =
+        services_.browsers.Attach(Host().Handle(), IDC_EXPLORER, *this, AllowsTopLevelNavigation);
     DialogBase::OnInitDialog();
     Host().SetIcon(m_hIcon, true);
     Host().SetIcon(m_hIcon, false);
