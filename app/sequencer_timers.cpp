@@ -5,6 +5,7 @@
 #include "app/window_texts.h"
 #include "netprobe/reachability.h"
 #include "platform/format.h"
+#include "platform/traced_write.h"
 #include "platform/ui.h"
 #include "portal/close_window_by_title.h"
 #include "settings/decimal.h"
@@ -172,11 +173,7 @@ void ConnectionSequencer::OnProfileWatch() {
         {profileCopy, workingCopy},
         {Format("%s\\%s", state_.machine.m_szProfileDir.c_str(), "Key.txt"), keyCopy}};
     for (const auto& [from, to] : copies) {
-        const std::uint32_t error = platform_.files.Copy(from, to, false);
-        if (error != 0) {
-            platform_.trace.Output(
-                Format("****Copy %s Error:%d\n", to.c_str(), static_cast<int>(error)));
-        }
+        CopyPlainFileTraced(platform_, from, to);
     }
 
     TunnelSettings& settings = state_.settings;
@@ -206,15 +203,19 @@ void ConnectionSequencer::OnProfileWatch() {
         RunCommand(platform_, kIPsecScriptName);
     }
     WriteValue(profile, kKeyVpnMode, mode);
-    profile.WriteString(kSection, kKeyVpnMode, mode, profileCopy);
+    if (PlainFileForWrite(platform_, profileCopy)) {
+        profile.WriteString(kSection, kKeyVpnMode, mode, profileCopy);
+    }
     window_.SetStatus(texts::kLoginSuccessful);
     m_nLinkCount = 0;
 
     // "CallByIE" set back in the profile copy keeps the next ticks from building again.
     WriteValue(profile, kKeyRemoveIpsec, kFalse);
     WriteValue(profile, kKeyCallByIe, kFalse);
-    profile.WriteString(kSection, kKeyRemoveIpsec, kFalse, profileCopy);
-    profile.WriteString(kSection, kKeyCallByIe, kFalse, profileCopy);
+    if (PlainFileForWrite(platform_, profileCopy)) {
+        profile.WriteString(kSection, kKeyRemoveIpsec, kFalse, profileCopy);
+        profile.WriteString(kSection, kKeyCallByIe, kFalse, profileCopy);
+    }
     window_.UpdateData(false);
     host.SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
     host.SetTimer(IDT_CALLBYIE_WATCH, kProfileWatchPeriodMs);

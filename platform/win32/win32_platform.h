@@ -21,6 +21,9 @@ class Win32Files : public Files {
   public:
     std::uint32_t WriteNew(const std::string& path, const std::string& bytes) override;
     std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
+    std::uint32_t CopyPlainFile(const std::string& from, const std::string& to,
+                                std::uint32_t maxBytes) override;
+    std::uint32_t CheckPlainFile(const std::string& path, std::uint32_t maxBytes) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
 };
 
@@ -81,8 +84,9 @@ class Win32Ui : public Ui {
 
 class Win32Runner : public Runner {
   public:
-    std::uint32_t RunAndWait(const std::string& commandLine) override;
-    std::uint32_t StartHidden(const std::string& commandLine) override;
+    std::uint32_t RunAndWait(const std::string& command,
+                             std::uint32_t timeoutMilliseconds) override;
+    std::uint32_t StartHidden(const std::string& command) override;
 };
 
 class Win32Services : public Services {

@@ -49,6 +49,9 @@ class FakeFiles : public Files {
     explicit FakeFiles(Journal& journal) : journal_(journal) {}
     std::uint32_t WriteNew(const std::string& path, const std::string& bytes) override;
     std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
+    std::uint32_t CopyPlainFile(const std::string& from, const std::string& to,
+                                std::uint32_t maxBytes) override;
+    std::uint32_t CheckPlainFile(const std::string& path, std::uint32_t maxBytes) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
     // Paths whose creation fails with the given error code.
     std::map<std::string, std::uint32_t> failCreate;
@@ -173,10 +176,12 @@ class FakeUi : public Ui {
 class FakeRunner : public Runner {
   public:
     explicit FakeRunner(Journal& journal) : journal_(journal) {}
-    std::uint32_t RunAndWait(const std::string& commandLine) override;
+    std::uint32_t RunAndWait(const std::string& commandLine,
+                             std::uint32_t timeoutMilliseconds) override;
     std::uint32_t StartHidden(const std::string& commandLine) override;
-    // Error code for RunAndWait by command line (0 = starts).
+    // Error code for RunAndWait by command line (0 = starts; kRunTimedOut = hangs).
     std::map<std::string, std::uint32_t> startErrors;
+    std::uint32_t lastTimeout = 0;
     std::uint32_t winExecResult = 33;
     // Called for each waited-for command (lets tests see the files it would read).
     std::function<void(const std::string&)> onRun;
