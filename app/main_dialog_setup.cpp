@@ -91,7 +91,11 @@ bool CKestrunDlg::OnInitDialog() {
     if (ReadValue(profile, kKeyRemoveIpsec, kTrue, kFlagBuffer) == kTrue) {
         Host().EnableItem(IDC_BUTTON_DEL, false);
     }
-    Host().SetTimer(IDT_CALLBYIE_WATCH, kProfileWatchPeriodMs);
+    // Without a profile directory the copy would be looked for in the drive's root, which
+    // every user can write.
+    if (!shared_.machine.m_szProfileDir.empty()) {
+        Host().SetTimer(IDT_CALLBYIE_WATCH, kProfileWatchPeriodMs);
+    }
     return true;
 }
 

@@ -42,6 +42,11 @@ class System {
     virtual std::optional<std::string> UserProfileDirectory(std::size_t bufferSize) = 0;
     // WSAStartup(1.1); true on success.
     virtual bool InitSockets() = 0;
+    // Why somebody other than the administrators, the system and the installer service could
+    // change what is in folder (add, replace, delete, or change its permissions): its owner or
+    // an entry of its DACL naming another account with such a right, no DACL at all, or
+    // permissions that cannot be read. Nothing when the folder is closed to them.
+    virtual std::optional<std::string> OthersCanChangeFolder(const std::string& folder) = 0;
 };
 
 class Clock {

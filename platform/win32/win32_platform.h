@@ -41,6 +41,7 @@ class Win32System : public System {
     bool SetCurrentDirectory(const std::string& path) override;
     std::optional<std::string> UserProfileDirectory(std::size_t bufferSize) override;
     bool InitSockets() override;
+    std::optional<std::string> OthersCanChangeFolder(const std::string& folder) override;
 
   private:
     bool socketsStarted_ = false;

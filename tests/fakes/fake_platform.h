@@ -86,6 +86,10 @@ class FakeSystem : public System {
     bool SetCurrentDirectory(const std::string& path) override;
     std::optional<std::string> UserProfileDirectory(std::size_t bufferSize) override;
     bool InitSockets() override { return socketsWork; }
+    std::optional<std::string> OthersCanChangeFolder(const std::string& folder) override {
+        journal_.Add("system", "folder permissions " + folder);
+        return folderOpenBecause;
+    }
 
     OsVersion version;
     bool extendedVersionWorks = true;
@@ -95,9 +99,11 @@ class FakeSystem : public System {
         std::string("C:\\Program Files\\Kestrun\\Kestrun.exe");
     std::string currentDirectory = "C:\\";
     // Directories SetCurrentDirectory accepts; everything else fails.
-    std::set<std::string> existingDirectories;
+    std::set<std::string> existingDirectories{"C:\\Program Files\\Kestrun"};
     std::optional<std::string> profileDirectory = std::string("C:\\Users\\alice");
     bool socketsWork = true;
+    // Why the program folder is open to users; nothing: closed.
+    std::optional<std::string> folderOpenBecause;
 
   private:
     Journal& journal_;
