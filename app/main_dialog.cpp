@@ -5,6 +5,7 @@
 #include "app/main_window_paint.h"
 #include "app/messages.h"
 #include "platform/format.h"
+#include "portal/navigation_rule.h"
 #include "status/about_dialog.h"
 #include "status/diagnosis_dialog.h"
 #include "status/info_dialog.h"
@@ -97,7 +98,8 @@ void CKestrunDlg::OnShowMain() {
 platform::Browser* CKestrunDlg::Browser() {
     if (!m_bBrowserTried) {
         m_bBrowserTried = true;
-        m_Browser = services_.browsers.Attach(Host().Handle(), IDC_EXPLORER, *this);
+        m_Browser = services_.browsers.Attach(Host().Handle(), IDC_EXPLORER, *this,
+                                              AllowsTopLevelNavigation);
     }
     return m_Browser.get();
 }

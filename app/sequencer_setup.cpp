@@ -88,7 +88,11 @@ void ConnectionSequencer::FinishSetUp() {
     if (m_WorkingCopy.TunnelRemoved()) {
         host.EnableItem(IDC_BUTTON_DEL, false);
     }
-    host.SetTimer(IDT_CALLBYIE_WATCH, kProfileWatchPeriodMs);
+    // Without a profile directory the copy would be looked for in the drive's root, which
+    // every user can write.
+    if (!machine_.m_szProfileDir.empty()) {
+        host.SetTimer(IDT_CALLBYIE_WATCH, kProfileWatchPeriodMs);
+    }
 }
 
 // A login made in an outside browser waits in the working copy: the tunnel of the mode it

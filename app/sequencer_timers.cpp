@@ -5,6 +5,7 @@
 #include "app/window_texts.h"
 #include "netprobe/reachability.h"
 #include "platform/format.h"
+#include "platform/traced_write.h"
 #include "platform/ui.h"
 #include "portal/close_window_by_title.h"
 #include "tunnel/runner.h"
@@ -178,13 +179,18 @@ void ConnectionSequencer::OnProfileWatch() {
         RunCommand(platform_, kIPsecScriptName);
     }
     m_WorkingCopy.WriteMode(mode);
-    profileCopy.WriteMode(mode);
+    // The profile copy is the user's: it is written only while it is a plain file.
+    if (PlainFileForWrite(platform_, profileCopyPath)) {
+        profileCopy.WriteMode(mode);
+    }
     window_.SetStatus(texts::kLoginSuccessful);
     m_nLinkCount = 0;
 
     // "CallByIE" set back in the profile copy keeps the next ticks from building again.
     m_WorkingCopy.MarkHandOverTaken();
-    profileCopy.MarkHandOverTaken();
+    if (PlainFileForWrite(platform_, profileCopyPath)) {
+        profileCopy.MarkHandOverTaken();
+    }
     window_.UpdateData(false);
     host.SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
     host.SetTimer(IDT_CALLBYIE_WATCH, kProfileWatchPeriodMs);
@@ -198,11 +204,7 @@ void ConnectionSequencer::CopyHandOver(const std::string& profileCopyPath) {
         {Format("%s\\%s", machine_.m_szProfileDir.c_str(), "Key.txt"),
          Format("%s\\Key.txt", m_szCurrentDir.c_str())}};
     for (const auto& [from, to] : copies) {
-        const std::uint32_t error = platform_.files.Copy(from, to, false);
-        if (error != 0) {
-            platform_.trace.Output(
-                Format("****Copy %s Error:%d\n", to.c_str(), static_cast<int>(error)));
-        }
+        CopyPlainFileTraced(platform_, from, to);
     }
 }
 

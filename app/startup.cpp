@@ -40,7 +40,7 @@ bool CKestrunApp::InitInstance() {
                       kSocketsCaption, platform::kMbOk | platform::kMbIconExclamation);
         return false;
     }
-    EnterProgramDirectory();
+    const bool inProgramFolder = EnterProgramDirectory();
 
     const platform::WindowRef running = ui.FindWindowByTitle(kMainWindowTitle);
     m_Machine.m_nOSType = GetOSType(platform_);
@@ -53,6 +53,9 @@ bool CKestrunApp::InitInstance() {
     }
     if (running != 0) {
         platform_.trace.Output("Close!!!");
+        return false;
+    }
+    if (!inProgramFolder || !ProgramFolderClosedToUsers()) {
         return false;
     }
     if (IsPortalAddress(commandLine_) &&
@@ -89,18 +92,39 @@ bool CKestrunApp::CreateMainWindow(int vpnMode, platform::GdiRef background) {
     return true;
 }
 
-// Every file the program uses is addressed relative to its own directory.
-void CKestrunApp::EnterProgramDirectory() {
+// Every file the program uses is addressed relative to its own directory; anywhere else,
+// the launcher's current directory would supply the scripts.
+bool CKestrunApp::EnterProgramDirectory() {
     const auto modulePath = platform_.system.ModuleFileName(kModulePathBuffer);
-    if (!modulePath) {
-        return;
+    const auto directory = modulePath ? ProgramDirectoryOf(*modulePath) : std::nullopt;
+    if (directory) {
+        platform_.trace.Output(*directory);
     }
-    const auto directory = ProgramDirectoryOf(*modulePath);
-    if (!directory) {
-        return;
+    if (!directory || !platform_.system.SetCurrentDirectory(*directory)) {
+        platform_.ui.MessageBox(0, "The program's folder cannot be found or entered.",
+                                kErrorCaption, platform::kMbOk);
+        return false;
     }
-    platform_.trace.Output(*directory);
-    platform_.system.SetCurrentDirectory(*directory);
+    return true;
+}
+
+// What cmd and the loader find in the program folder runs with administrator rights.
+bool CKestrunApp::ProgramFolderClosedToUsers() {
+    const std::string folder = platform_.system.CurrentDirectory();
+    const std::optional<std::string> why = platform_.system.OthersCanChangeFolder(folder);
+    if (!why) {
+        return true;
+    }
+    platform_.trace.Output(
+        Format("Program folder %s is open to users: %s\n", folder.c_str(), why->c_str()));
+    platform_.ui.MessageBox(0,
+                            Format("Users other than administrators can change the folder %s.\n"
+                                   "Please install Ostrimel again, or let only administrators "
+                                   "change that folder.",
+                                   folder.c_str()),
+                            texts::kWarningCaption,
+                            platform::kMbIconExclamation | platform::kMbTopmost);
+    return false;
 }
 
 bool CKestrunApp::LoadIcmpLibrary() {

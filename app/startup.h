@@ -41,7 +41,8 @@ class CKestrunApp {
     virtual bool CreateMainWindow(int vpnMode, platform::GdiRef background);
 
   private:
-    void EnterProgramDirectory();
+    bool EnterProgramDirectory();
+    bool ProgramFolderClosedToUsers();
     bool LoadIcmpLibrary();
     void ReadProfileDirectory();
 

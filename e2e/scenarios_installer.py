@@ -1,8 +1,9 @@
 """The setup program: a silent install into Program Files, a login made in an outside
 browser that the installed client picks up from the user's profile directory and turns
 into an IPsec tunnel answering on 127.0.0.1, and a silent uninstall run as Add/Remove
-Programs runs it while the client is up. What the setup put there goes; the user's
-Setting.tmp and the files that others put into the folder stay.
+Programs runs it while the client is up. What the setup put there goes, and so do the
+client's files that hold keys; the user's Setting.tmp (without its pre-shared key) and the
+files that others put into the folder stay.
 
 The session runs in a network namespace of its own, so nothing leaves the machine."""
 
@@ -145,6 +146,10 @@ def check_left(s):
     settings = s.read_program_file("Setting.tmp")
     check(settings is not None and b"RemoteLANIP=127.0.0.1" in settings,
           f"Setting.tmp was lost: {settings!r}")
+    check(b"PreSharedKey" not in settings, f"Setting.tmp kept its key: {settings!r}")
+    for written in ("Varnel_IPSecVPN.bat", "Varnel_openVPN.bat", "DelRouteTable.bat",
+                    "Clear_IPsec.bat", "Key.txt", "tmp.txt"):
+        check(s.read_program_file(written) is None, f"{written} is still there")
     check(s.read_program_file("openVPN\\openvpn.exe") is not None,
           "the administrator's openvpn.exe was removed")
     check(s.window_count(MAIN_TITLE) == 0, "a client window is still there")

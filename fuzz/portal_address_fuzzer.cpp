@@ -1,6 +1,9 @@
-// The portal address test on any text, against the plain rule: refused exactly when the
-// address, in lower case, orders before "https://" byte by byte.
+// The portal address test on any text, against the plain rules: refused exactly when the
+// address, in lower case, orders before "https://" byte by byte, holds a control character,
+// or names a scheme other than https before a ':' that no
+// port number follows.
 #include <cstdint>
+#include <regex>
 #include <string>
 
 #include "fuzz/fuzz_support.h"
@@ -27,13 +30,28 @@ bool OrdersBeforeHttps(const std::string& address) {
     return false;
 }
 
+bool NamesOtherScheme(const std::string& address) {
+    for (const char c : address) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            return true;
+        }
+    }
+    static const std::regex scheme("^([A-Za-z0-9+.-]+):(?![0-9]+([/?#]|$))");
+    std::smatch match;
+    return std::regex_search(address, match, scheme) &&
+           !std::regex_match(match[1].str(), std::regex("https", std::regex::icase));
+}
+
 }  // namespace
 }  // namespace kestrun::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string address(reinterpret_cast<const char*>(data), size);
     kestrun::fuzz::Require(
-        kestrun::IsRefusedPortalAddress(address) == kestrun::fuzz::OrdersBeforeHttps(address),
-        "refused exactly when the address orders before \"https://\": " + address);
+        kestrun::IsRefusedPortalAddress(address) ==
+            (kestrun::fuzz::OrdersBeforeHttps(address) || kestrun::fuzz::NamesOtherScheme(address)),
+        "refused exactly when the address orders before \"https://\" or names another scheme: " +
+            address);
     return 0;
 }

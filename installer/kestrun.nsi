@@ -1,8 +1,10 @@
 ; Setup of Kestrun for Windows 2000 to 11, built by the win32 preset:
 ;   makensis -DKESTRUN_EXE=<exe> -DSOURCE_DIR=<repository> -DOUTFILE=<setup.exe> kestrun.nsi
 ; Installs the program, its two tray icons, the supplied scripts and the openVPN folder;
-; the uninstaller ends a running client the way the portal's log-out does ("-r") and keeps
-; the user's Setting.tmp and every file that the setup did not put there.
+; the folder is closed to everybody but the administrators and the system; the uninstaller
+; ends a running client the way the portal's log-out does ("-r"), removes the files the client
+; wrote that hold keys, and keeps the user's Setting.tmp (without its key) and every file that
+; the setup did not put there.
 
 !ifndef KESTRUN_EXE
   !error "define KESTRUN_EXE, the Kestrun.exe to install"
@@ -26,6 +28,14 @@ SetCompressor /SOLID lzma
 !define CLIENT_END_STEPS 60
 !define NEEDS_ADMIN "${PRODUCT} needs administrator rights. Please log on as an administrator."
 !define STILL_RUNNING "${MAIN_TITLE} is still running. Close its message box, then choose Retry."
+; Owner Administrators; a protected DACL, inherited by everything inside: full control for
+; Administrators and SYSTEM, read and run for Users. Well-known SIDs, so any language of
+; Windows reads it the same.
+!define FOLDER_SDDL "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)"
+!define SE_FILE_OBJECT 1
+; OWNER_, DACL_ and PROTECTED_DACL_SECURITY_INFORMATION
+!define FOLDER_SECURITY_PARTS 0x80000005
+!define NOT_SECURED "The permissions of $INSTDIR could not be set (error $1). ${MAIN_TITLE} will not build a tunnel from a folder that users can change."
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -108,6 +118,41 @@ FunctionEnd
 !insertmacro END_RUNNING_CLIENT_FUNCTION ""
 !insertmacro END_RUNNING_CLIENT_FUNCTION "un."
 
+; The client runs what it finds in its folder with administrator rights (cmd and the loader
+; look there first), so only administrators may change it, whatever folder was chosen. The
+; system's own security functions do it, through the System plug-in: the same on Windows 2000
+; to 11, where cacls (2000, XP) and icacls (Vista on) differ in syntax and want localised
+; account names. Files inside inherit the folder's entries; the ones the client made private
+; keep their own, so an update leaves them as they are.
+Function SecureInstallFolder
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  StrCpy $0 0
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w "${FOLDER_SDDL}", i 1, *p .r0, p 0) i .r1'
+  ${If} $1 = 0
+    System::Call 'kernel32::GetLastError() i .r1'
+  ${Else}
+    System::Call 'advapi32::GetSecurityDescriptorOwner(p r0, *p .r2, *i .r4) i .r1'
+    System::Call 'advapi32::GetSecurityDescriptorDacl(p r0, *i .r4, *p .r3, *i .r4) i .r1'
+    System::Call 'advapi32::SetNamedSecurityInfoW(w "$INSTDIR", i ${SE_FILE_OBJECT}, i ${FOLDER_SECURITY_PARTS}, p r2, p 0, p r3, p 0) i .r1'
+    System::Call 'kernel32::LocalFree(p r0)'
+  ${EndIf}
+  ${If} $1 <> 0
+    DetailPrint "${NOT_SECURED}"
+    MessageBox MB_OK|MB_ICONEXCLAMATION "${NOT_SECURED}" /SD IDOK
+  ${Else}
+    DetailPrint "Only administrators may change $INSTDIR."
+  ${EndIf}
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
 Function .onInit
   !insertmacro REQUIRE_ADMIN
 FunctionEnd
@@ -122,6 +167,8 @@ Section "${PRODUCT}" SecProgram
   Call EndRunningClient
 
   SetOutPath "$INSTDIR"
+  ; Before anything goes in, so that no user can replace a file while it is being put there.
+  Call SecureInstallFolder
   File "/oname=Kestrun.exe" "${KESTRUN_EXE}"
   ; A site may have put scripts of its own under these names: an update keeps them.
   SetOverwrite off
@@ -153,11 +200,22 @@ Section "${PRODUCT}" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; Only what the setup installed goes. Setting.tmp (the user's settings and address
-; history), the scripts and pages the client writes, and whatever an administrator put
-; into the folders stay; a folder that is not empty stays with them.
+; What the setup installed goes, and so do the files the client wrote that hold keys (the
+; tunnel scripts, the OpenVPN key) and the counters' tmp.txt. Setting.tmp (the user's settings
+; and address history) stays, without its pre-shared key; the message page and whatever an
+; administrator put into the folders stay too; a folder that is not empty stays with them.
 Section "Uninstall"
   Call un.EndRunningClient
+
+  Delete "$INSTDIR\Varnel_IPSecVPN.bat"
+  Delete "$INSTDIR\Varnel_openVPN.bat"
+  Delete "$INSTDIR\DelRouteTable.bat"
+  Delete "$INSTDIR\Clear_IPsec.bat"
+  Delete "$INSTDIR\Key.txt"
+  Delete "$INSTDIR\tmp.txt"
+  ${If} ${FileExists} "$INSTDIR\Setting.tmp"
+    DeleteINIStr "$INSTDIR\Setting.tmp" "IPSec" "PreSharedKey"
+  ${EndIf}
 
   ClearErrors
   Delete "$INSTDIR\Kestrun.exe"

@@ -36,13 +36,20 @@ class Browser {
     virtual std::string LocationURL() = 0;
 };
 
+// Whether the browser may show target as its top-level document, given the address of the
+// one it shows (current) and the local page it was last sent to with Navigate (localPage).
+using NavigationRule = bool (*)(const std::string& target, const std::string& current,
+                                const std::string& localPage);
+
 class BrowserFactory {
   public:
     virtual ~BrowserFactory() = default;
     // Hosts the control inside the child control controlId of the dialog window `dialog`,
     // filling it, and routes its events to events. nullptr when the control cannot be made.
-    virtual std::unique_ptr<Browser> Attach(WindowRef dialog, int controlId,
-                                            BrowserEvents& events) = 0;
+    // The control shows no context menu, opens no other window, downloads nothing and
+    // cancels every top-level navigation that rule refuses.
+    virtual std::unique_ptr<Browser> Attach(WindowRef dialog, int controlId, BrowserEvents& events,
+                                            NavigationRule rule) = 0;
 };
 
 }  // namespace kestrun::platform

@@ -8,14 +8,30 @@
 
 namespace kestrun::platform {
 
+// A file refused by the checks of CopyPlainFile and CheckPlainFile: a directory, device,
+// link or reparse point, a file with more than one name, or one too large.
+constexpr std::uint32_t kNotPlainFile = 0x20000001;
+
 class Files {
   public:
     virtual ~Files() = default;
 
-    // Creates or truncates path and writes bytes as they are. Returns 0, or the system
-    // error code when the file cannot be created or written; a file that was created but
-    // not fully written is left empty.
+    // Creates or truncates path and writes bytes as they are. The file can then be read and
+    // changed only by administrators and the system: what the client writes holds keys or is
+    // run with its rights. Returns 0, or the system error code when the file cannot be
+    // created or written; a file that was created but not fully written is left empty.
     virtual std::uint32_t WriteNew(const std::string& path, const std::string& bytes) = 0;
+
+    // Copies from (in a folder the user can write) to `to`, written as WriteNew writes, only
+    // when from is a regular file with a single name, opened without following a reparse
+    // point, of at most maxBytes; its bytes are read through the handle that was checked.
+    // Returns 0, the system error code, or kNotPlainFile.
+    virtual std::uint32_t CopyPlainFile(const std::string& from, const std::string& to,
+                                        std::uint32_t maxBytes) = 0;
+
+    // The checks of CopyPlainFile on path, for a write that goes there by name: 0, the system
+    // error code (ERROR_FILE_NOT_FOUND, 2, when there is none) or kNotPlainFile.
+    virtual std::uint32_t CheckPlainFile(const std::string& path, std::uint32_t maxBytes) = 0;
 
     // CopyFileA(from, to, failIfExists). Returns 0 or the system error code.
     virtual std::uint32_t Copy(const std::string& from, const std::string& to,

@@ -1,4 +1,5 @@
-// Starting other programs. Both ways start the command hidden.
+// Starting other programs. Both ways start the command hidden, through the system's own
+// command interpreter with the script or tool named by its full path.
 #pragma once
 
 #include <cstdint>
@@ -6,14 +7,21 @@
 
 namespace kestrun::platform {
 
+// RunAndWait's result when the command ran past its bound and was ended (ERROR_TIMEOUT).
+constexpr std::uint32_t kRunTimedOut = 1460;
+
 class Runner {
   public:
     virtual ~Runner() = default;
-    // CreateProcessA hidden, then waits for the process without a time limit.
+    // Starts command (a script of the program folder or a system tool, see
+    // BuildInterpreterCommand) hidden and waits for it at most timeoutMilliseconds; past that
+    // the command and every process it started are ended and kRunTimedOut is returned.
     // Returns 0, or the system error code when the process could not be started.
-    virtual std::uint32_t RunAndWait(const std::string& commandLine) = 0;
-    // WinExec(commandLine, SW_HIDE); returns WinExec's result (above 31 means started).
-    virtual std::uint32_t StartHidden(const std::string& commandLine) = 0;
+    virtual std::uint32_t RunAndWait(const std::string& command,
+                                     std::uint32_t timeoutMilliseconds) = 0;
+    // Starts command hidden and returns at once with a WinExec-style result (above 31 means
+    // started).
+    virtual std::uint32_t StartHidden(const std::string& command) = 0;
 };
 
 }  // namespace kestrun::platform

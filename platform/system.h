@@ -53,6 +53,11 @@ class System {
     // (GetFileVersionInfoSizeA, GetFileVersionInfoA, VerQueryValueA); nothing when the file
     // or its resource is missing.
     virtual std::optional<FileVersion> ProgramFileVersion(const std::string& path) = 0;
+    // Why somebody other than the administrators, the system and the installer service could
+    // change what is in folder (add, replace, delete, or change its permissions): its owner or
+    // an entry of its DACL naming another account with such a right, no DACL at all, or
+    // permissions that cannot be read. Nothing when the folder is closed to them.
+    virtual std::optional<std::string> OthersCanChangeFolder(const std::string& folder) = 0;
 };
 
 class Clock {

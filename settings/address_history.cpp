@@ -2,6 +2,7 @@
 
 #include "platform/format.h"
 #include "platform/text.h"
+#include "platform/url_scheme.h"
 #include "settings/setting_file.h"
 
 namespace kestrun {
@@ -20,11 +21,18 @@ std::string KeyName(int key) {
 
 void LoginHistory::FillFromFile(const std::string& gateway) {
     box_.ResetContent();
+    int leftOut = 0;
     for (int key = 0; key < kStoredAddresses; ++key) {
         const std::string address = file_.ReadAddress(key);
+        // The profile copy is the user's to write: an address Connect would refuse is not
+        // offered, let alone chosen by the gateway it also names.
+        if (NamesOtherThanHttps(address)) {
+            ++leftOut;
+            continue;
+        }
         // The router's own address names its portal; a later match wins.
         if (address.find(gateway) != std::string::npos) {
-            selIndex_ = key;
+            selIndex_ = key - leftOut;
         }
         if (!address.empty()) {
             box_.InsertItem(-1, address);

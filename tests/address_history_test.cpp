@@ -52,6 +52,14 @@ TEST_F(AddressHistoryTest, FillListsStoredAddressesAndSelectsTheLastNamingTheGat
     EXPECT_EQ(selIndex, 9);
 }
 
+TEST_F(AddressHistoryTest, FillLeavesOutAddressesOfOtherSchemes) {
+    Store({"javascript:void(0)//1.2.3.4", "https://a.example/", "mk:@MSITStore:x//1.2.3.4",
+           "https://1.2.3.4/"});
+    history.FillFromFile("1.2.3.4");
+    EXPECT_EQ(box.items, (std::vector<std::string>{"https://a.example/", "https://1.2.3.4/"}));
+    EXPECT_EQ(box.selection, 1);
+}
+
 // Short entries take no key; keys left over from a longer history are emptied so the next
 // fill lists nothing twice.
 TEST_F(AddressHistoryTest, StoreWritesConsecutiveKeysAndLeavesNoStaleOne) {

@@ -230,6 +230,14 @@ TEST_F(MainDialogTest, IPsecServiceThatCannotBeStartedIsReportedAndSetUpGoesOn) 
     EXPECT_EQ(host->initResult, 1);
 }
 
+// The copy would otherwise be looked for in the drive's root, where every user may write.
+TEST_F(MainDialogTest, NoProfileDirectoryNoProfileWatch) {
+    machine.m_szProfileDir.clear();
+    Create();
+    EXPECT_EQ(host->initResult, 1);
+    EXPECT_EQ(host->timers.count(IDT_CALLBYIE_WATCH), 0u);
+}
+
 TEST_F(MainDialogTest, ServiceIsLeftAloneOnVistaAndNothingIsReported) {
     machine.m_nOSType = OS_VISTA;
     fake.services.services.clear();

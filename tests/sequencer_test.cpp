@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -199,6 +203,48 @@ TEST_F(SequencerTest, ProfileWatchTakesOverAnOutsideLogin) {
     Tick(IDT_CALLBYIE_WATCH);
     EXPECT_TRUE(fake.journal.Has("trace: ****Copy .\\Key.txt Error:32\n"));
     EXPECT_EQ(Get("CallByIE", kProfileCopy), "FALSE");
+}
+
+// The pickup runs with administrator rights on files the user may have replaced: a key
+// linked to a file he may not read, or one too large, is not copied, and no flag is written
+// through a settings file that has a second name.
+TEST_F(SequencerTest, ProfileWatchCopiesAndWritesOnlyPlainFiles) {
+    ASSERT_EQ(fake.files.WriteNew("secret", "admin only"), 0u);
+    const struct {
+        const char* name;
+        std::function<void()> plant;
+    } keys[] = {
+        {"symbolic link", [] { ASSERT_EQ(symlink("secret", "profile\\Key.txt"), 0); }},
+        {"hard link", [] { ASSERT_EQ(link("secret", "profile\\Key.txt"), 0); }},
+        {"too large",
+         [this] {
+             ASSERT_EQ(fake.files.WriteNew("profile\\Key.txt", std::string(65537, 'k')), 0u);
+         }},
+    };
+    for (const auto& key : keys) {
+        std::remove("profile\\Key.txt");
+        std::remove(".\\Key.txt");
+        key.plant();
+        Set("CallByIE", "TRUE", kProfileCopy);
+        Tick(IDT_CALLBYIE_WATCH);
+        EXPECT_FALSE(fake.files.ReadAll(".\\Key.txt")) << key.name;
+        EXPECT_TRUE(
+            fake.journal.Has("trace: ****Copy .\\Key.txt skipped: profile\\Key.txt is not "
+                             "a plain file of at most 65536 bytes\n"))
+            << key.name;
+        EXPECT_EQ(Get("CallByIE", kProfileCopy), "FALSE") << key.name;
+    }
+
+    Set("CallByIE", "TRUE", kProfileCopy);
+    ASSERT_EQ(link(kProfileCopy, "second name"), 0);
+    Tick(IDT_CALLBYIE_WATCH);
+    EXPECT_TRUE(
+        fake.journal.Has("trace: ****Copy .\\Setting.tmp skipped: profile\\Setting.tmp is "
+                         "not a plain file of at most 65536 bytes\n"));
+    EXPECT_EQ(Get("CallByIE", kProfileCopy), "TRUE");
+    EXPECT_TRUE(
+        fake.journal.Has("trace: Flags not written: profile\\Setting.tmp is not a plain "
+                         "file (536870913)\n"));
 }
 
 // "auth.asp" anywhere in the top-level address, in that letter case, starts the wait,

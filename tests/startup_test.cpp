@@ -328,6 +328,7 @@ struct DirectoryCase {
     std::optional<std::string> modulePath;
     std::vector<std::string> setCalls;
     std::string currentAfter;
+    bool starts = true;
 };
 KESTRUN_PRINTS_CASE_NAME(DirectoryCase)
 
@@ -338,9 +339,16 @@ TEST_P(StartupDirectoryTest, MakesTheProgramDirectoryCurrent) {
     fake.system.existingDirectories.insert("C:\\Kestrun.exe tools");
     fake.system.existingDirectories.insert("D:\\k\\Kestrun.exe");
     fake.system.moduleFileName = GetParam().modulePath;
-    EXPECT_TRUE(Start(""));
+    EXPECT_EQ(Start(""), GetParam().starts);
     EXPECT_EQ(fake.journal.Of("system", "set current directory"), GetParam().setCalls);
     EXPECT_EQ(fake.system.currentDirectory, GetParam().currentAfter);
+    // Anywhere else the launcher's directory would supply the scripts.
+    if (!GetParam().starts) {
+        ASSERT_EQ(fake.ui.boxes.size(), 1u);
+        EXPECT_EQ(fake.ui.boxes[0].text, "The program's folder cannot be found or entered.");
+        EXPECT_EQ(fake.ui.boxes[0].caption, "Error:");
+        EXPECT_FALSE(app->created);
+    }
     if (!GetParam().setCalls.empty()) {
         EXPECT_EQ(fake.TraceLines().front(), GetParam().setCalls.front());
     } else {
@@ -350,37 +358,60 @@ TEST_P(StartupDirectoryTest, MakesTheProgramDirectoryCurrent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, StartupDirectoryTest,
-    ::testing::Values(
-        DirectoryCase{"Plain",
-                      std::string("C:\\Program Files\\Kestrun\\Kestrun.exe"),
-                      {"C:\\Program Files\\Kestrun\\"},
-                      "C:\\Program Files\\Kestrun"},
-        DirectoryCase{
-            "ExtensionInCapitals", std::string("C:\\APP\\KESTRUN.EXE"), {"C:\\APP\\"}, "C:\\APP"},
-        DirectoryCase{"FolderContainsFileName",
-                      std::string("C:\\Kestrun.exe tools\\Kestrun.exe"),
-                      {"C:\\Kestrun.exe tools\\"},
-                      "C:\\Kestrun.exe tools"},
-        DirectoryCase{"FolderNamedLikeTheFile",
-                      std::string("D:\\k\\Kestrun.exe\\Kestrun.exe"),
-                      {"D:\\k\\Kestrun.exe\\"},
-                      "D:\\k\\Kestrun.exe"},
-        DirectoryCase{"DriveRoot", std::string("C:\\Kestrun.exe"), {"C:\\"}, "C:\\"},
-        DirectoryCase{"NoModuleName", std::nullopt, {}, "C:\\"},
-        DirectoryCase{"PathOf255Fits",
-                      "C:\\" + std::string(240, 'd') + "\\Kestrun.exe",
-                      {"C:\\" + std::string(240, 'd') + "\\"},
-                      "C:\\"},
-        DirectoryCase{
-            "PathTooLongForBuffer", "C:\\" + std::string(241, 'd') + "\\Kestrun.exe", {}, "C:\\"},
-        DirectoryCase{"NoBackslash", std::string("Kestrun.exe"), {}, "C:\\"}),
+    ::testing::Values(DirectoryCase{"Plain",
+                                    std::string("C:\\Program Files\\Kestrun\\Kestrun.exe"),
+                                    {"C:\\Program Files\\Kestrun\\"},
+                                    "C:\\Program Files\\Kestrun"},
+                      DirectoryCase{"ExtensionInCapitals",
+                                    std::string("C:\\APP\\KESTRUN.EXE"),
+                                    {"C:\\APP\\"},
+                                    "C:\\APP"},
+                      DirectoryCase{"FolderContainsFileName",
+                                    std::string("C:\\Kestrun.exe tools\\Kestrun.exe"),
+                                    {"C:\\Kestrun.exe tools\\"},
+                                    "C:\\Kestrun.exe tools"},
+                      DirectoryCase{"FolderNamedLikeTheFile",
+                                    std::string("D:\\k\\Kestrun.exe\\Kestrun.exe"),
+                                    {"D:\\k\\Kestrun.exe\\"},
+                                    "D:\\k\\Kestrun.exe"},
+                      DirectoryCase{"DriveRoot", std::string("C:\\Kestrun.exe"), {"C:\\"}, "C:\\"},
+                      DirectoryCase{"NoModuleName", std::nullopt, {}, "C:\\", false},
+                      DirectoryCase{"PathOf255Fits",
+                                    "C:\\" + std::string(240, 'd') + "\\Kestrun.exe",
+                                    {"C:\\" + std::string(240, 'd') + "\\"},
+                                    "C:\\",
+                                    false},
+                      DirectoryCase{"PathTooLongForBuffer",
+                                    "C:\\" + std::string(241, 'd') + "\\Kestrun.exe",
+                                    {},
+                                    "C:\\",
+                                    false},
+                      DirectoryCase{"NoBackslash", std::string("Kestrun.exe"), {}, "C:\\", false}),
     test::CaseName());
 
-TEST_F(StartupTest, DirectoryThatCannotBeEnteredKeepsTheInheritedOne) {
+TEST_F(StartupTest, DirectoryThatCannotBeEnteredEndsWithAnError) {
     fake.system.moduleFileName = "E:\\gone\\Kestrun.exe";
-    EXPECT_TRUE(Start(""));
+    EXPECT_FALSE(Start(""));
     EXPECT_THAT(fake.journal.Of("system", "set current directory"), ElementsAre("E:\\gone\\"));
     EXPECT_EQ(fake.system.currentDirectory, "C:\\");
+    ASSERT_EQ(fake.ui.boxes.size(), 1u);
+    EXPECT_EQ(fake.ui.boxes[0].caption, "Error:");
+}
+
+// cmd and the loader look in the program folder first, with administrator rights.
+TEST_F(StartupTest, FolderThatUsersCanChangeIsRefused) {
+    fake.system.folderOpenBecause = "S-1-5-32-545 may change it (rights 0x001301bf)";
+    EXPECT_FALSE(Start(""));
+    EXPECT_FALSE(app->created);
+    ASSERT_EQ(fake.ui.boxes.size(), 1u);
+    EXPECT_EQ(fake.ui.boxes[0].text,
+              "Users other than administrators can change the folder C:\\Program Files\\Kestrun.\n"
+              "Please install Ostrimel again, or let only administrators change that folder.");
+    EXPECT_EQ(fake.ui.boxes[0].caption, "Warnning");
+    EXPECT_EQ(fake.ui.boxes[0].style, 0x40030u);
+    EXPECT_TRUE(
+        fake.journal.Has("trace: Program folder C:\\Program Files\\Kestrun is open to "
+                         "users: S-1-5-32-545 may change it (rights 0x001301bf)\n"));
 }
 
 }  // namespace

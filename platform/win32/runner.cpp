@@ -1,14 +1,55 @@
-// Starting commands hidden: CreateProcessA for the ones the client waits for, WinExec for
-// the ones it leaves running.
+// Starting commands hidden through the system's cmd.exe: CreateProcessA in a job of its own
+// for the ones the client waits for, WinExec for the ones it leaves running.
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "platform/interpreter_command.h"
+#include "platform/win32/private_files.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/windows_include.h"
 
 namespace kestrun::platform::win32 {
+namespace {
 
-std::uint32_t Win32Runner::RunAndWait(const std::string& commandLine) {
+bool IsRegularFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The line for command, or the error a start would have reported: a path the line cannot
+// carry safely, or a script or tool that is not there (as CreateProcessA reported it when
+// it was given the bare name).
+std::optional<InterpreterCommand> Resolve(const std::string& command, std::uint32_t& error) {
+    std::optional<InterpreterCommand> resolved =
+        BuildInterpreterCommand(SystemDirectory(), ProgramDirectory(), command);
+    if (!resolved) {
+        error = ERROR_BAD_PATHNAME;
+    } else if (!IsRegularFile(resolved->target) || !IsRegularFile(resolved->interpreter)) {
+        error = ERROR_FILE_NOT_FOUND;
+        resolved.reset();
+    }
+    return resolved;
+}
+
+// Ends a process that ran past its bound when it could not be put into a job (Vista and 7
+// allow one job per process, so a client started inside a job that forbids breakaway gets
+// none): what it started itself is then out of reach and keeps running on its own.
+void EndAlone(HANDLE process) {
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 5000);
+}
+
+}  // namespace
+
+std::uint32_t Win32Runner::RunAndWait(const std::string& command,
+                                      std::uint32_t timeoutMilliseconds) {
+    std::uint32_t error = 0;
+    const std::optional<InterpreterCommand> resolved = Resolve(command, error);
+    if (!resolved) {
+        return error;
+    }
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
@@ -18,20 +59,46 @@ std::uint32_t Win32Runner::RunAndWait(const std::string& commandLine) {
     ZeroMemory(&info, sizeof(info));
 
     // CreateProcessA may write into the command line, so it gets a copy of its own.
-    std::vector<char> command(commandLine.begin(), commandLine.end());
-    command.push_back('\0');
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
+    std::vector<char> line(resolved->commandLine.begin(), resolved->commandLine.end());
+    line.push_back('\0');
+    // Suspended until it is in the job, so nothing it starts can escape the job. Breaking
+    // away from a job the client itself runs in gives the command a job of its own; where
+    // that job forbids it, the command starts inside it.
+    const DWORD flags = CREATE_SUSPENDED | CREATE_BREAKAWAY_FROM_JOB;
+    BOOL started = CreateProcessA(resolved->interpreter.c_str(), line.data(), nullptr, nullptr,
+                                  FALSE, flags, nullptr, nullptr, &startup, &info);
+    if (!started && GetLastError() == ERROR_ACCESS_DENIED) {
+        started = CreateProcessA(resolved->interpreter.c_str(), line.data(), nullptr, nullptr,
+                                 FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &info);
+    }
+    if (!started) {
         return GetLastError();
     }
     const UniqueKernelHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
-    WaitForSingleObject(process.Get(), INFINITE);
-    return 0;
+    const UniqueKernelHandle job(CreateJobObjectA(nullptr, nullptr));
+    const bool inJob = job && AssignProcessToJobObject(job.Get(), process.Get());
+    ResumeThread(thread.Get());
+
+    if (WaitForSingleObject(process.Get(), timeoutMilliseconds) != WAIT_TIMEOUT) {
+        return 0;
+    }
+    if (inJob) {
+        TerminateJobObject(job.Get(), 1);
+        WaitForSingleObject(process.Get(), 5000);
+    } else {
+        EndAlone(process.Get());
+    }
+    return kRunTimedOut;
 }
 
-std::uint32_t Win32Runner::StartHidden(const std::string& commandLine) {
-    return WinExec(commandLine.c_str(), SW_HIDE);
+std::uint32_t Win32Runner::StartHidden(const std::string& command) {
+    std::uint32_t error = 0;
+    const std::optional<InterpreterCommand> resolved = Resolve(command, error);
+    if (!resolved) {
+        return error == ERROR_FILE_NOT_FOUND ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+    }
+    return WinExec(resolved->commandLine.c_str(), SW_HIDE);
 }
 
 }  // namespace kestrun::platform::win32

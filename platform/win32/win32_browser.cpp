@@ -4,12 +4,14 @@
 
 #include <exdisp.h>
 #include <exdispid.h>
+#include <mshtmhst.h>
 #include <ocidl.h>
 #include <ole2.h>
 #include <olectl.h>
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -196,9 +198,36 @@ constexpr AmbientAnswer kAmbientAnswers[] = {
     {DISPID_AMBIENT_SHOWGRABHANDLES, VARIANT_FALSE},
 };
 
+// Keys whose commands would open a window of the browser's own (open, save as, print, help)
+// and, through its file dialogs, a way to the desktop with the client's rights.
+bool IsWindowOpeningKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) {
+        return false;
+    }
+    if (message.wParam == VK_F1) {
+        return true;
+    }
+    const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+    switch (message.wParam) {
+        case 'N':
+        case 'O':
+        case 'S':
+        case 'P':
+        case 'L':
+            return control;
+        default:
+            return false;
+    }
+}
+
 // The control's place in the dialog: its client site, in-place site (its window becomes a
-// child of the child control, filling it) and ambient-property dispatch.
-class ContainerSite final : public IOleClientSite, public IOleInPlaceSite, public InvokeOnly {
+// child of the child control, filling it), ambient-property dispatch and the document host's
+// UI handler, which keeps the browser's own menus and windows shut: the client runs with
+// administrator rights and so would everything they open.
+class ContainerSite final : public IOleClientSite,
+                            public IOleInPlaceSite,
+                            public IDocHostUIHandler,
+                            public InvokeOnly {
   public:
     ContainerSite(HWND dialog, HWND child, CallObserver observer)
         : dialog_(dialog),
@@ -216,6 +245,8 @@ class ContainerSite final : public IOleClientSite, public IOleInPlaceSite, publi
             *out = static_cast<IOleInPlaceSite*>(this);
         } else if (IsEqualIID(iid, IID_IDispatch)) {
             *out = static_cast<IDispatch*>(this);
+        } else if (IsEqualIID(iid, IID_IDocHostUIHandler)) {
+            *out = static_cast<IDocHostUIHandler*>(this);
         } else {
             *out = nullptr;
             return E_NOINTERFACE;
@@ -225,6 +256,58 @@ class ContainerSite final : public IOleClientSite, public IOleInPlaceSite, publi
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return count_.AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return count_.Release(this); }
+
+    // IDocHostUIHandler: no context menu (View Source, Save Target As, Open in New Window),
+    // no window-opening keys, no window.external; everything else as the control's default.
+    HRESULT STDMETHODCALLTYPE ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override {
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetHostInfo(DOCHOSTUIINFO*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*,
+                                     IOleInPlaceFrame*, IOleInPlaceUIWindow*) override {
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE HideUI() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE UpdateUI() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override {
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG message, const GUID*, DWORD) override {
+        return message != nullptr && IsWindowOpeningKey(*message) ? S_OK : S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE GetOptionKeyPath(LPOLESTR* key, DWORD) override {
+        if (key != nullptr) {
+            *key = nullptr;
+        }
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetDropTarget(IDropTarget*, IDropTarget** target) override {
+        if (target != nullptr) {
+            *target = nullptr;
+        }
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetExternal(IDispatch** external) override {
+        if (external != nullptr) {
+            *external = nullptr;
+        }
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE TranslateUrl(DWORD, LPWSTR, LPWSTR* out) override {
+        if (out != nullptr) {
+            *out = nullptr;
+        }
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE FilterDataObject(IDataObject*, IDataObject** out) override {
+        if (out != nullptr) {
+            *out = nullptr;
+        }
+        return S_FALSE;
+    }
 
     // IOleClientSite: nothing to save, no moniker, no document container.
     HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
@@ -334,14 +417,51 @@ std::string DocumentAddress(const DISPPARAMS* params) {
     return {};
 }
 
+// Argument index of an event, counted from the first as declared (arguments arrive last
+// first); nullptr when the event has fewer.
+const VARIANT* Argument(const DISPPARAMS* params, UINT declared, UINT index) {
+    if (params == nullptr || params->rgvarg == nullptr || params->cArgs != declared ||
+        index >= declared) {
+        return nullptr;
+    }
+    const VARIANT* argument = &params->rgvarg[declared - 1 - index];
+    if (V_VT(argument) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(argument) != nullptr) {
+        argument = V_VARIANTREF(argument);
+    }
+    return argument;
+}
+
+void Cancel(const VARIANT* flag) {
+    if (flag != nullptr && V_VT(flag) == (VT_BOOL | VT_BYREF) && V_BOOLREF(flag) != nullptr) {
+        *V_BOOLREF(flag) = VARIANT_TRUE;
+    }
+}
+
+std::string TextOf(const VARIANT* argument) {
+    if (argument != nullptr && V_VT(argument) == VT_BSTR) {
+        return Narrow(V_BSTR(argument));
+    }
+    if (argument != nullptr && V_VT(argument) == (VT_BSTR | VT_BYREF) &&
+        V_BSTRREF(argument) != nullptr) {
+        return Narrow(*V_BSTRREF(argument));
+    }
+    return {};
+}
+
+// Whether a navigation of the given frame (its dispatch) to an address may go ahead.
+using NavigationCheck = std::function<bool(IDispatch* frame, const std::string& address)>;
+
 // The DWebBrowserEvents2 sink. Its owner disconnects it before letting go, since the
 // control may hold on to it a little longer.
 class EventSink final : public InvokeOnly {
   public:
-    EventSink(BrowserEvents& events, CallObserver observer)
-        : events_(&events), observer_(std::move(observer)) {}
+    EventSink(BrowserEvents& events, NavigationCheck check, CallObserver observer)
+        : events_(&events), check_(std::move(check)), observer_(std::move(observer)) {}
 
-    void Disconnect() { events_ = nullptr; }
+    void Disconnect() {
+        events_ = nullptr;
+        check_ = nullptr;
+    }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (out == nullptr) {
@@ -367,9 +487,44 @@ class EventSink final : public InvokeOnly {
             observer_("event", id);
         }
         if (events_ == nullptr) {
+            // No owner any more: nothing new is let through.
+            if (id == DISPID_BEFORENAVIGATE2) {
+                Cancel(Argument(params, 7, 6));
+            }
             return S_OK;
         }
         switch (id) {
+            // BeforeNavigate2(pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel)
+            case DISPID_BEFORENAVIGATE2: {
+                const VARIANT* frame = Argument(params, 7, 0);
+                IDispatch* const frameDispatch =
+                    frame != nullptr && V_VT(frame) == VT_DISPATCH ? V_DISPATCH(frame) : nullptr;
+                if (!check_ || !check_(frameDispatch, TextOf(Argument(params, 7, 1)))) {
+                    Cancel(Argument(params, 7, 6));
+                }
+                break;
+            }
+            // NewWindow2(ppDisp, Cancel), NewWindow3(ppDisp, Cancel, dwFlags, context, URL).
+            case DISPID_NEWWINDOW2:
+                Cancel(Argument(params, 2, 1));
+                break;
+            case DISPID_NEWWINDOW3:
+                Cancel(Argument(params, 5, 1));
+                break;
+            // FileDownload(Cancel) before IE 7, FileDownload(ActiveDocument, Cancel) since;
+            // the later one also announces every page it shows, which goes ahead.
+            case DISPID_FILEDOWNLOAD:
+                if (params != nullptr && params->cArgs == 1) {
+                    Cancel(Argument(params, 1, 0));
+                } else {
+                    const VARIANT* document = Argument(params, 2, 0);
+                    const bool page = document != nullptr && V_VT(document) == VT_BOOL &&
+                                      V_BOOL(document) != VARIANT_FALSE;
+                    if (!page) {
+                        Cancel(Argument(params, 2, 1));
+                    }
+                }
+                break;
             case DISPID_DOCUMENTCOMPLETE:
                 events_->OnBrowserEvent(kDispDocumentComplete, DocumentAddress(params));
                 break;
@@ -392,6 +547,7 @@ class EventSink final : public InvokeOnly {
     ~EventSink() = default;
 
     BrowserEvents* events_;
+    NavigationCheck check_;
     CallObserver observer_;
     ComCount count_;
 };
@@ -405,8 +561,8 @@ constexpr char kProcedureProperty[] = "KestrunBrowserProc";
 
 class CWebBrowser2 final : public Browser {
   public:
-    CWebBrowser2(Win32BrowserFactory& factory, HWND dialog, HWND child)
-        : factory_(factory), dialog_(dialog), child_(child) {}
+    CWebBrowser2(Win32BrowserFactory& factory, HWND dialog, HWND child, NavigationRule rule)
+        : factory_(factory), dialog_(dialog), child_(child), rule_(rule) {}
     ~CWebBrowser2() override { Close(); }
     CWebBrowser2(const CWebBrowser2&) = delete;
     CWebBrowser2& operator=(const CWebBrowser2&) = delete;
@@ -441,7 +597,12 @@ class CWebBrowser2 final : public Browser {
             FAILED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, &connection_))) {
             return false;
         }
-        sink_ = MakeCom<EventSink>(events, observer);
+        sink_ = MakeCom<EventSink>(
+            events,
+            [this](IDispatch* frame, const std::string& address) {
+                return AllowsNavigation(frame, address);
+            },
+            observer);
         if (FAILED(connection_->Advise(sink_.Get(), &cookie_))) {
             connection_.Reset();
             return false;
@@ -463,7 +624,11 @@ class CWebBrowser2 final : public Browser {
                active->TranslateAccelerator(&message) == S_OK;
     }
 
-    void Navigate(const std::string& url) override { NavigateTo(url, nullptr); }
+    // Only the client's own local page is shown this way.
+    void Navigate(const std::string& url) override {
+        localPage_ = url;
+        NavigateTo(url, nullptr);
+    }
 
     void NavigateWithHeaders(const std::string& url, const std::string& headers) override {
         const Bstr text(headers);
@@ -484,6 +649,19 @@ class CWebBrowser2 final : public Browser {
     }
 
   private:
+    // Frames are the page's own business; the top-level document is the rule's.
+    bool AllowsNavigation(IDispatch* frame, const std::string& address) {
+        ComPtr<IUnknown> frameIdentity;
+        ComPtr<IUnknown> topIdentity;
+        if (frame != nullptr && browser_) {
+            frame->QueryInterface(IID_IUnknown,
+                                  reinterpret_cast<void**>(frameIdentity.GetAddressOf()));
+            browser_.As(&topIdentity);
+        }
+        const bool topLevel = frame == nullptr || frameIdentity.Get() == topIdentity.Get();
+        return !topLevel || (rule_ != nullptr && rule_(address, LocationURL(), localPage_));
+    }
+
     void NavigateTo(const std::string& url, VARIANT* headers) {
         if (browser_) {
             const Bstr address(url);
@@ -603,6 +781,8 @@ class CWebBrowser2 final : public Browser {
     Win32BrowserFactory& factory_;
     HWND dialog_;
     HWND child_;
+    NavigationRule rule_;
+    std::string localPage_;
     ComPtr<ContainerSite> site_;
     ComPtr<EventSink> sink_;
     ComPtr<IOleObject> object_;
@@ -621,7 +801,7 @@ Win32BrowserFactory::~Win32BrowserFactory() {
 
 // OLE waits for the first browser: a client that stays hidden never starts it.
 std::unique_ptr<Browser> Win32BrowserFactory::Attach(WindowRef dialog, int controlId,
-                                                     BrowserEvents& events) {
+                                                     BrowserEvents& events, NavigationRule rule) {
     if (!oleStarted_) {
         oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
     }
@@ -632,7 +812,7 @@ std::unique_ptr<Browser> Win32BrowserFactory::Attach(WindowRef dialog, int contr
     if (child == nullptr || GetPropA(child, kProcedureProperty) != nullptr) {
         return nullptr;
     }
-    auto browser = std::make_unique<CWebBrowser2>(*this, dialogWindow, child);
+    auto browser = std::make_unique<CWebBrowser2>(*this, dialogWindow, child, rule);
     if (!browser->Open(events, observer_)) {
         return nullptr;
     }

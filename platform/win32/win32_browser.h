@@ -1,6 +1,7 @@
 // The system's web browser control hosted without a framework: a small OLE container
-// (client site, in-place site, frame) around it inside a child control of a dialog, and a
-// DWebBrowserEvents2 sink that hands three of its events on as plain calls.
+// (client site, in-place site, frame, UI handler) around it inside a child control of a
+// dialog, and a DWebBrowserEvents2 sink that hands three of its events on as plain calls and
+// cancels new windows, downloads and the top-level navigations its rule refuses.
 #pragma once
 
 #include <functional>
@@ -34,8 +35,8 @@ class Win32BrowserFactory : public BrowserFactory, public MessageFilter {
 
     // Starts OLE on the calling thread the first time. The control follows the child control's
     // size and enabled state, and is closed when the child control is destroyed.
-    std::unique_ptr<Browser> Attach(WindowRef dialog, int controlId,
-                                    BrowserEvents& events) override;
+    std::unique_ptr<Browser> Attach(WindowRef dialog, int controlId, BrowserEvents& events,
+                                    NavigationRule rule) override;
     bool PreTranslate(MSG& message) override;
 
     // Kept by each open browser, for the key filter.

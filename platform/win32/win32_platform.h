@@ -21,6 +21,9 @@ class Win32Files : public Files {
   public:
     std::uint32_t WriteNew(const std::string& path, const std::string& bytes) override;
     std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
+    std::uint32_t CopyPlainFile(const std::string& from, const std::string& to,
+                                std::uint32_t maxBytes) override;
+    std::uint32_t CheckPlainFile(const std::string& path, std::uint32_t maxBytes) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
 };
 
@@ -39,6 +42,7 @@ class Win32System : public System {
     std::optional<std::string> UserProfileDirectory(std::size_t bufferSize) override;
     bool InitSockets() override;
     std::optional<FileVersion> ProgramFileVersion(const std::string& path) override;
+    std::optional<std::string> OthersCanChangeFolder(const std::string& folder) override;
 
   private:
     bool socketsStarted_ = false;
@@ -82,8 +86,9 @@ class Win32Ui : public Ui {
 
 class Win32Runner : public Runner {
   public:
-    std::uint32_t RunAndWait(const std::string& commandLine) override;
-    std::uint32_t StartHidden(const std::string& commandLine) override;
+    std::uint32_t RunAndWait(const std::string& command,
+                             std::uint32_t timeoutMilliseconds) override;
+    std::uint32_t StartHidden(const std::string& command) override;
 };
 
 class Win32Services : public Services {

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/win32/private_files.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_platform.h"
 
 namespace kestrun::platform::win32 {
@@ -24,10 +26,25 @@ std::uint32_t Win32Profile::GetInt(const std::string& section, const std::string
     return GetPrivateProfileIntA(section.c_str(), key.c_str(), def, path.c_str());
 }
 
+// The settings file of the program folder holds the pre-shared key: when the profile
+// functions would create it, it is created first, empty, with the private DACL, and it is
+// given that DACL again after each write, since the portal's component may have made it anew
+// under the folder's inherited permissions. The profile directory's copy stays the user's.
 bool Win32Profile::WriteString(const std::string& section, const std::string& key,
                                const std::string& value, const std::string& path) {
-    return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str()) !=
-           FALSE;
+    const bool privateFile = InProgramFolder(path);
+    PrivateFileSecurity security;
+    if (privateFile && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const UniqueKernelHandle created(CreateFileA(path.c_str(), GENERIC_WRITE, 0,
+                                                     security.Attributes(), CREATE_NEW,
+                                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    const bool written = WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                                    path.c_str()) != FALSE;
+    if (privateFile) {
+        ProtectPath(path, security);
+    }
+    return written;
 }
 
 }  // namespace kestrun::platform::win32

@@ -21,7 +21,9 @@ class FakeBrowser : public Browser {
 }  // namespace
 
 std::unique_ptr<Browser> FakeBrowserFactory::Attach(WindowRef /*dialog*/, int controlId,
-                                                    BrowserEvents& target) {
+                                                    BrowserEvents& target,
+                                                    NavigationRule navigationRule) {
+    rule = navigationRule;
     journal_.Add("browser", "attach " + std::to_string(controlId));
     if (failAttach) {
         return nullptr;

@@ -13,14 +13,15 @@ namespace kestrun::platform::fake {
 class FakeBrowserFactory : public BrowserFactory {
   public:
     explicit FakeBrowserFactory(Journal& journal) : journal_(journal) {}
-    std::unique_ptr<Browser> Attach(WindowRef dialog, int controlId,
-                                    BrowserEvents& events) override;
+    std::unique_ptr<Browser> Attach(WindowRef dialog, int controlId, BrowserEvents& events,
+                                    NavigationRule rule) override;
 
     // The address LocationURL reports.
     std::string location;
     bool failAttach = false;
     // The events target of the last browser made; nullptr before.
     BrowserEvents* events = nullptr;
+    NavigationRule rule = nullptr;
 
   private:
     Journal& journal_;

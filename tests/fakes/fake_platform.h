@@ -49,6 +49,9 @@ class FakeFiles : public Files {
     explicit FakeFiles(Journal& journal) : journal_(journal) {}
     std::uint32_t WriteNew(const std::string& path, const std::string& bytes) override;
     std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
+    std::uint32_t CopyPlainFile(const std::string& from, const std::string& to,
+                                std::uint32_t maxBytes) override;
+    std::uint32_t CheckPlainFile(const std::string& path, std::uint32_t maxBytes) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
     // Paths whose creation fails with the given error code.
     std::map<std::string, std::uint32_t> failCreate;
@@ -84,6 +87,10 @@ class FakeSystem : public System {
     std::optional<std::string> UserProfileDirectory(std::size_t bufferSize) override;
     bool InitSockets() override { return socketsWork; }
     std::optional<FileVersion> ProgramFileVersion(const std::string& path) override;
+    std::optional<std::string> OthersCanChangeFolder(const std::string& folder) override {
+        journal_.Add("system", "folder permissions " + folder);
+        return folderOpenBecause;
+    }
 
     OsVersion version;
     bool extendedVersionWorks = true;
@@ -93,11 +100,13 @@ class FakeSystem : public System {
         std::string("C:\\Program Files\\Kestrun\\Kestrun.exe");
     std::string currentDirectory = "C:\\";
     // Directories SetCurrentDirectory accepts; everything else fails.
-    std::set<std::string> existingDirectories;
+    std::set<std::string> existingDirectories{"C:\\Program Files\\Kestrun"};
     std::optional<std::string> profileDirectory = std::string("C:\\Users\\alice");
     bool socketsWork = true;
     // Programs with a version resource; every other path has none.
     std::map<std::string, FileVersion> fileVersions;
+    // Why the program folder is open to users; nothing: closed.
+    std::optional<std::string> folderOpenBecause;
 
   private:
     Journal& journal_;
@@ -176,10 +185,12 @@ class FakeUi : public Ui {
 class FakeRunner : public Runner {
   public:
     explicit FakeRunner(Journal& journal) : journal_(journal) {}
-    std::uint32_t RunAndWait(const std::string& commandLine) override;
+    std::uint32_t RunAndWait(const std::string& commandLine,
+                             std::uint32_t timeoutMilliseconds) override;
     std::uint32_t StartHidden(const std::string& commandLine) override;
-    // Error code for RunAndWait by command line (0 = starts).
+    // Error code for RunAndWait by command line (0 = starts; kRunTimedOut = hangs).
     std::map<std::string, std::uint32_t> startErrors;
+    std::uint32_t lastTimeout = 0;
     std::uint32_t winExecResult = 33;
     // Called for each waited-for command (lets tests see the files it would read).
     std::function<void(const std::string&)> onRun;

@@ -1,6 +1,8 @@
 // The process, clock, trace, files and library fakes.
 #include "tests/fakes/fake_platform.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -55,6 +57,47 @@ std::uint32_t FakeFiles::Copy(const std::string& from, const std::string& to, bo
     }
     if (failIfExists && ReadFile(to)) {
         return 80;  // ERROR_FILE_EXISTS
+    }
+    auto failure = failCreate.find(to);
+    if (failure != failCreate.end()) {
+        return failure->second;
+    }
+    std::ofstream out(to, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        return kErrorAccessDenied;
+    }
+    out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
+    return kErrorSuccess;
+}
+
+// The host's own links stand in for Windows' hard links and reparse points.
+std::uint32_t FakeFiles::CheckPlainFile(const std::string& path, std::uint32_t maxBytes) {
+    journal_.Add("files", "check " + path);
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0) {
+        return kErrorFileNotFound;
+    }
+    if (!S_ISREG(info.st_mode) || info.st_nlink != 1 ||
+        static_cast<std::uint64_t>(info.st_size) > maxBytes) {
+        return kNotPlainFile;
+    }
+    return kErrorSuccess;
+}
+
+std::uint32_t FakeFiles::CopyPlainFile(const std::string& from, const std::string& to,
+                                       std::uint32_t maxBytes) {
+    journal_.Add("files", "copy " + from + " " + to);
+    struct stat info {};
+    if (lstat(from.c_str(), &info) != 0) {
+        return kErrorFileNotFound;
+    }
+    if (!S_ISREG(info.st_mode) || info.st_nlink != 1 ||
+        static_cast<std::uint64_t>(info.st_size) > maxBytes) {
+        return kNotPlainFile;
+    }
+    auto bytes = ReadFile(from);
+    if (!bytes) {
+        return kErrorFileNotFound;
     }
     auto failure = failCreate.find(to);
     if (failure != failCreate.end()) {

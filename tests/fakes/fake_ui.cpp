@@ -53,8 +53,10 @@ std::string FakeUi::WindowText(WindowRef window, std::size_t bufferSize) {
     return std::string();
 }
 
-std::uint32_t FakeRunner::RunAndWait(const std::string& commandLine) {
+std::uint32_t FakeRunner::RunAndWait(const std::string& commandLine,
+                                     std::uint32_t timeoutMilliseconds) {
     journal_.Add("runner", "wait " + commandLine);
+    lastTimeout = timeoutMilliseconds;
     auto error = startErrors.find(commandLine);
     if (error != startErrors.end() && error->second != 0) {
         return error->second;

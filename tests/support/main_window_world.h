@@ -105,7 +105,12 @@ class MainWindowWorld {
     platform::fake::FakeBrowserFactory browsers{fake.journal};
     platform::fake::FakeReportLists lists{fake.journal};
     platform::fake::FakeDialogHost* host = nullptr;
-    MachineFacts machine;
+    // A user whose profile directory is known: the profile watch runs.
+    MachineFacts machine = [] {
+        MachineFacts facts;
+        facts.m_szProfileDir = "profile";
+        return facts;
+    }();
     Liveness liveness;
     std::unique_ptr<CKestrunDlg> dlg;
 };

@@ -64,6 +64,11 @@ class ProbeEvents : public BrowserEvents {
     Browser* browser_ = nullptr;
 };
 
+// The probe looks at the container, not at where pages may go.
+bool AnyAddress(const std::string&, const std::string&, const std::string&) {
+    return true;
+}
+
 bool Inside(HWND outer, HWND window) {
     return window != nullptr && (window == outer || IsChild(outer, window));
 }
@@ -183,7 +188,8 @@ int main(int argc, char** argv) {
         Win32BrowserFactory factory(
             [](const char* kind, long id) { Say(std::string(kind) + " " + std::to_string(id)); });
         ProbeEvents events;
-        std::unique_ptr<Browser> browser = factory.Attach(AsRef(window), kChildId, events);
+        std::unique_ptr<Browser> browser =
+            factory.Attach(AsRef(window), kChildId, events, AnyAddress);
         if (!browser) {
             Say("attach failed");
             result = 1;
@@ -191,8 +197,9 @@ int main(int argc, char** argv) {
             Say("attach ok");
             events.Bind(browser.get());
             ProbeEvents unused;
-            Say(factory.Attach(AsRef(window), kChildId, unused) ? "second attach accepted"
-                                                                : "second attach refused");
+            Say(factory.Attach(AsRef(window), kChildId, unused, AnyAddress)
+                    ? "second attach accepted"
+                    : "second attach refused");
             Pump(300);
             ReportLayout("attached", child);
             MoveWindow(child, 20, 20, 440, 200, TRUE);

@@ -1,0 +1,28 @@
+// The exact line the client hands to the system's command interpreter for one of its
+// commands. The client runs with administrator rights, so nothing on that line may be found
+// by a search the user can influence: the interpreter is named by its full path in the
+// system directory, per-user AutoRun and delayed expansion are off, and the script or tool
+// is named by its full path too.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace kestrun::platform {
+
+// What to run for command, a script of the program folder ("Clear_IPsec.bat",
+// ".\\Refresh.bat") or a tool of the system directory with its arguments
+// ("ipconfig /flushdns"). Both folders are given without or with a trailing backslash.
+struct InterpreterCommand {
+    std::string interpreter;  // <system>\cmd.exe, for CreateProcessA's application name
+    std::string commandLine;  // the whole line, interpreter first
+    std::string target;       // the script or tool file that must exist
+};
+
+// Nothing when command is not a plain name (a path, a drive, a quote) or when a folder
+// holds a character cmd would expand or split on ('%', '"', control characters).
+std::optional<InterpreterCommand> BuildInterpreterCommand(const std::string& systemDirectory,
+                                                          const std::string& programDirectory,
+                                                          const std::string& command);
+
+}  // namespace kestrun::platform

@@ -1,0 +1,136 @@
+// Whether the program folder is closed to everybody but the administrators: cmd and the
+// loader look there first for what the client runs with administrator rights.
+#include "platform/win32/windows_include.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <vector>
+
+#include "platform/format.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_platform.h"
+
+namespace kestrun::platform::win32 {
+namespace {
+
+// Rights that let an account put a file into the folder, replace or remove one, or give
+// itself such rights.
+constexpr ACCESS_MASK kChangeRights = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_WRITE_EA |
+                                      FILE_DELETE_CHILD | FILE_WRITE_ATTRIBUTES | DELETE |
+                                      WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+
+// TOKEN_INFORMATION_CLASS TokenElevationType (Vista on) and its "elevated, with a filtered
+// twin" value.
+constexpr int kTokenElevationType = 18;
+constexpr DWORD kTokenElevationTypeFull = 2;
+
+struct LocalMemory {
+    using Handle = HLOCAL;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { LocalFree(h); }
+};
+
+std::string SidText(PSID sid) {
+    LPSTR text = nullptr;
+    if (!ConvertSidToStringSidA(sid, &text)) {
+        return "?";
+    }
+    const UniqueHandle<LocalMemory> owner(text);
+    return text;
+}
+
+bool IsWellKnown(PSID sid, const char* text) {
+    PSID known = nullptr;
+    if (!ConvertStringSidToSidA(text, &known)) {
+        return false;
+    }
+    const UniqueHandle<LocalMemory> owner(known);
+    return EqualSid(sid, known) != FALSE;
+}
+
+// The user of the client's own token, when its other programs have the same rights: on
+// Windows before Vista, and on Vista and later without a filtered twin of the token (UAC
+// off, or the client not elevated). An elevated client with a filtered twin shares the user
+// with programs that are not administrators.
+std::vector<BYTE> UserSharingTheRights() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) {
+        return {};
+    }
+    const UniqueKernelHandle token(raw);
+    DWORD elevation = 0;
+    DWORD size = 0;
+    if (GetTokenInformation(token.Get(), static_cast<TOKEN_INFORMATION_CLASS>(kTokenElevationType),
+                            &elevation, sizeof(elevation), &size) &&
+        elevation == kTokenElevationTypeFull) {
+        return {};
+    }
+    GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> user(size);
+    if (size == 0 || !GetTokenInformation(token.Get(), TokenUser, user.data(), size, &size)) {
+        return {};
+    }
+    return user;
+}
+
+bool MayChange(PSID sid, const std::vector<BYTE>& sameRightsUser) {
+    if (IsWellKnown(sid, "S-1-5-32-544") || IsWellKnown(sid, "S-1-5-18") ||
+        IsWellKnown(sid, "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464")) {
+        return true;
+    }
+    // CREATOR OWNER only stands for whoever creates an entry, on the entries themselves.
+    if (IsWellKnown(sid, "S-1-3-0")) {
+        return true;
+    }
+    if (!sameRightsUser.empty()) {
+        const auto* user = reinterpret_cast<const TOKEN_USER*>(sameRightsUser.data());
+        return EqualSid(sid, user->User.Sid) != FALSE;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<std::string> Win32System::OthersCanChangeFolder(const std::string& folder) {
+    std::vector<char> name(folder.begin(), folder.end());
+    name.push_back('\0');
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD error = GetNamedSecurityInfoA(
+        name.data(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
+        nullptr, &dacl, nullptr, &descriptor);
+    if (error != ERROR_SUCCESS) {
+        return Format("its permissions cannot be read (error %u)", static_cast<unsigned>(error));
+    }
+    const UniqueHandle<LocalMemory> descriptorOwner(descriptor);
+    if (dacl == nullptr) {
+        return std::string("it has no access list (a file system without permissions)");
+    }
+    const std::vector<BYTE> sameRightsUser = UserSharingTheRights();
+    if (owner != nullptr && !MayChange(owner, sameRightsUser)) {
+        return "its owner " + SidText(owner) + " may change its permissions";
+    }
+    for (DWORD index = 0; index < dacl->AceCount; ++index) {
+        void* entry = nullptr;
+        if (!GetAce(dacl, index, &entry)) {
+            continue;
+        }
+        const auto* header = static_cast<const ACE_HEADER*>(entry);
+        // Inherited entries count too: they give the same rights on the files inside.
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) {
+            continue;
+        }
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+        PSID sid = &allowed->SidStart;
+        if ((allowed->Mask & kChangeRights) != 0 && !MayChange(sid, sameRightsUser)) {
+            return Format("%s may change it (rights 0x%08x)", SidText(sid).c_str(),
+                          static_cast<unsigned>(allowed->Mask));
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace kestrun::platform::win32

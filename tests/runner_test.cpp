@@ -1,0 +1,75 @@
+#include "tunnel/runner.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/interpreter_command.h"
+#include "tests/fakes/fake_platform.h"
+
+namespace kestrun {
+namespace {
+
+using platform::BuildInterpreterCommand;
+
+constexpr const char* kSys = "C:\\WINDOWS\\system32";
+constexpr const char* kProg = "C:\\Program Files\\Kestrun\\";
+
+TEST(InterpreterCommandTest, EveryCommandOfTheClient) {
+    const std::string cmd = "\"C:\\WINDOWS\\system32\\cmd.exe\" /D /V:OFF /S /C ";
+    const struct {
+        const char* command;
+        std::string line;
+    } cases[] = {
+        {"DelRouteTable.bat", cmd + "\"\"C:\\Program Files\\Kestrun\\DelRouteTable.bat\"\""},
+        {"Clear_IPsec.bat", cmd + "\"\"C:\\Program Files\\Kestrun\\Clear_IPsec.bat\"\""},
+        {"Varnel_IPSecVPN.bat", cmd + "\"\"C:\\Program Files\\Kestrun\\Varnel_IPSecVPN.bat\"\""},
+        {"Varnel_openVPN.bat", cmd + "\"\"C:\\Program Files\\Kestrun\\Varnel_openVPN.bat\"\""},
+        {".\\Refresh.bat", cmd + "\"\"C:\\Program Files\\Kestrun\\Refresh.bat\"\""},
+        {"GetIPSecStats.bat", cmd + "\"\"C:\\Program Files\\Kestrun\\GetIPSecStats.bat\"\""},
+        {"ipconfig /flushdns", cmd + "\"\"C:\\WINDOWS\\system32\\ipconfig.exe\" /flushdns\""},
+    };
+    for (const auto& c : cases) {
+        const auto built = BuildInterpreterCommand(kSys, kProg, c.command);
+        ASSERT_TRUE(built) << c.command;
+        EXPECT_EQ(built->commandLine, c.line) << c.command;
+        EXPECT_EQ(built->interpreter, "C:\\WINDOWS\\system32\\cmd.exe");
+    }
+    EXPECT_EQ(BuildInterpreterCommand(kSys, "C:\\Kestrun", "Clear_IPsec.bat")->target,
+              "C:\\Kestrun\\Clear_IPsec.bat");
+}
+
+TEST(InterpreterCommandTest, RefusesWhatCouldNameAnotherProgram) {
+    const struct {
+        const char* system;
+        const char* program;
+        const char* command;
+    } cases[] = {
+        {kSys, "C:\\%USERPROFILE%\\Kestrun", "Clear_IPsec.bat"},
+        {"C:\\WIN%X%", kProg, "ipconfig /flushdns"},
+        {kSys, "", "Clear_IPsec.bat"},
+        {kSys, "C:\\a\"b", "Clear_IPsec.bat"},
+        {kSys, kProg, "..\\x.bat"},
+        {kSys, kProg, "C:\\x.bat"},
+        {kSys, kProg, "a&b.bat"},
+        {kSys, kProg, "\"x.bat\""},
+        {kSys, kProg, ""},
+        {kSys, kProg, "ipconfig /flushdns & calc"},
+        {kSys, kProg, "ipconfig %COMSPEC%"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(BuildInterpreterCommand(c.system, c.program, c.command))
+            << c.system << " | " << c.program << " | " << c.command;
+    }
+}
+
+TEST(RunCommandTest, AHungCommandIsEndedTracedAndTheCallerGoesOn) {
+    platform::fake::FakePlatform fake;
+    fake.runner.startErrors["Clear_IPsec.bat"] = platform::kRunTimedOut;
+    RunCommand(fake.platform, "Clear_IPsec.bat");
+    EXPECT_EQ(fake.runner.lastTimeout, 120000u);
+    EXPECT_EQ(fake.TraceLines(),
+              std::vector<std::string>{
+                  "RunCommand: Clear_IPsec.bat did not end within 120 s and was ended.\n"});
+}
+
+}  // namespace
+}  // namespace kestrun
