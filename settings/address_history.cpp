@@ -9,7 +9,11 @@ namespace kestrun {
 namespace {
 
 constexpr int kStoredAddresses = 10;
-constexpr std::size_t kAddressBuffer = 128;
+// Addresses are read back whole, up to the longest the browser control navigates to.
+constexpr std::size_t kAddressBuffer = 2084;
+// Earlier versions read each address into 128 bytes and stored back that cut text, so two
+// addresses count as one when they agree that far.
+constexpr std::size_t kComparedLength = 127;
 // Shorter entries are not stored; a shorter input counts as the first stored address.
 constexpr std::size_t kShortestStored = 6;
 constexpr std::size_t kShortestInput = 4;
@@ -20,6 +24,24 @@ std::string KeyName(int key) {
 
 std::string ReadAddress(platform::Profile& profile, int key) {
     return settings::ReadValue(profile, KeyName(key), "", kAddressBuffer);
+}
+
+bool SameAddress(const std::string& a, const std::string& b) {
+    return EqualsIgnoringCase(a.substr(0, kComparedLength), b.substr(0, kComparedLength));
+}
+
+// The stored copy of input gets the address as typed, when it is cut or differs beyond
+// what is compared; letter case alone is not worth a write.
+void KeepTypedAddress(platform::Profile& profile, const std::string& input) {
+    for (int key = 0; key < kStoredAddresses; ++key) {
+        const std::string stored = ReadAddress(profile, key);
+        if (SameAddress(stored, input)) {
+            if (!EqualsIgnoringCase(stored, input)) {
+                settings::WriteValue(profile, KeyName(key), input);
+            }
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -88,7 +110,10 @@ void LoginHistory::SaveURLHistory(const std::function<void(bool)>& updateData) {
         const std::string entry = box_.ItemText(i);
         trace_.Output(Format("CurSel=%d, Count=%d, Input=%s, %d=%s\n", cur, count, input.c_str(), i,
                              entry.c_str()));
-        if (input.size() < kShortestInput || EqualsIgnoringCase(input, entry)) {
+        if (input.size() < kShortestInput || SameAddress(input, entry)) {
+            if (input.size() >= kShortestInput) {
+                KeepTypedAddress(profile_, input);
+            }
             if (count > 1) {
                 box_.DeleteItem(cur);
             }

@@ -22,6 +22,7 @@ class Win32Files : public Files {
     std::uint32_t WriteNew(const std::string& path, const std::string& bytes) override;
     std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
+    std::uint32_t Remove(const std::string& path) override;
 };
 
 class Win32System : public System {
@@ -83,11 +84,14 @@ class Win32Runner : public Runner {
   public:
     std::uint32_t RunAndWait(const std::string& commandLine) override;
     std::uint32_t StartHidden(const std::string& commandLine) override;
+    std::unique_ptr<StartedProgram> StartWatched(const std::string& commandLine,
+                                                 std::uint32_t& error) override;
 };
 
 class Win32Services : public Services {
   public:
     std::unique_ptr<ServiceManager> OpenManager(std::uint32_t& error) override;
+    std::uint32_t QueryState(const std::string& name, std::uint32_t& currentState) override;
 };
 
 class Win32NetInfo : public NetInfo {

@@ -50,6 +50,7 @@ class FakeFiles : public Files {
     std::uint32_t WriteNew(const std::string& path, const std::string& bytes) override;
     std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
+    std::uint32_t Remove(const std::string& path) override;
     // Paths whose creation fails with the given error code.
     std::map<std::string, std::uint32_t> failCreate;
 
@@ -175,8 +176,18 @@ class FakeRunner : public Runner {
     explicit FakeRunner(Journal& journal) : journal_(journal) {}
     std::uint32_t RunAndWait(const std::string& commandLine) override;
     std::uint32_t StartHidden(const std::string& commandLine) override;
-    // Error code for RunAndWait by command line (0 = starts).
+    std::unique_ptr<StartedProgram> StartWatched(const std::string& commandLine,
+                                                 std::uint32_t& error) override;
+    // Error code for RunAndWait and StartWatched by command line (0 = starts).
     std::map<std::string, std::uint32_t> startErrors;
+    // Each program StartWatched started, in order: it runs until a test clears running.
+    struct Program {
+        std::string commandLine;
+        bool running;
+    };
+    std::vector<std::shared_ptr<Program>> programs;
+    // Whether a program just started still runs (false: it ends at once).
+    bool programsKeepRunning = false;
     std::uint32_t winExecResult = 33;
     // Called for each waited-for command (lets tests see the files it would read).
     std::function<void(const std::string&)> onRun;
@@ -206,6 +217,8 @@ class FakeServices : public Services {
     };
     FakeServices(FakeClock& clock, Journal& journal) : clock_(clock), journal_(journal) {}
     std::unique_ptr<ServiceManager> OpenManager(std::uint32_t& error) override;
+    // Through the manager and the service above, so it fails and records as they do.
+    std::uint32_t QueryState(const std::string& name, std::uint32_t& currentState) override;
 
     std::uint32_t failOpenManager = 0;
     std::map<std::string, ServiceModel> services;

@@ -1,6 +1,7 @@
 // The process, clock, trace, files and library fakes.
 #include "tests/fakes/fake_platform.h"
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -71,6 +72,14 @@ std::uint32_t FakeFiles::Copy(const std::string& from, const std::string& to, bo
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
     journal_.Add("files", "read " + path);
     return ReadFile(path);
+}
+
+std::uint32_t FakeFiles::Remove(const std::string& path) {
+    journal_.Add("files", "remove " + path);
+    if (!ReadFile(path)) {
+        return kErrorSuccess;
+    }
+    return std::remove(path.c_str()) == 0 ? kErrorSuccess : kErrorAccessDenied;
 }
 
 bool FakeSystem::GetVersion(OsVersion& out, bool extended) {
