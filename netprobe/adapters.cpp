@@ -16,12 +16,6 @@ bool Contains(const std::string& text, const char* part) {
     return text.find(part) != std::string::npos;
 }
 
-// The router's own adapter, or on Windows 2000 the OpenVPN TAP adapter.
-bool IsVirtualAdapter(const platform::AdapterRecord& adapter, int osType) {
-    return Contains(adapter.description, "Varnel Ostrimel") ||
-           (osType == OS_WIN2000 && Contains(adapter.description, "TAP-Win32 Adapter V9"));
-}
-
 void TakeAsDefaultRouteAdapter(const platform::AdapterRecord& adapter, AdapterFacts& facts) {
     facts.m_strMyIP = adapter.ipAddress;
     facts.m_strMyMask = adapter.ipMask;
@@ -49,6 +43,11 @@ bool ReadDefaultRoute(platform::Platform& platform, std::int32_t& interfaceIndex
 }
 
 }  // namespace
+
+bool IsVirtualAdapter(const platform::AdapterRecord& adapter, int osType) {
+    return Contains(adapter.description, "Varnel Ostrimel") ||
+           (osType == OS_WIN2000 && Contains(adapter.description, "TAP-Win32 Adapter V9"));
+}
 
 int InspectAdapters(platform::Platform& platform, int osType, std::int32_t& interfaceIndex,
                     AdapterFacts& facts) {

@@ -27,6 +27,10 @@ inline bool NetworkFailed(const AdapterFacts& facts) {
     return facts.m_strMyIP == "0.0.0.0" && facts.m_strMyMask == "0.0.0.0";
 }
 
+// The VPN's virtual adapter: the router's own, or on Windows 2000 (osType) the OpenVPN TAP
+// adapter.
+bool IsVirtualAdapter(const platform::AdapterRecord& adapter, int osType);
+
 // Finds the default-route adapter (interfaceIndex is updated from the route table) and the
 // virtual adapter of osType's kind, and records their values in facts. Returns 1 when the
 // default-route adapter, or a sole adapter, was found.

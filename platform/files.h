@@ -1,5 +1,5 @@
 // Whole-file operations: the client only ever creates/truncates and writes a file in one
-// go, copies one over another, or reads one.
+// go, copies one over another, reads one or removes one.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +39,10 @@ class Files {
 
     // The file's bytes, or nothing when it cannot be opened.
     virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
+
+    // DeleteFileA(path). Returns 0, also when there was no such file, or the system error
+    // code.
+    virtual std::uint32_t Remove(const std::string& path) = 0;
 };
 
 }  // namespace kestrun::platform

@@ -13,6 +13,7 @@ constexpr std::uint32_t kServiceStopPending = 3;
 constexpr std::uint32_t kServiceRunning = 4;
 constexpr std::uint32_t kServiceAutoStart = 2;
 constexpr std::uint32_t kServiceDisabled = 4;
+constexpr std::uint32_t kErrorServiceDoesNotExist = 1060;
 
 // An open service. Every operation returns 0 or the system error code. Destroying the
 // object closes the handle.
@@ -41,6 +42,10 @@ class Services {
     virtual ~Services() = default;
     // OpenSCManagerA(local, active database, SC_MANAGER_ALL_ACCESS).
     virtual std::unique_ptr<ServiceManager> OpenManager(std::uint32_t& error) = 0;
+    // The current state of the named service, asked with query rights only
+    // (SC_MANAGER_CONNECT, SERVICE_QUERY_STATUS), so that it needs no administrator.
+    // Returns 0 or the system error code (kErrorServiceDoesNotExist: no such service).
+    virtual std::uint32_t QueryState(const std::string& name, std::uint32_t& currentState) = 0;
 };
 
 }  // namespace kestrun::platform

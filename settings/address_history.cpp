@@ -9,12 +9,33 @@ namespace kestrun {
 namespace {
 
 constexpr int kStoredAddresses = 10;
+// Earlier versions read each address into 128 bytes and stored back that cut text, so two
+// addresses count as one when they agree that far.
+constexpr std::size_t kComparedLength = 127;
 // Shorter entries are not stored; a shorter input counts as the first stored address.
 constexpr std::size_t kShortestStored = 6;
 constexpr std::size_t kShortestInput = 4;
 
 std::string KeyName(int key) {
     return Format(settings::kKeyUrl, key);
+}
+
+bool SameAddress(const std::string& a, const std::string& b) {
+    return EqualsIgnoringCase(a.substr(0, kComparedLength), b.substr(0, kComparedLength));
+}
+
+// The stored copy of input gets the address as typed, when it is cut or differs beyond
+// what is compared; letter case alone is not worth a write.
+void KeepTypedAddress(SettingFile& file, const std::string& input) {
+    for (int key = 0; key < kStoredAddresses; ++key) {
+        const std::string stored = file.ReadAddress(key);
+        if (SameAddress(stored, input)) {
+            if (!EqualsIgnoringCase(stored, input)) {
+                file.WriteAddress(key, input);
+            }
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -90,7 +111,10 @@ void LoginHistory::SaveURLHistory(const std::function<void(bool)>& updateData) {
         const std::string entry = box_.ItemText(i);
         trace_.Output(Format("CurSel=%d, Count=%d, Input=%s, %d=%s\n", cur, count, input.c_str(), i,
                              entry.c_str()));
-        if (input.size() < kShortestInput || EqualsIgnoringCase(input, entry)) {
+        if (input.size() < kShortestInput || SameAddress(input, entry)) {
+            if (input.size() >= kShortestInput) {
+                KeepTypedAddress(file_, input);
+            }
             if (count > 1) {
                 box_.DeleteItem(cur);
             }

@@ -57,7 +57,8 @@ class LoginHistory : public AddressHistory {
     void StoreToFile() override;
 
     // Merges the address in the box's edit field into the history after a login: an address
-    // already listed (letter case aside) is only selected, a new one is appended and stored.
+    // already listed (letter case aside, and as far as a cut stored copy reaches) is selected
+    // and its stored copy gets the address as typed; a new one is appended and stored.
     // updateData moves the window's data between its fields and controls.
     void SaveURLHistory(const std::function<void(bool saveAndValidate)>& updateData);
 

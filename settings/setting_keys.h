@@ -75,7 +75,8 @@ constexpr KeyRead kKeyReads[] = {
     {kKeyOvpnIfconfig, Reader::kParameters, "99", 128},
     {kKeyOvpnSerMask, Reader::kParameters, "255.255.255.255", 128},
     {kKeyOvpnSerPort, Reader::kParameters, "999", 128},
-    {kKeyUrl, Reader::kParameters, "", 128},
+    // The history reads its addresses whole, up to the longest the browser control takes.
+    {kKeyUrl, Reader::kParameters, "", 2084},
     {kKeyNetworkIp, Reader::kRouteTeardown, "", 512},
     {kKeySubmask, Reader::kRouteTeardown, "", 512},
     {kKeyNumberedNetworkIp, Reader::kRouteTeardown, "0.0.0.0", 32},

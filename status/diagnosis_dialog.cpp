@@ -76,8 +76,16 @@ void CDiagnosisDlg::OnStarts() {
     }
     m_listResult->Repaint();
     platform_.clock.Sleep(kStartsWaitMs);
-    m_listResult->SetResult(kRowService, kServiceResult);
-    m_listResult->SetResult(kRowDriver, kDriverResult);
+    // Only asked, never restarted; the driver counts as loaded when the adapter list read at
+    // opening holds the virtual adapter.
+    std::uint32_t serviceState = 0;
+    const std::uint32_t serviceError =
+        AsksIPsecService(state_.osType)
+            ? platform_.services.QueryState(kIPsecServiceName, serviceState)
+            : platform::kErrorServiceDoesNotExist;
+    m_listResult->SetResult(kRowService, ServiceResult(serviceError, serviceState));
+    m_listResult->SetResult(kRowDriver,
+                            DriverResult(state_.adapters.m_pAdapterInfo, state_.osType));
     m_listResult->SetResult(kRowTunnel, TunnelResult(state_.liveness.m_bLANConnected == 1));
     RunDetached(platform_, kFlushDnsCommand);
     const std::optional<std::string> address = platform_.net.ResolveHost(kInternetTestHost);

@@ -1,7 +1,9 @@
 #include "status/diagnosis_rows.h"
 
+#include "netprobe/adapters.h"
 #include "netprobe/os_type.h"
 #include "platform/format.h"
+#include "platform/services.h"
 #include "settings/tunnel_settings.h"
 
 namespace kestrun {
@@ -57,11 +59,29 @@ std::vector<DiagnosisRow> DiagnosisRows(const std::vector<platform::AdapterRecor
 }
 
 std::string DiagnosisAdapterName(const platform::AdapterRecord& adapter, int osType) {
-    if (Contains(adapter.description, "Varnel Ostrimel") ||
-        (osType == OS_WIN2000 && Contains(adapter.description, "TAP-Win32 Adapter V9"))) {
-        return "Pallisor Virtual Adapter";
+    return IsVirtualAdapter(adapter, osType) ? "Pallisor Virtual Adapter" : adapter.description;
+}
+
+bool AsksIPsecService(int osType) {
+    return osType >= OS_WINNT;
+}
+
+// A stopped, starting or unreadable service fails, in the words of the tunnel row.
+const char* ServiceResult(std::uint32_t queryError, std::uint32_t state) {
+    if (queryError == platform::kErrorServiceDoesNotExist) {
+        return "Running";
     }
-    return adapter.description;
+    return queryError == 0 && state == platform::kServiceRunning ? "Running" : "Failure";
+}
+
+// A missing driver fails in the words of the Internet row, whose pass it shares.
+const char* DriverResult(const std::vector<platform::AdapterRecord>& adapters, int osType) {
+    for (const platform::AdapterRecord& adapter : adapters) {
+        if (IsVirtualAdapter(adapter, osType)) {
+            return "Pass";
+        }
+    }
+    return "Fail";
 }
 
 const char* TunnelResult(bool lanConnected) {

@@ -51,9 +51,15 @@ std::vector<DiagnosisRow> DiagnosisRows(const std::vector<platform::AdapterRecor
 // the OpenVPN TAP adapter) by the product's name, any other by its description.
 std::string DiagnosisAdapterName(const platform::AdapterRecord& adapter, int osType);
 
-// Results written by "Starts". Service and driver are not inspected.
-constexpr const char* kServiceResult = "Running";
-constexpr const char* kDriverResult = "Pass";
+// Results written by "Starts".
+// The IPsec policy service, asked about on the NT family only: Windows 9x has none.
+constexpr const char* kIPsecServiceName = "PolicyAgent";
+bool AsksIPsecService(int osType);
+// From the service's query (its error code and, on success, its state). Where the system
+// has no such service the row reads "Running", as it always did.
+const char* ServiceResult(std::uint32_t queryError, std::uint32_t state);
+// "Pass" when the adapter list holds the VPN's virtual adapter.
+const char* DriverResult(const std::vector<platform::AdapterRecord>& adapters, int osType);
 const char* TunnelResult(bool lanConnected);
 const char* InternetResult(bool hostResolved);
 

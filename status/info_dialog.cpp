@@ -3,7 +3,6 @@
 #include "res/resource.h"
 #include "settings/setting_file.h"
 #include "status/ipsec_counters.h"
-#include "tunnel/runner.h"
 
 namespace kestrun {
 
@@ -32,8 +31,9 @@ void CInfoDlg::DoDataExchange(DataExchange& dx) {
     dx.Text(IDC_INFO_TRANSMITTED, m_strTransmitted);
 }
 
+// No data exchange before the first refresh: it reads the controls first, and a field that
+// the refresh does not set keeps the template's text ("0 Bytes" under the counters).
 bool CInfoDlg::OnInitDialog() {
-    DialogBase::OnInitDialog();
     RefreshInfo();
     Host().SetTimer(IDT_INFO_REFRESH, kInfoRefreshPeriodMs);
     return true;
@@ -56,9 +56,7 @@ void CInfoDlg::RefreshInfo() {
     input.osType = state_.osType;
     const InfoRefreshPlan plan = PlanInfoRefresh(input.vpnMode, input.osType);
     if (plan.startStatsScript) {
-        // Not waited for: the file read is the one an earlier run left.
-        input.statsScriptStart = RunDetached(platform_, kIPsecStatsScript);
-        input.statsFileText = platform_.files.ReadAll(kIPsecStatsFile);
+        RunIPsecStats(input);
     }
     if (plan.queryAdapterCounters) {
         // A counter the query does not deliver stays 0.
@@ -90,6 +88,27 @@ void CInfoDlg::RefreshInfo() {
     }
     static_cast<InfoFields&>(*this) = view.fields;
     UpdateData(false);
+}
+
+// A slow or hung tool must not gather a new run every second: the next run starts only once
+// the last one has ended, and the window never waits for it. The listing an earlier
+// connection left is removed before the first run; where that fails it is not read until a
+// run of this window has ended and so has had its chance to replace it.
+void CInfoDlg::RunIPsecStats(InfoInput& input) {
+    if (!statsFileRemovalTried_) {
+        statsFileRemovalTried_ = true;
+        statsFileCurrent_ = platform_.files.Remove(kIPsecStatsFile) == 0;
+    }
+    if (!statsRun_ || !statsRun_->Running()) {
+        statsFileCurrent_ = statsFileCurrent_ || statsRun_ != nullptr;
+        std::uint32_t error = 0;
+        statsRun_ = platform_.runner.StartWatched(kIPsecStatsScript, error);
+        input.statsScriptStart = error;
+    }
+    input.statsFileCurrent = statsFileCurrent_;
+    if (statsFileCurrent_) {
+        input.statsFileText = platform_.files.ReadAll(kIPsecStatsFile);
+    }
 }
 
 }  // namespace kestrun

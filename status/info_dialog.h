@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "netprobe/adapters.h"
@@ -44,11 +45,18 @@ class CInfoDlg : public DialogBase, public InfoFields {
     bool OnInitDialog();
     void OnTimer(std::uint32_t timerId);
     void RefreshInfo();
+    void RunIPsecStats(InfoInput& input);
     static const MessageTable<CInfoDlg>& Table();
 
     platform::Platform& platform_;
     InfoState state_;
     bool& statusWndOpen_;
+    // The statistics script's last run, which may still be going.
+    std::unique_ptr<platform::StartedProgram> statsRun_;
+    // "./tmp.txt" is this window's: what an earlier connection left was removed, or a run
+    // started here has ended since.
+    bool statsFileCurrent_ = false;
+    bool statsFileRemovalTried_ = false;
 };
 
 }  // namespace kestrun

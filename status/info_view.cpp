@@ -40,6 +40,9 @@ void ApplyStatsFile(const InfoInput& input, InfoView& view) {
             view.traces.push_back(*trace);
         }
     }
+    if (!input.statsFileCurrent) {
+        return;
+    }
     if (!input.statsFileText) {
         view.traces.push_back("open file failed!!!\n");
         return;

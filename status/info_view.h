@@ -46,7 +46,7 @@ bool IPsecCountersGrayed(int osType);
 // What a refresh has to fetch before the view can be computed, by mode and OS type.
 struct InfoRefreshPlan {
     bool ipsecMode = false;             // the VPN mode is IPsec; any other value becomes 2
-    bool startStatsScript = false;      // start "GetIPSecStats.bat" detached, read "./tmp.txt"
+    bool startStatsScript = false;      // run "GetIPSecStats.bat", read "./tmp.txt"
     bool queryAdapterCounters = false;  // ask the virtual adapter for its counters
     bool grayCounters = false;          // disable controls 1012 and 1013
 };
@@ -62,10 +62,13 @@ struct InfoInput {
     std::uint32_t now = 0;
     std::string myIP;
     std::string vpnClientIP;
-    // Filled as the plan asks. The script's WinExec result; the file's text, nothing when
-    // it could not be opened; each adapter counter, nothing when it was not delivered.
+    // Filled as the plan asks. The error code of the script's start, nothing when no run
+    // was started; the file's text, nothing when it could not be opened; each adapter
+    // counter, nothing when it was not delivered.
     std::optional<std::uint32_t> statsScriptStart;
     std::optional<std::string> statsFileText;
+    // false: "./tmp.txt" may still be an earlier connection's listing and was not read.
+    bool statsFileCurrent = true;
     std::optional<std::uint32_t> sentFrames;
     std::optional<std::uint32_t> receivedFrames;
     std::string loginURL;  // value of "URL0", empty when missing

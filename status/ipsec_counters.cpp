@@ -38,15 +38,18 @@ IPsecCounterTexts ParseIPsecCounters(const std::string& fileText) {
     return texts;
 }
 
-std::optional<std::string> StatsScriptStartTrace(std::uint32_t winExecResult) {
-    switch (winExecResult) {
-        case 0:
+// The texts are those of WinExec's failure results, which stand for these error codes.
+std::optional<std::string> StatsScriptStartTrace(std::uint32_t startError) {
+    switch (startError) {
+        case 8:   // ERROR_NOT_ENOUGH_MEMORY
+        case 14:  // ERROR_OUTOFMEMORY
             return "The system is out of memory or resources.";
-        case 2:
+        case 2:  // ERROR_FILE_NOT_FOUND
             return "The specified file was not found.";
-        case 3:
+        case 3:  // ERROR_PATH_NOT_FOUND
             return "The specified path was not found.";
-        case 11:
+        case 11:   // ERROR_BAD_FORMAT
+        case 193:  // ERROR_BAD_EXE_FORMAT
             return "The .exe file is invalid.";
         default:
             return std::nullopt;

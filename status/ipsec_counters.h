@@ -1,6 +1,7 @@
 // The IPsec traffic counters of the Connectivity Info window. They come from the supplied
-// script "GetIPSecStats.bat", which is started detached at every refresh and leaves its
-// listing in "./tmp.txt"; the window reads whatever that file holds at the moment.
+// script "GetIPSecStats.bat", which the window starts, without waiting for it, at every
+// refresh that finds no earlier run still going, and which leaves its listing in
+// "./tmp.txt"; the window reads whatever that file holds at the moment.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +27,8 @@ struct IPsecCounterTexts {
 // " Bytes"; tabs do not separate. The last line that carries a label wins.
 IPsecCounterTexts ParseIPsecCounters(const std::string& fileText);
 
-// The debug text for a failed start of the script, by WinExec's result; nothing for the
-// results that have no text (including every successful start).
-std::optional<std::string> StatsScriptStartTrace(std::uint32_t winExecResult);
+// The debug text for a failed start of the script, by the system error code of the start
+// (0: started); nothing for the codes that have no text.
+std::optional<std::string> StatsScriptStartTrace(std::uint32_t startError);
 
 }  // namespace kestrun

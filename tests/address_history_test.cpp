@@ -125,6 +125,22 @@ TEST_F(AddressHistoryTest, LoginMergesItsAddress) {
     }
 }
 
+// An address longer than an earlier version kept is stored once, whole, and completes the
+// cut copy such a version left.
+TEST_F(AddressHistoryTest, LongAddressIsKeptWholeUnderOneKey) {
+    const std::string address = "https://router/" + std::string(200, 'x');
+    Store({address.substr(0, 127)});
+    for (int login = 0; login < 3; ++login) {
+        history.FillFromFile("none");
+        box.edit = address;
+        history.SaveURLHistory(noExchange);
+        history.FillFromFile("none");
+        history.StoreToFile();
+    }
+    EXPECT_EQ(Keys()[0], address);
+    EXPECT_EQ(Keys()[1], "-");
+}
+
 // Ten stored addresses: a new one is kept as the newest of ten, not under a key nobody reads.
 TEST_F(AddressHistoryTest, NewAddressOnAFullHistoryDropsTheOldest) {
     std::vector<std::string> stored;

@@ -54,11 +54,11 @@ TEST(InfoIPsecCountersTest, LastSpaceToLineEndAndLastLineWins) {
 
 TEST(InfoIPsecCountersTest, OnlyTheStartFailuresHaveTexts) {
     // 2 is checked with the other trace lines below.
-    EXPECT_EQ(StatsScriptStartTrace(0), "The system is out of memory or resources.");
+    EXPECT_EQ(StatsScriptStartTrace(8), "The system is out of memory or resources.");
     EXPECT_EQ(StatsScriptStartTrace(3), "The specified path was not found.");
-    EXPECT_EQ(StatsScriptStartTrace(11), "The .exe file is invalid.");
-    EXPECT_EQ(StatsScriptStartTrace(1), std::nullopt);
-    EXPECT_EQ(StatsScriptStartTrace(33), std::nullopt);
+    EXPECT_EQ(StatsScriptStartTrace(193), "The .exe file is invalid.");
+    EXPECT_EQ(StatsScriptStartTrace(0), std::nullopt);
+    EXPECT_EQ(StatsScriptStartTrace(5), std::nullopt);
 }
 
 InfoInput Shown() {

@@ -67,6 +67,11 @@ TEST_F(StatusWindowsTest, InfoRefreshesOnOpeningAndEverySecond) {
     Open(ID_MENUITEM_INFO, IDD_INFO_DIALOG, [&](FakeDialogHost& info) {
         EXPECT_EQ(info.timers.at(IDT_INFO_REFRESH), 1000u);
         times.push_back(info.texts[IDC_INFO_TIME]);
+        // What the first run left.
+        ASSERT_EQ(fake.files.WriteNew("./tmp.txt",
+                                      "Bytes Sent In Tunnels : 1234\n"
+                                      "Bytes Received In Tunnels : 42\n"),
+                  0u);
         fake.clock.now += 1000;
         info.Deliver(TimerMsg(IDT_INFO_REFRESH));
         times.push_back(info.texts[IDC_INFO_TIME]);
@@ -79,7 +84,32 @@ TEST_F(StatusWindowsTest, InfoRefreshesOnOpeningAndEverySecond) {
         EXPECT_EQ(info.texts[IDC_INFO_LOGIN_URL].size(), 254u);
     });
     EXPECT_EQ(times, (std::vector<std::string>{"1:02:05", "1:02:06"}));
-    EXPECT_EQ(fake.journal.Count("runner: detach GetIPSecStats.bat"), 2u);
+    EXPECT_EQ(fake.journal.Count("runner: start GetIPSecStats.bat"), 2u);
+}
+
+// A window made from its template shows "0 Bytes" until a listing names the totals, and
+// one an earlier connection left is not shown.
+TEST_F(StatusWindowsTest, InfoKeepsTheTemplateCountersOverAStaleListing) {
+    dialogs.templateTexts[IDD_INFO_DIALOG] = {{IDC_INFO_RECEIVED, "0 Bytes"},
+                                              {IDC_INFO_TRANSMITTED, "0 Bytes"}};
+    ASSERT_EQ(fake.files.WriteNew("./tmp.txt", "Bytes Sent In Tunnels : 999\n"), 0u);
+    Open(ID_MENUITEM_INFO, IDD_INFO_DIALOG, [&](FakeDialogHost& info) {
+        info.Deliver(TimerMsg(IDT_INFO_REFRESH));
+        EXPECT_EQ(info.texts[IDC_INFO_TRANSMITTED], "0 Bytes");
+        EXPECT_EQ(info.texts[IDC_INFO_RECEIVED], "0 Bytes");
+    });
+}
+
+// A run that has not ended is not joined by another; the next starts once it has.
+TEST_F(StatusWindowsTest, InfoStartsTheStatisticsOnlyAfterTheLastRunEnded) {
+    fake.runner.programsKeepRunning = true;
+    Open(ID_MENUITEM_INFO, IDD_INFO_DIALOG, [&](FakeDialogHost& info) {
+        info.Deliver(TimerMsg(IDT_INFO_REFRESH));
+        info.Deliver(TimerMsg(IDT_INFO_REFRESH));
+        fake.runner.programs.at(0)->running = false;
+        info.Deliver(TimerMsg(IDT_INFO_REFRESH));
+    });
+    EXPECT_EQ(fake.journal.Count("runner: start GetIPSecStats.bat"), 2u);
 }
 
 // Outside IPsec mode the window shows the virtual adapter and sets the mode to OpenVPN.
@@ -97,7 +127,7 @@ TEST_F(StatusWindowsTest, InfoInSslModeReadsTheAdapterCounters) {
         EXPECT_EQ(info.texts[IDC_INFO_TIME], "00:00:00");
     });
     EXPECT_EQ(Connection().VpnMode(), VPN_MODE_OPENVPN);
-    EXPECT_FALSE(fake.journal.Has("runner: detach GetIPSecStats.bat"));
+    EXPECT_FALSE(fake.journal.Has("runner: start GetIPSecStats.bat"));
 }
 
 TEST_F(StatusWindowsTest, DiagnosisListsTheAdapterAndStartsRunTheTests) {
@@ -120,6 +150,22 @@ TEST_F(StatusWindowsTest, DiagnosisListsTheAdapterAndStartsRunTheTests) {
     EXPECT_EQ(fake.journal.From("list: repaint|||||||Enable|||||||").at(1), "clock: sleep 3000");
     EXPECT_TRUE(fake.journal.Has("runner: detach ipconfig /flushdns"));
     EXPECT_FALSE(fake.ui.waitCursor);
+}
+
+// A stopped service and a missing virtual adapter fail; a system without the service keeps
+// the row as it always read.
+TEST_F(StatusWindowsTest, DiagnosisReportsTheServiceAndTheDriverAsTheyAre) {
+    fake.services.services["PolicyAgent"].state = platform::kServiceStopped;
+    fake.net.adapters.erase(fake.net.adapters.begin());
+    for (const bool hasService : {true, false}) {
+        if (!hasService) {
+            fake.services.services.clear();
+        }
+        Open(ID_MENUITEM_DIAGNOSIS, IDD_DIAGNOSIS_DIALOG,
+             [&](FakeDialogHost& diagnosis) { diagnosis.Deliver(CommandMsg(IDC_DIAG_STARTS)); });
+        EXPECT_EQ(lists.list.rows[1].second, hasService ? "Failure" : "Running");
+        EXPECT_EQ(lists.list.rows[2].second, "Fail");
+    }
 }
 
 }  // namespace

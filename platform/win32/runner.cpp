@@ -1,7 +1,10 @@
 // Starting commands hidden through the system's cmd.exe: CreateProcessA in a job of its own
-// for the ones the client waits for, WinExec for the ones it leaves running.
+// for the ones the client waits for, CreateProcessA for the ones it watches, WinExec for the
+// ones it leaves running.
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/interpreter_command.h"
@@ -41,7 +44,43 @@ void EndAlone(HANDLE process) {
     WaitForSingleObject(process, 5000);
 }
 
+class Win32StartedProgram : public StartedProgram {
+  public:
+    explicit Win32StartedProgram(UniqueKernelHandle process) : process_(std::move(process)) {}
+    // A handle that cannot be waited on counts as ended, so that the caller is not stuck.
+    bool Running() override { return WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
+
+  private:
+    UniqueKernelHandle process_;
+};
+
 }  // namespace
+
+std::unique_ptr<StartedProgram> Win32Runner::StartWatched(const std::string& command,
+                                                          std::uint32_t& error) {
+    error = 0;
+    const std::optional<InterpreterCommand> resolved = Resolve(command, error);
+    if (!resolved) {
+        return nullptr;
+    }
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof(startup));
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION info;
+    ZeroMemory(&info, sizeof(info));
+    std::vector<char> line(resolved->commandLine.begin(), resolved->commandLine.end());
+    line.push_back('\0');
+    if (!CreateProcessA(resolved->interpreter.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, nullptr, &startup, &info)) {
+        error = GetLastError();
+        return nullptr;
+    }
+    UniqueKernelHandle process(info.hProcess);
+    const UniqueKernelHandle thread(info.hThread);
+    return std::make_unique<Win32StartedProgram>(std::move(process));
+}
 
 std::uint32_t Win32Runner::RunAndWait(const std::string& command,
                                       std::uint32_t timeoutMilliseconds) {

@@ -86,4 +86,22 @@ std::unique_ptr<ServiceManager> Win32Services::OpenManager(std::uint32_t& error)
     return std::make_unique<Win32ServiceManager>(std::move(manager));
 }
 
+std::uint32_t Win32Services::QueryState(const std::string& name, std::uint32_t& currentState) {
+    const ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) {
+        return GetLastError();
+    }
+    const ServiceHandle service(OpenServiceA(manager.Get(), name.c_str(), SERVICE_QUERY_STATUS));
+    if (!service) {
+        return GetLastError();
+    }
+    SERVICE_STATUS status;
+    ZeroMemory(&status, sizeof(status));
+    if (!QueryServiceStatus(service.Get(), &status)) {
+        return GetLastError();
+    }
+    currentState = status.dwCurrentState;
+    return 0;
+}
+
 }  // namespace kestrun::platform::win32

@@ -124,6 +124,14 @@ std::uint32_t Win32Files::CheckPlainFile(const std::string& path, std::uint32_t 
     return OpenPlain(path, maxBytes, file);
 }
 
+std::uint32_t Win32Files::Remove(const std::string& path) {
+    if (!DeleteFileA(path.c_str())) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : error;
+    }
+    return ERROR_SUCCESS;
+}
+
 std::optional<std::string> Win32Files::ReadAll(const std::string& path) {
     UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,

@@ -25,6 +25,7 @@ class Win32Files : public Files {
                                 std::uint32_t maxBytes) override;
     std::uint32_t CheckPlainFile(const std::string& path, std::uint32_t maxBytes) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
+    std::uint32_t Remove(const std::string& path) override;
 };
 
 class Win32System : public System {
@@ -89,11 +90,14 @@ class Win32Runner : public Runner {
     std::uint32_t RunAndWait(const std::string& command,
                              std::uint32_t timeoutMilliseconds) override;
     std::uint32_t StartHidden(const std::string& command) override;
+    std::unique_ptr<StartedProgram> StartWatched(const std::string& command,
+                                                 std::uint32_t& error) override;
 };
 
 class Win32Services : public Services {
   public:
     std::unique_ptr<ServiceManager> OpenManager(std::uint32_t& error) override;
+    std::uint32_t QueryState(const std::string& name, std::uint32_t& currentState) override;
 };
 
 class Win32NetInfo : public NetInfo {

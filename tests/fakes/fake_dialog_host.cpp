@@ -20,6 +20,7 @@ std::intptr_t FakeDialogHost::RunModal(int templateId, WindowRef owner, MessageS
     modal = true;
     parent = owner;
     createdFrom = templateId;
+    ShowTemplateTexts(templateId);
     exists = true;
     sink_ = &sink;
     endResult.reset();
@@ -40,10 +41,20 @@ bool FakeDialogHost::CreateModeless(int templateId, WindowRef owner, MessageSink
     modal = false;
     parent = owner;
     createdFrom = templateId;
+    ShowTemplateTexts(templateId);
     exists = true;
     sink_ = &sink;
     initResult = Deliver(Msg{kWmInitDialog, 0, 0}).value;
     return true;
+}
+
+void FakeDialogHost::ShowTemplateTexts(int templateId) {
+    auto shown = templateTexts.find(templateId);
+    if (shown != templateTexts.end()) {
+        for (const auto& [id, text] : shown->second) {
+            texts[id] = text;
+        }
+    }
 }
 
 void FakeDialogHost::Destroy() {
@@ -233,6 +244,7 @@ void FakeDialogHost::DeliverPosted() {
 
 std::unique_ptr<DialogHost> FakeDialogFactory::NewHost() {
     auto host = std::make_unique<FakeDialogHost>(journal_, "dialogs");
+    host->templateTexts = templateTexts;
     host->whileModal = [this](FakeDialogHost& running) {
         const int templateId = running.createdFrom.value_or(0);
         auto script = whileModal.find(templateId);

@@ -86,6 +86,9 @@ class FakeDialogHost : public DialogHost {
     std::function<void(FakeDialogHost&)> whileModal;
     // Answers a message box (default IDOK = 1).
     std::function<int(const Box&)> onMessageBox;
+    // The control texts of each template (id -> control id -> text), which a window made
+    // from it shows before its set-up runs.
+    std::map<int, std::map<int, std::string>> templateTexts;
 
     // What a test can read.
     bool exists = false;
@@ -109,6 +112,7 @@ class FakeDialogHost : public DialogHost {
 
   private:
     void Note(const std::string& line) { journal_.Add(source_, line); }
+    void ShowTemplateTexts(int templateId);
     Journal& journal_;
     std::string source_;
     MessageSink* sink_ = nullptr;
@@ -122,6 +126,8 @@ class FakeDialogFactory : public DialogFactory {
     std::unique_ptr<DialogHost> NewHost() override;
     // Script per template id, installed as whileModal of every host that runs it.
     std::map<int, std::function<void(FakeDialogHost&)>> whileModal;
+    // Given to every host, as its templateTexts.
+    std::map<int, std::map<int, std::string>> templateTexts;
 
   private:
     Journal& journal_;

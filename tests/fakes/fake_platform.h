@@ -53,6 +53,7 @@ class FakeFiles : public Files {
                                 std::uint32_t maxBytes) override;
     std::uint32_t CheckPlainFile(const std::string& path, std::uint32_t maxBytes) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
+    std::uint32_t Remove(const std::string& path) override;
     // Paths whose creation fails with the given error code.
     std::map<std::string, std::uint32_t> failCreate;
 
@@ -188,9 +189,20 @@ class FakeRunner : public Runner {
     std::uint32_t RunAndWait(const std::string& commandLine,
                              std::uint32_t timeoutMilliseconds) override;
     std::uint32_t StartHidden(const std::string& commandLine) override;
-    // Error code for RunAndWait by command line (0 = starts; kRunTimedOut = hangs).
+    std::unique_ptr<StartedProgram> StartWatched(const std::string& commandLine,
+                                                 std::uint32_t& error) override;
+    // Error code for RunAndWait and StartWatched by command line (0 = starts;
+    // kRunTimedOut = hangs).
     std::map<std::string, std::uint32_t> startErrors;
     std::uint32_t lastTimeout = 0;
+    // Each program StartWatched started, in order: it runs until a test clears running.
+    struct Program {
+        std::string commandLine;
+        bool running;
+    };
+    std::vector<std::shared_ptr<Program>> programs;
+    // Whether a program just started still runs (false: it ends at once).
+    bool programsKeepRunning = false;
     std::uint32_t winExecResult = 33;
     // Called for each waited-for command (lets tests see the files it would read).
     std::function<void(const std::string&)> onRun;
@@ -223,6 +235,8 @@ class FakeServices : public Services {
     };
     FakeServices(FakeClock& clock, Journal& journal) : clock_(clock), journal_(journal) {}
     std::unique_ptr<ServiceManager> OpenManager(std::uint32_t& error) override;
+    // Through the manager and the service above, so it fails and records as they do.
+    std::uint32_t QueryState(const std::string& name, std::uint32_t& currentState) override;
 
     std::uint32_t failOpenManager = 0;
     std::map<std::string, ServiceModel> services;

@@ -104,7 +104,7 @@ class FakeServiceManager : public ServiceManager {
                 return std::make_unique<FakeService>(owner_, serviceName, model);
             }
         }
-        error = 1060;  // ERROR_SERVICE_DOES_NOT_EXIST
+        error = kErrorServiceDoesNotExist;
         return nullptr;
     }
 
@@ -122,6 +122,16 @@ std::unique_ptr<ServiceManager> FakeServices::OpenManager(std::uint32_t& error) 
     }
     error = 0;
     return std::make_unique<FakeServiceManager>(*this);
+}
+
+std::uint32_t FakeServices::QueryState(const std::string& name, std::uint32_t& currentState) {
+    std::uint32_t error = 0;
+    auto manager = OpenManager(error);
+    if (!manager) {
+        return error;
+    }
+    auto service = manager->OpenService(name, error);
+    return service ? service->QueryState(currentState) : error;
 }
 
 }  // namespace kestrun::platform::fake

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -114,6 +115,14 @@ std::uint32_t FakeFiles::CopyPlainFile(const std::string& from, const std::strin
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
     journal_.Add("files", "read " + path);
     return ReadFile(path);
+}
+
+std::uint32_t FakeFiles::Remove(const std::string& path) {
+    journal_.Add("files", "remove " + path);
+    if (!ReadFile(path)) {
+        return kErrorSuccess;
+    }
+    return std::remove(path.c_str()) == 0 ? kErrorSuccess : kErrorAccessDenied;
 }
 
 bool FakeSystem::GetVersion(OsVersion& out, bool extended) {

@@ -1,6 +1,8 @@
 // Recorded windows, posts and message boxes, and the recorded runner.
 #include "tests/fakes/fake_platform.h"
 
+#include <utility>
+
 #include "platform/format.h"
 #include "platform/text.h"
 
@@ -70,6 +72,23 @@ std::uint32_t FakeRunner::RunAndWait(const std::string& commandLine,
 std::uint32_t FakeRunner::StartHidden(const std::string& commandLine) {
     journal_.Add("runner", "detach " + commandLine);
     return winExecResult;
+}
+
+std::unique_ptr<StartedProgram> FakeRunner::StartWatched(const std::string& commandLine,
+                                                         std::uint32_t& error) {
+    journal_.Add("runner", "start " + commandLine);
+    auto failure = startErrors.find(commandLine);
+    error = failure == startErrors.end() ? 0 : failure->second;
+    if (error != 0) {
+        return nullptr;
+    }
+    programs.push_back(std::make_shared<Program>(Program{commandLine, programsKeepRunning}));
+    struct Started : StartedProgram {
+        explicit Started(std::shared_ptr<Program> p) : program(std::move(p)) {}
+        bool Running() override { return program->running; }
+        std::shared_ptr<Program> program;
+    };
+    return std::make_unique<Started>(programs.back());
 }
 
 }  // namespace kestrun::platform::fake
