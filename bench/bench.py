@@ -25,9 +25,9 @@ sys.path.insert(0, os.path.join(SOURCE_DIR, "e2e"))
 
 import harness  # noqa: E402
 from harness import MAIN_TITLE, Paths, Session, log  # noqa: E402
-from scenarios_startup import dismiss_setup_boxes, quiet_settings  # noqa: E402
-from scenarios_tunnel import (expected_teardown_calls, hand_over, ipsec_script,  # noqa: E402
-                              route_deletes)
+from steps import (RES, RESULT_CAPTION, dismiss_setup_boxes,  # noqa: E402
+                   expected_teardown_calls, hand_over, ipsec_script, quiet_settings,
+                   route_deletes)
 
 TICK_MS = 1000
 REACTION_BOUND_MS = TICK_MS + 100
@@ -45,7 +45,6 @@ NATIVE_REACTIONS = 4
 # Moments after a tick at which a flag is set under Wine: the first close to the worst case.
 WINE_OFFSETS_MS = (0, 333, 667)
 FAR_END = "127.0.0.1"
-RESULT_CAPTION = "Varnel Ostrimel"
 QUIET_TICK = b"Timer3:CallByIE=[FALSE]"
 MINIMAL_TITLE = "Minimal dialog"
 STUB_TIMES = "stub-times.log"
@@ -507,7 +506,7 @@ def measure_wine(paths):
         found["hidden_peak"] = proc_status(kestrun.popen.pid, "VmHWM")
 
         log("Wine: the window shown; ParseSettingFlag set between ticks posted from outside")
-        s.helper("command", MAIN_TITLE, 32772)
+        s.helper("command", MAIN_TITLE, RES.ID_SHOW_MAIN)
         time.sleep(1.5)
         found["settings"] = settings_ticks(s, ticker)
         found["peak"] = proc_status(kestrun.popen.pid, "VmHWM")

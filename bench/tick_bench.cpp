@@ -101,29 +101,31 @@ std::string KindOf(const std::string& entry) {
 struct TickWork {
     std::map<std::string, int> counts;
     std::vector<std::string> detail;
-
-    static TickWork Of(const std::vector<std::string>& entries) {
-        TickWork work;
-        for (const std::string& entry : entries) {
-            const std::string kind = KindOf(entry);
-            ++work.counts[kind];
-            if (kind != "trace" && kind != "window-text" && kind != "tray") {
-                work.detail.push_back(entry);
-            }
-        }
-        return work;
-    }
-    bool operator==(const TickWork& other) const {
-        return counts == other.counts && detail == other.detail;
-    }
-    std::string Summary() const {
-        std::string text;
-        for (const auto& [kind, count] : counts) {
-            text += (text.empty() ? "" : ",") + kind + "=" + std::to_string(count);
-        }
-        return text.empty() ? "nothing" : text;
-    }
 };
+
+TickWork WorkOf(const std::vector<std::string>& entries) {
+    TickWork work;
+    for (const std::string& entry : entries) {
+        const std::string kind = KindOf(entry);
+        ++work.counts[kind];
+        if (kind != "trace" && kind != "window-text" && kind != "tray") {
+            work.detail.push_back(entry);
+        }
+    }
+    return work;
+}
+
+bool operator==(const TickWork& a, const TickWork& b) {
+    return a.counts == b.counts && a.detail == b.detail;
+}
+
+std::string Summary(const TickWork& work) {
+    std::string text;
+    for (const auto& [kind, count] : work.counts) {
+        text += (text.empty() ? "" : ",") + kind + "=" + std::to_string(count);
+    }
+    return text.empty() ? "nothing" : text;
+}
 
 std::string Escape(const std::string& text) {
     std::string out;
@@ -147,7 +149,7 @@ void Measure(MainWindow& w, const std::string& name, std::uint32_t timer, int n,
         CALLGRIND_TOGGLE_COLLECT;
         w.Tick(timer);
         CALLGRIND_TOGGLE_COLLECT;
-        const TickWork work = TickWork::Of(w.fake.journal.Entries());
+        const TickWork work = WorkOf(w.fake.journal.Entries());
         if (!first) {
             first = work;
         } else if (!(work == *first)) {
@@ -158,7 +160,7 @@ void Measure(MainWindow& w, const std::string& name, std::uint32_t timer, int n,
     }
     CALLGRIND_DUMP_STATS_AT(name.c_str());
     std::printf("ticks %s %d\n", name.c_str(), n);
-    std::printf("work %s %s differing=%d\n", name.c_str(), first->Summary().c_str(), differing);
+    std::printf("work %s %s differing=%d\n", name.c_str(), Summary(*first).c_str(), differing);
     for (const std::string& entry : first->detail) {
         std::printf("entry %s %s\n", name.c_str(), Escape(entry).c_str());
     }

@@ -25,18 +25,13 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import harness  # noqa: E402
 from harness import MAIN_TITLE, Paths, Session, ini_text, log  # noqa: E402
+from steps import (IDCANCEL, IDOK, LINK_GREEN, RES, RESULT_CAPTION,  # noqa: E402
+                   WARNING_CAPTION, numbers, tray_icon_spot, tray_tip, xdotool)
 
-ID_SHOW_MAIN = 32772
-ID_MENUITEM_EXIT = 32773
-ID_MENUITEM_INFO = 32774
-ID_MENUITEM_DIAGNOSIS = 32776
-IDC_DIAG_STARTS = 1008
-IDC_DIAG_LIST = 1016
-IDCANCEL = 2
-RESULT_CAPTION = "Varnel Ostrimel"
-IDC_STATIC_STATUS = 1004
-INFO_FIELDS = [("Login URL", 1009), ("Status", 1010), ("Time", 1011), ("Received", 1012),
-               ("Transmitted", 1013), ("Address", 1014), ("Secure Mode", 1015)]
+INFO_FIELDS = [("Login URL", RES.IDC_INFO_LOGIN_URL), ("Status", RES.IDC_INFO_LINK_STATUS),
+               ("Time", RES.IDC_INFO_TIME), ("Received", RES.IDC_INFO_RECEIVED),
+               ("Transmitted", RES.IDC_INFO_TRANSMITTED), ("Address", RES.IDC_INFO_IP_ADDRESS),
+               ("Secure Mode", RES.IDC_INFO_SECURE_MODE)]
 
 
 def hand_over_settings():
@@ -133,10 +128,9 @@ def connected(s):
     log(f"screenshot: {s.screenshot('2-connected-box')}")
     s.press(RESULT_CAPTION)
     wait_for(lambda: s.window_count(RESULT_CAPTION) == 0, 5)
-    status = s.helper("item-text", MAIN_TITLE, IDC_STATIC_STATUS).stdout.strip()
+    status = s.helper("item-text", MAIN_TITLE, RES.IDC_STATIC_STATUS).stdout.strip()
     log(f"status line: {status!r}")
     try:
-        from scenarios_tray import LINK_GREEN, tray_tip
         log(f"tray tip: {tray_tip(s, '3-tray', LINK_GREEN)!r}")
     except harness.ScenarioFailed as failed:
         log(f"could not read the tray tip: {failed}")
@@ -144,9 +138,10 @@ def connected(s):
 
 
 def connectivity_info(s, docs):
-    log(f"Connectivity Info. (the tray menu's command {ID_MENUITEM_INFO})")
-    s.helper("command", MAIN_TITLE, ID_MENUITEM_INFO)
-    if not wait_for(lambda: s.helper("item-style", RESULT_CAPTION, 1011).returncode == 0, 10):
+    log(f"Connectivity Info. (the tray menu's command {RES.ID_MENUITEM_INFO})")
+    s.helper("command", MAIN_TITLE, RES.ID_MENUITEM_INFO)
+    if not wait_for(lambda: s.helper("item-style", RESULT_CAPTION,
+                                     RES.IDC_INFO_TIME).returncode == 0, 10):
         log("Connectivity Info. did not open")
         return
     time.sleep(2.5)
@@ -158,13 +153,12 @@ def connectivity_info(s, docs):
     rect = window_rect(s, RESULT_CAPTION)
     if docs and rect:
         crop(shot, rect, os.path.join(docs, "connectivity-info.png"))
-    s.helper("command", RESULT_CAPTION, 1)
+    s.helper("command", RESULT_CAPTION, IDOK)
     wait_for(lambda: s.window_count(RESULT_CAPTION) == 0, 5)
 
 
 def window_rect(s, title):
     """The window's screen rectangle (left, top, right, bottom), or None."""
-    from scenarios_tray import numbers
     listing = s.helper("rect", title).stdout
     return numbers(listing, "window") if "window=" in listing else None
 
@@ -179,7 +173,6 @@ def crop(shot, rect, out):
 
 def tray_menu(s, docs):
     """The menu of the icon in the notification area, opened by a real right-click."""
-    from scenarios_tray import LINK_GREEN, numbers, tray_icon_spot, xdotool
     try:
         x, y = tray_icon_spot(s, "5-tray", LINK_GREEN)
     except harness.ScenarioFailed as failed:
@@ -203,16 +196,16 @@ def tray_menu(s, docs):
 
 
 def diagnosis(s):
-    log(f"Diagnosis (the tray menu's command {ID_MENUITEM_DIAGNOSIS}), then Starts")
-    s.helper("command", MAIN_TITLE, ID_MENUITEM_DIAGNOSIS)
-    if not wait_for(lambda: s.helper("item-style", RESULT_CAPTION, IDC_DIAG_LIST).returncode
+    log(f"Diagnosis (the tray menu's command {RES.ID_MENUITEM_DIAGNOSIS}), then Starts")
+    s.helper("command", MAIN_TITLE, RES.ID_MENUITEM_DIAGNOSIS)
+    if not wait_for(lambda: s.helper("item-style", RESULT_CAPTION, RES.IDC_DIAG_LIST).returncode
                     == 0, 10):
         log("Diagnosis did not open")
         return
-    s.helper("command", RESULT_CAPTION, IDC_DIAG_STARTS)
+    s.helper("command", RESULT_CAPTION, RES.IDC_DIAG_STARTS)
     # The tests take three seconds; the window answers again afterwards.
     time.sleep(5)
-    rows = s.helper("list-rows", RESULT_CAPTION, IDC_DIAG_LIST).stdout
+    rows = s.helper("list-rows", RESULT_CAPTION, RES.IDC_DIAG_LIST).stdout
     show("Diagnosis lists:", [line.split("|", 1)[1].replace("|", "  ->  ")
                               for line in rows.splitlines() if "|" in line])
     log(f"screenshot: {s.screenshot('7-diagnosis')}")
@@ -221,9 +214,9 @@ def diagnosis(s):
 
 
 def disconnect_and_exit(s, kestrun):
-    log(f"Disconnect & Exit (the tray menu's command {ID_MENUITEM_EXIT})")
+    log(f"Disconnect & Exit (the tray menu's command {RES.ID_MENUITEM_EXIT})")
     before = len(s.stub_calls())
-    s.helper("command", MAIN_TITLE, ID_MENUITEM_EXIT)
+    s.helper("command", MAIN_TITLE, RES.ID_MENUITEM_EXIT)
     text = s.box_text(RESULT_CAPTION, 15000)
     if text is not None:
         log(f"message box: {text!r}")
@@ -262,10 +255,10 @@ def main():
         if not s.wait_window(MAIN_TITLE, 30000):
             log(f"the program did not open its window; trace: {kestrun.trace()}")
             return 1
-        s.close_boxes("Warnning", 5, quiet_for=1.5)
+        s.close_boxes(WARNING_CAPTION, 5, quiet_for=1.5)
         log("Kestrun.exe runs idle, its main window hidden and its icon in the tray")
-        log(f"the portal's launcher shows the window: WM_COMMAND {ID_SHOW_MAIN}")
-        s.helper("command", MAIN_TITLE, ID_SHOW_MAIN)
+        log(f"the portal's launcher shows the window: WM_COMMAND {RES.ID_SHOW_MAIN}")
+        s.helper("command", MAIN_TITLE, RES.ID_SHOW_MAIN)
         time.sleep(1.5)
         shot = s.screenshot("1-main-window")
         log(f"screenshot: {shot}")

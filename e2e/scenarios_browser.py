@@ -5,45 +5,15 @@ namespace, where the bare host name "router" resolves to the namespace's own add
 Wine's control has no Gecko here: it requests the page and then reports NavigateError, so
 DocumentComplete never comes; DownloadComplete does."""
 
-import contextlib
-import json
 import os
 import re
 import subprocess
 import sys
 
 from harness import NetNamespace, check, log, scenario
+from steps import PORTAL_HOST, VARNEL, portal_standin
 
-PORTAL_HOST = "router"
 PORTAL_URL = f"http://{NetNamespace.ADDRESS}"
-VARNEL = ["Varnel", "TRV-615 SSLVPN"]
-
-
-@contextlib.contextmanager
-def portal_standin(s, setting=None, assignments=()):
-    """Runs the stand-in on port 80 of the namespace's own address; yields a function that
-    returns the requests logged so far."""
-    log_path = os.path.join(s.run_dir, "portal.jsonl")
-    open(log_path, "w").close()
-    command = [sys.executable, os.path.join(s.paths.source_dir, "tools", "portal_standin.py"),
-               "--bind", NetNamespace.ADDRESS, "--port", "80", "--log", log_path]
-    if setting:
-        command += ["--setting", setting]
-    for assignment in assignments:
-        command += ["--set", assignment]
-    server = subprocess.Popen(s.netns.wrap(command), stdout=subprocess.PIPE,
-                              stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL, text=True)
-    try:
-        check(server.stdout.readline().startswith("listening"), "portal stand-in did not start")
-
-        def requests():
-            with open(log_path, encoding="utf-8") as f:
-                return [json.loads(line) for line in f if line.strip()]
-
-        yield requests
-    finally:
-        server.terminate()
-        server.wait(timeout=10)
 
 
 def post_login(s):

@@ -7,31 +7,16 @@ Echoes go to 127.0.0.1 or to addresses of the test's own namespace that do not a
 import time
 
 from harness import MAIN_TITLE, check, log, read_ppm, scenario
-from scenarios_startup import (EXIT_BOX_TEXT, dismiss_setup_boxes, end_by_remove, quiet_profile,
-                               quiet_settings, start_instance)
-from scenarios_tray import (LINK_GREEN, NO_LINK_RED, TRAY_AREA, TRAY_WINDOW, count_near,
-                            tray_tip)
-from scenarios_tunnel import (expected_setup_calls, expected_teardown_calls, hand_over,
-                              ipsec_script, openvpn_script, stub_line, wait_calls)
+from steps import (CONNECTED_TEXT, EXIT_BOX_TEXT, LINK_GREEN, NO_LINK_RED, RES, RESULT_CAPTION,
+                   SILENT_LAN, TRAY_AREA, TRAY_WINDOW, count_near, dismiss_setup_boxes,
+                   end_by_remove, expected_setup_calls, expected_teardown_calls, hand_over,
+                   ipsec_script, openvpn_script, quiet_profile, quiet_settings, start_instance,
+                   stub_line, tray_tip, wait_calls, wait_for)
 
-RESULT_CAPTION = "Varnel Ostrimel"
-CONNECTED_TEXT = ("Connection successful, now you can access internal web, file and mail "
-                  "servers.")
-IDC_STATIC_STATUS = 1004
 KEY_TEXT = ("-----BEGIN OpenVPN Static key V1-----\n0123456789abcdef\n"
             "-----END OpenVPN Static key V1-----\n")
-# Inside the namespace nothing answers these.
-SILENT_LAN = "192.0.2.7"
+# Inside the namespace nothing answers this one either, like SILENT_LAN.
 SILENT_OVPN = "192.0.2.8"
-
-
-def wait_for(what, condition, timeout, step=0.2):
-    """Seconds until condition() held; fails after timeout seconds."""
-    started = time.monotonic()
-    while not condition():
-        check(time.monotonic() - started < timeout, f"{what} within {timeout} s")
-        time.sleep(step)
-    return time.monotonic() - started
 
 
 def flags(data):
@@ -73,7 +58,7 @@ def outside_browser_login(s):
     check(text == CONNECTED_TEXT, f"box {text!r}")
     # A profile-watch tick has run inside the box by now, the next poll has not.
     time.sleep(1.5)
-    status = s.helper("item-text", MAIN_TITLE, IDC_STATIC_STATUS).stdout.strip()
+    status = s.helper("item-text", MAIN_TITLE, RES.IDC_STATIC_STATUS).stdout.strip()
     check(status == "Connection Success", f"status line under the success box {status!r}")
     time.sleep(5)
     check(s.window_count(RESULT_CAPTION) == 1,
@@ -85,7 +70,7 @@ def outside_browser_login(s):
 
     tip = tray_tip(s, "connected", LINK_GREEN)
     check(tip == "Connected to : 127.0.0.1", f"tray tip {tip!r}")
-    status = s.helper("item-text", MAIN_TITLE, IDC_STATIC_STATUS).stdout.strip()
+    status = s.helper("item-text", MAIN_TITLE, RES.IDC_STATIC_STATUS).stdout.strip()
     check(status == "Connection Success", f"status line {status!r}")
     for name, copy in (("working", s.read_program_file("Setting.tmp")),
                        ("profile", s.read_profile_file("Setting.tmp"))):

@@ -17,9 +17,8 @@ import shutil
 import subprocess
 
 from harness import MAIN_TITLE, check, log, scenario
-from scenarios_connection import SILENT_LAN
-from scenarios_startup import dismiss_setup_boxes, end_by_remove, quiet_profile, start_instance
-from scenarios_tunnel import hand_over, marker_files
+from steps import (SILENT_LAN, dismiss_setup_boxes, end_by_remove, hand_over, marker_files,
+                   quiet_profile, start_instance)
 
 LENGTH = 10_000
 

@@ -14,16 +14,14 @@ import shutil
 import time
 
 from harness import MAIN_TITLE, check, log, scenario
-from scenarios_startup import EXIT_BOX_TEXT, start_instance
-from scenarios_tunnel import (expected_setup_calls, expected_teardown_calls, hand_over,
-                              route_deletes)
+from steps import (CONNECTED_TEXT, EXIT_BOX_TEXT, RESULT_CAPTION, WARNING_CAPTION,
+                   expected_setup_calls, expected_teardown_calls, hand_over, route_deletes,
+                   start_instance)
 
 SETUP = "Kestrun-setup.exe"
 INSTALL_DIR = ("Program Files", "Kestrun")
 WINDOWS_DIR = "C:\\" + "\\".join(INSTALL_DIR)
 UNINSTALL_KEY = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrun"
-SUCCESS_BOX_TEXT = ("Connection successful, now you can access internal web, file and mail "
-                    "servers.")
 # Relative to the installation folder, as the setup puts them there.
 INSTALLED = {
     "Kestrun.exe": "Kestrun.exe",
@@ -88,7 +86,7 @@ def wait_until(s, condition, timeout):
     while not condition():
         if time.monotonic() >= deadline:
             return False
-        s.close_boxes("Warnning", 0.5)
+        s.close_boxes(WARNING_CAPTION, 0.5)
     return True
 
 
@@ -111,9 +109,9 @@ def log_in(s, windows):
     check(wait_until(s, lambda: "CallByIE=FALSE" in profile_setting(s), 10),
           f"profile copy after the pickup: {profile_setting(s)!r}")
     check(client.wait_trace("LAN Connected!!!\n", 20), f"no echo answer: {client.trace()}")
-    box = s.box_text("Varnel Ostrimel", 15000)
-    check(box == SUCCESS_BOX_TEXT, f"success box {box!r}")
-    s.press("Varnel Ostrimel")
+    box = s.box_text(RESULT_CAPTION, 15000)
+    check(box == CONNECTED_TEXT, f"success box {box!r}")
+    s.press(RESULT_CAPTION)
     return client
 
 
@@ -122,7 +120,7 @@ def uninstall(s, client, windows):
     client's exit shows and waits for the uninstall to finish."""
     before = len(s.stub_calls())
     uninstaller = s.start(["/S"], label="uninstaller", exe="Uninstall.exe")
-    boxes = s.close_boxes("Varnel Ostrimel", 60, while_running=client.running)
+    boxes = s.close_boxes(RESULT_CAPTION, 60, while_running=client.running)
     check(boxes == [EXIT_BOX_TEXT], f"boxes at the uninstall's exit request: {boxes}")
     check(client.wait(15) is not None, "the client did not end")
     check("Remove!!!" in uninstaller.trace(), "the uninstaller did not run Kestrun.exe -r")

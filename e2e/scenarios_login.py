@@ -10,14 +10,9 @@ import re
 import time
 
 from harness import MAIN_TITLE, NetNamespace, check, ini_text, log, scenario
-from scenarios_browser import PORTAL_HOST, VARNEL, portal_standin
-from scenarios_startup import dismiss_setup_boxes, quiet_profile, start_instance
-from scenarios_tray import show_main
+from steps import (PORTAL_HOST, RES, VARNEL, WARNING_CAPTION, dismiss_setup_boxes,
+                   portal_standin, quiet_profile, show_main, start_instance)
 
-IDC_COMBO_URL = 1000
-IDC_BUTTON_CONNECT = 1002
-IDC_BUTTON_DEL = 1003
-IDC_STATIC_STATUS = 1004
 WS_DISABLED = 0x08000000
 INVALID_URL_TEXT = "The URL is invalid!!!\nPlease Input Again."
 LINKING = "Linking Connection"
@@ -28,7 +23,7 @@ HISTORY = ["https://192.0.2.1/", f"https://{GATEWAY}/login.asp", "https://portal
 
 def combo(s):
     """The address box's entries, selected index and edit text."""
-    out = s.helper("combo", MAIN_TITLE, IDC_COMBO_URL).stdout.splitlines()
+    out = s.helper("combo", MAIN_TITLE, RES.IDC_COMBO_URL).stdout.splitlines()
     header = re.match(r"count=(-?\d+) sel=(-?\d+)$", out[0]) if out else None
     check(header is not None, f"could not read the address box: {out}")
     entries = [line.split("|", 1)[1] for line in out[1:] if "|" in line]
@@ -45,7 +40,7 @@ def enabled(s, item):
 
 
 def status_line(s):
-    return s.helper("item-text", MAIN_TITLE, IDC_STATIC_STATUS).stdout.rstrip("\n")
+    return s.helper("item-text", MAIN_TITLE, RES.IDC_STATIC_STATUS).stdout.rstrip("\n")
 
 
 def settings_values(s):
@@ -55,21 +50,21 @@ def settings_values(s):
 
 def type_and_connect(s, address):
     """Types the address into the box, which enables Connect, and presses Connect."""
-    check(s.helper("type", MAIN_TITLE, IDC_COMBO_URL, address).returncode == 0,
+    check(s.helper("type", MAIN_TITLE, RES.IDC_COMBO_URL, address).returncode == 0,
           f"could not type {address!r}")
-    check(enabled(s, IDC_BUTTON_CONNECT), f"typing {address!r} did not enable Connect")
-    s.helper("command", MAIN_TITLE, IDC_BUTTON_CONNECT)
+    check(enabled(s, RES.IDC_BUTTON_CONNECT), f"typing {address!r} did not enable Connect")
+    s.helper("command", MAIN_TITLE, RES.IDC_BUTTON_CONNECT)
 
 
 def refused(s, process, address, requests):
     type_and_connect(s, address)
     # Connect shows the message page for a second before it tests the address.
-    text = s.box_text("Warnning", 10000)
+    text = s.box_text(WARNING_CAPTION, 10000)
     check(text == INVALID_URL_TEXT, f"{address!r}: box {text!r}")
     s.screenshot("refused-" + re.sub(r"\W", "_", address))
-    s.press("Warnning")
+    s.press(WARNING_CAPTION)
     deadline = time.monotonic() + 5
-    while not enabled(s, IDC_BUTTON_CONNECT):
+    while not enabled(s, RES.IDC_BUTTON_CONNECT):
         check(time.monotonic() < deadline, f"Connect stayed disabled after {address!r}")
         time.sleep(0.2)
     check(requests() == [], f"{address!r} reached the stand-in: {requests()}")
@@ -87,7 +82,7 @@ def passed(s, process, address):
         check(time.monotonic() < deadline,
               f"{address!r}: status {status_line(s)!r}, settings {settings_values(s)}")
         time.sleep(0.2)
-    check(s.helper("find", "Warnning").returncode == 1, f"{address!r} was refused")
+    check(s.helper("find", WARNING_CAPTION).returncode == 1, f"{address!r} was refused")
     return settings_values(s)["StartTime"]
 
 
@@ -119,7 +114,7 @@ def history_and_connect(s):
         keys = {k: v for k, v in settings_values(s).items() if k.startswith("URL")}
         check(keys == {f"URL{i}": url for i, url in enumerate(HISTORY)}, f"URL keys {keys}")
         # The set-up build leaves Connect disabled until the address changes.
-        check(not enabled(s, IDC_BUTTON_CONNECT), "Connect enabled after the set-up build")
+        check(not enabled(s, RES.IDC_BUTTON_CONNECT), "Connect enabled after the set-up build")
 
         show_main(s)
         s.screenshot("history")
@@ -150,7 +145,7 @@ def history_and_connect(s):
             check(values.get(key) == value, f"{key}={values.get(key)!r} after Connect")
         check(re.fullmatch(r"-?\d+", start_time) and start_time != "0",
               f"StartTime={start_time!r}")
-        check(not enabled(s, IDC_BUTTON_CONNECT) and not enabled(s, IDC_BUTTON_DEL),
+        check(not enabled(s, RES.IDC_BUTTON_CONNECT) and not enabled(s, RES.IDC_BUTTON_DEL),
               "Connect or Delete VPN enabled during the login")
         check(status_line(s) == LINKING, f"status {status_line(s)!r}")
         check(process.running(), "the program ended")

@@ -18,10 +18,9 @@ import threading
 import time
 
 from harness import MAIN_TITLE, check, log, scenario
-from scenarios_connection import CONNECTED_TEXT, RESULT_CAPTION
-from scenarios_startup import dismiss_setup_boxes, quiet_settings
-from scenarios_tunnel import (KEY, expected_setup_calls, expected_teardown_calls, hand_over,
-                              route_deletes)
+from steps import (CONNECTED_TEXT, KEY, RESULT_CAPTION, dismiss_setup_boxes,
+                   expected_setup_calls, expected_teardown_calls, hand_over, quiet_settings,
+                   route_deletes)
 
 WINDOWS = "vista"
 SEED = 20240612

@@ -1,11 +1,12 @@
 """Start-up of the real program: single instance, "-r", the trusted-site check of a portal
 address on the command line, the OS trace and a missing settings file."""
 
-from harness import MAIN_TITLE, check, ini_text, scenario
+from harness import MAIN_TITLE, check, scenario
+from steps import (EXIT_BOX_TEXT, WARNING_CAPTION, dismiss_setup_boxes, end_by_remove,
+                   quiet_settings, start_instance)
 
 TRUSTED_SITE_TEXT = ("Please add the URL into trusted sites of browser (internet options > "
                      "Security : Trusted Sites) for running Ostrimel.")
-EXIT_BOX_TEXT = "VPN session has ended, please close your browser for increased security."
 RANGES_KEY = ("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\"
               "ZoneMap\\Ranges\\Range{}")
 PORTAL = "https://192.168.1.1/"
@@ -15,33 +16,6 @@ OS_LINES = {
     "winxp": "Microsoft Windows XP \n",
     "vista": "Microsoft Windows Vista \n",
 }
-
-
-def quiet_profile(s):
-    """The profile copy of the settings with no outside-browser login waiting. Without one
-    the profile watch reads "CallByIE" as set and builds a tunnel from the working copy a
-    second after start."""
-    s.write_profile_file("Setting.tmp", ini_text({"IPSec": {"CallByIE": "FALSE"}}))
-
-
-def quiet_settings(s):
-    """Settings that ask for no tunnel, at set-up or from the profile watch."""
-    s.write_program_file("Setting.tmp", ini_text({"IPSec": {
-        "CallByIE": "FALSE", "RemoveIPsec": "TRUE", "VPN Mode": "1"}}))
-    quiet_profile(s)
-
-
-def start_instance(s, args=(), label="first"):
-    process = s.start(args, label=label)
-    check(s.wait_window(MAIN_TITLE, 30000),
-          f"no '{MAIN_TITLE}' window; trace: {process.trace()}")
-    return process
-
-
-def dismiss_setup_boxes(s, quiet_for=2.0, limit=30.0):
-    """Closes the warnings that set-up may show under Wine (no IPsec service, no network)
-    until none has appeared for quiet_for seconds; returns their texts."""
-    return s.close_boxes("Warnning", limit, quiet_for=quiet_for)
 
 
 @scenario("startup_second_instance")
@@ -55,19 +29,7 @@ def second_instance(s):
     check(first.running(), "the first instance ended")
     check(s.window_count(MAIN_TITLE) == 1,
           f"{s.window_count(MAIN_TITLE)} '{MAIN_TITLE}' windows")
-    check(s.helper("find", "Warnning").returncode == 1, "the second start showed a warning")
-
-
-def end_by_remove(s, first):
-    """Starts the program with "-r" and waits for the running instance to end, pressing
-    the box that Disconnect & Exit may show on the way; returns that box's text."""
-    remover = s.start(["-r"], label="remover")
-    check(remover.wait(30) is not None, "the '-r' start did not end")
-    check("Remove!!!" in remover.trace(), f"no 'Remove!!!' in {remover.trace()}")
-    boxes = s.close_boxes("Varnel Ostrimel", 30, while_running=first.running)
-    box = boxes[-1] if boxes else None
-    check(first.wait(5) is not None, "the running instance did not end")
-    return box
+    check(s.helper("find", WARNING_CAPTION).returncode == 1, "the second start showed a warning")
 
 
 @scenario("startup_remove_running")
@@ -97,11 +59,11 @@ def exit_request(s):
 def untrusted_portal(s):
     quiet_settings(s)
     process = s.start([PORTAL])
-    text = s.box_text("Warnning", 30000)
+    text = s.box_text(WARNING_CAPTION, 30000)
     check(text == TRUSTED_SITE_TEXT, f"warning text {text!r}; trace {process.trace()}")
     check(s.window_count(MAIN_TITLE) == 0, "the main window exists beside the warning")
     s.screenshot("warning")
-    check(s.press("Warnning"), "could not press the warning's button")
+    check(s.press(WARNING_CAPTION), "could not press the warning's button")
     check(process.wait(30) is not None, "the program did not end after the warning")
     check(s.window_count(MAIN_TITLE) == 0, "a main window appeared after the warning")
 

@@ -8,19 +8,14 @@ import re
 import time
 
 from harness import MAIN_TITLE, NetNamespace, check, log, scenario
-from scenarios_connection import RESULT_CAPTION, wait_for
-from scenarios_startup import dismiss_setup_boxes, quiet_profile, start_instance
-from scenarios_tray import (LINK_GREEN, MENU_ENTRY_TEXTS, reference_menu, tray_icon_spot,
-                            xdotool)
-from scenarios_tunnel import hand_over
+from steps import (IDCANCEL, IDOK, LINK_GREEN, MENU_ENTRY_TEXTS, RES, RESULT_CAPTION,
+                   dismiss_setup_boxes, hand_over, quiet_profile, reference_menu,
+                   start_instance, tray_icon_spot, wait_for, xdotool)
 
-ID_MENUITEM_INFO = 32774
-ID_MENUITEM_DIAGNOSIS = 32776
-IDOK, IDCANCEL = 1, 2
-INFO_FIELDS = {"url": 1009, "status": 1010, "time": 1011, "received": 1012,
-               "transmitted": 1013, "address": 1014, "mode": 1015, "label": 1021}
-IDC_DIAG_STARTS = 1008
-IDC_DIAG_LIST = 1016
+INFO_FIELDS = {"url": RES.IDC_INFO_LOGIN_URL, "status": RES.IDC_INFO_LINK_STATUS,
+               "time": RES.IDC_INFO_TIME, "received": RES.IDC_INFO_RECEIVED,
+               "transmitted": RES.IDC_INFO_TRANSMITTED, "address": RES.IDC_INFO_IP_ADDRESS,
+               "mode": RES.IDC_INFO_SECURE_MODE, "label": RES.IDC_INFO_IP_LABEL}
 LOGIN_URL = "https://router/"
 # What the stub ipseccmd reports; GetIPSecStats.bat copies the two totals into tmp.txt.
 SENT, RECEIVED = "123456", "654321"
@@ -52,7 +47,7 @@ def seconds(elapsed):
 
 
 def list_rows(s):
-    result = s.helper("list-rows", RESULT_CAPTION, IDC_DIAG_LIST)
+    result = s.helper("list-rows", RESULT_CAPTION, RES.IDC_DIAG_LIST)
     if result.returncode != 0:
         return None
     return [line.split("|")[1:] for line in result.stdout.splitlines() if "|" in line]
@@ -66,7 +61,7 @@ def result_of(s, row):
 
 def second_request_ignored(s, item):
     """Both status commands while a status window is open change nothing."""
-    for command in (ID_MENUITEM_INFO, ID_MENUITEM_DIAGNOSIS):
+    for command in (RES.ID_MENUITEM_INFO, RES.ID_MENUITEM_DIAGNOSIS):
         s.helper("command", MAIN_TITLE, command)
     time.sleep(1.5)
     check(s.window_count(RESULT_CAPTION) == 1,
@@ -115,7 +110,7 @@ def status_windows(s):
     wait_for("Connectivity Info. to close", lambda: s.window_count(RESULT_CAPTION) == 0, 5)
 
     # Diagnosis: the test rows, then the adapter of the default route.
-    choose_from_tray(s, spot, entries[0], IDC_DIAG_LIST)
+    choose_from_tray(s, spot, entries[0], RES.IDC_DIAG_LIST)
     rows = list_rows(s)
     check(rows is not None and len(rows) == 14, f"Diagnosis rows {rows}")
     check(all(result == "" for _, result in rows[:5]), f"results before Starts {rows[:5]}")
@@ -123,8 +118,8 @@ def status_windows(s):
     check(block[0] == "" and rows[6][1] == "Enable" and
           block[2:5] == ["    IP Address :  192.0.2.2", "    Subnet Mask :  255.255.255.0",
                          "    Default Gateway :  192.0.2.1"], f"adapter rows {rows[5:]}")
-    second_request_ignored(s, IDC_DIAG_LIST)
-    s.helper("command", RESULT_CAPTION, IDC_DIAG_STARTS)
+    second_request_ignored(s, RES.IDC_DIAG_LIST)
+    s.helper("command", RESULT_CAPTION, RES.IDC_DIAG_STARTS)
     # The window does not answer during the 3 s wait and the look-up.
     wait_for("the test results", lambda: result_of(s, 1) == "Running", 20, 0.5)
     rows = list_rows(s)

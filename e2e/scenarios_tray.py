@@ -6,80 +6,29 @@ taskbar."""
 
 import os
 import re
-import subprocess
 import time
 
-from harness import WINE, MAIN_TITLE, check, pixel, read_ppm, run, scenario
-from scenarios_startup import dismiss_setup_boxes, quiet_settings, start_instance
+from harness import MAIN_TITLE, check, pixel, read_ppm, scenario
+from steps import (LINK_GREEN, MENU_ENTRIES, MENU_ENTRY_TEXTS, NO_LINK_RED, RES, TRAY_AREA,
+                   TRAY_WINDOW, count_near, dismiss_setup_boxes, find_near, near, numbers,
+                   quiet_settings, reference_menu, show_main, start_instance, tray_icon_spot,
+                   xdotool)
 
-TRAY_WINDOW = "CSystemTray Dummy Window"
 TIP = "Varnel Pallisor Client"
 WARM = (247, 240, 222)
-NO_LINK_RED = (210, 30, 30)
-LINK_GREEN = (88, 190, 79)
-# Where Wine's taskbar keeps the notification area on a 1024x768 desktop.
-TRAY_AREA = (880, 736, 1024, 768)
 WM_TRAYICON_NOTIFY = 0x46F
-IDR_TRAY_MENU = 130
 WM_RBUTTONUP = 0x205
 WM_SYSCOMMAND = 0x112
 SC_CLOSE = 0xF060
-ID_SHOW_MAIN = 32772
-ID_MENUITEM_ABOUT = 32775
-IDC_BUTTON_HIDE = 1008
-IDC_STATIC_STATUS = 1004
-IDC_BUTTON_CONNECT = 1002
-IDC_EDIT_VERSION = 1017
 WM_CHAR = 0x102
 EM_SETREADONLY = 0xCF
 ES_READONLY = 0x800
-MENU_ENTRIES = ["Diagnosis", "Connectivity Info.", "", "About Ostrimel", "Disconnect & Exit"]
-# The same entries in menu notation ("&&" is one ampersand).
-MENU_ENTRY_TEXTS = [t.replace("&", "&&") for t in MENU_ENTRIES]
-
-
-def near(colour, wanted, tolerance=24):
-    return all(abs(a - b) <= tolerance for a, b in zip(colour, wanted))
-
-
-def count_near(picture, area, wanted):
-    left, top, right, bottom = area
-    return sum(1 for y in range(top, bottom) for x in range(left, right)
-               if near(pixel(picture, x, y), wanted))
-
-
-def find_near(picture, area, wanted):
-    left, top, right, bottom = area
-    hits = [(x, y) for y in range(top, bottom) for x in range(left, right)
-            if near(pixel(picture, x, y), wanted)]
-    if not hits:
-        return None
-    return (sum(x for x, _ in hits) // len(hits), sum(y for _, y in hits) // len(hits))
-
-
-def numbers(text, label):
-    match = re.search(label + r"=(-?\d+),(-?\d+),(-?\d+),(-?\d+)", text)
-    check(match is not None, f"no {label} in {text!r}")
-    return tuple(int(v) for v in match.groups())
-
-
-def xdotool(s, *args):
-    run(["xdotool"] + [str(a) for a in args], env=dict(os.environ, DISPLAY=s.display.name),
-        timeout=20)
 
 
 def hex_field(text, label):
     match = re.search(label + r"=0x([0-9a-fA-F]+)", text)
     check(match is not None, f"no {label} in {text!r}")
     return int(match.group(1), 16)
-
-
-def show_main(s):
-    s.helper("command", MAIN_TITLE, ID_SHOW_MAIN)
-    deadline = time.monotonic() + 10
-    while not s.window_visible(MAIN_TITLE):
-        check(time.monotonic() < deadline, "the show command did not show the window")
-        time.sleep(0.2)
 
 
 def wait_hidden(s, what):
@@ -124,13 +73,13 @@ def icon_and_main_window(s):
     time.sleep(0.5)
     shot = read_ppm(s.screenshot("shown"))
     client = numbers(s.helper("rect", MAIN_TITLE).stdout, "client")
-    status = numbers(s.helper("item-rect", MAIN_TITLE, IDC_STATIC_STATUS).stdout, "rect")
+    status = numbers(s.helper("item-rect", MAIN_TITLE, RES.IDC_STATIC_STATUS).stdout, "rect")
     centre = ((status[0] + status[2]) // 2, (status[1] + status[3]) // 2)
     check(pixel(shot, *centre) == WARM,
           f"status line background {pixel(shot, *centre)} at {centre}, window {client}")
     # The picture's panel has the same colour by design; what the brush prevents is the
     # system's button face, which a static would otherwise paint.
-    connect = numbers(s.helper("item-rect", MAIN_TITLE, IDC_BUTTON_CONNECT).stdout, "rect")
+    connect = numbers(s.helper("item-rect", MAIN_TITLE, RES.IDC_BUTTON_CONNECT).stdout, "rect")
     face = pixel(shot, connect[0] + 4, (connect[1] + connect[3]) // 2)
     check(not near(face, WARM, 8), f"the system's button face {face} is the warm colour")
     picture = background_picture(s)
@@ -140,7 +89,7 @@ def icon_and_main_window(s):
               f"picture at client ({x},{y}): screen {seen}, bitmap {pixel(picture, x, y)}")
 
     # Hide, then the system close command, each hide the window; the program goes on.
-    s.helper("command", MAIN_TITLE, IDC_BUTTON_HIDE)
+    s.helper("command", MAIN_TITLE, RES.IDC_BUTTON_HIDE)
     wait_hidden(s, "Hide")
     show_main(s)
     s.helper("post", MAIN_TITLE, WM_SYSCOMMAND, SC_CLOSE, 0)
@@ -150,57 +99,11 @@ def icon_and_main_window(s):
 
 
 def open_tray_menu(s):
-    check(s.helper("post", TRAY_WINDOW, WM_TRAYICON_NOTIFY, IDR_TRAY_MENU,
+    check(s.helper("post", TRAY_WINDOW, WM_TRAYICON_NOTIFY, RES.IDR_TRAY_MENU,
                    WM_RBUTTONUP).returncode == 0, "no tray window")
     listing = s.helper("menu", 10000).stdout
     check("rect=" in listing, f"no popup menu: {listing!r}")
     return listing
-
-
-def reference_menu(s, x, y, entries):
-    """Shows kthelper's own popup menu with the expected entries at x,y on the same desktop
-    and screenshots it: the picture of the right menu, and its entries' rectangles."""
-    out_path = os.path.join(s.run_dir, "reference-menu.txt")
-    with open(out_path, "wb") as out:
-        helper = subprocess.Popen(
-            [WINE, s.paths.tool("kthelper"), "show-menu", str(x), str(y), "2500"] + entries,
-            env=s.env(), cwd=s.program_dir, stdin=subprocess.DEVNULL, stdout=out,
-            stderr=subprocess.DEVNULL)
-    try:
-        deadline = time.monotonic() + 15
-        while "rect=" not in open(out_path, encoding="latin-1").read():
-            check(time.monotonic() < deadline and helper.poll() is None,
-                  "the reference menu did not open")
-            time.sleep(0.1)
-        shot = read_ppm(s.screenshot("reference-menu"))
-        listing = open(out_path, encoding="latin-1").read().replace("\r\n", "\n")
-    finally:
-        helper.wait(timeout=20)
-    items = {}
-    for line in listing.splitlines():
-        if "|" in line:
-            position, rect = line.split("|")
-            items[int(position)] = tuple(int(v) for v in rect.split(","))
-    return shot, numbers(listing, "rect"), items
-
-
-def tray_icon_spot(s, label, colour=NO_LINK_RED):
-    """The screen point at the middle of the icon of this colour (the not-connected one
-    unless told) in the notification area."""
-    icon = find_near(read_ppm(s.screenshot(label)), TRAY_AREA, colour)
-    check(icon is not None, "no tray icon")
-    return icon
-
-
-def tray_tip(s, label, colour=NO_LINK_RED):
-    """The icon's tip, as the taskbar shows it when the pointer rests on the icon."""
-    x, y = tray_icon_spot(s, label, colour)
-    xdotool(s, "mousemove", x, y)
-    time.sleep(0.3)
-    xdotool(s, "mousemove", x + 1, y)
-    tip = s.helper("tooltip", 5000).stdout.strip()
-    xdotool(s, "mousemove", 300, 300)
-    return tip
 
 
 def check_menu_matches(s, expected, rect, label):
@@ -222,21 +125,21 @@ def check_menu_matches(s, expected, rect, label):
 
 
 def version_text(s):
-    return s.helper("item-text", "About", IDC_EDIT_VERSION).stdout.strip()
+    return s.helper("item-text", "About", RES.IDC_ABOUT_VERSION).stdout.strip()
 
 
 def check_version_read_only(s):
     """The About version box shows "1.00" and takes no typing."""
     check(version_text(s) == "1.00", f"About version {version_text(s)!r}")
-    style = hex_field(s.helper("item-style", "About", IDC_EDIT_VERSION).stdout, "style")
+    style = hex_field(s.helper("item-style", "About", RES.IDC_ABOUT_VERSION).stdout, "style")
     check(style & ES_READONLY, f"the version box is not read-only: style {style:#x}")
     for char in "9x\b":
-        check(s.helper("item-send", "About", IDC_EDIT_VERSION, WM_CHAR, ord(char),
+        check(s.helper("item-send", "About", RES.IDC_ABOUT_VERSION, WM_CHAR, ord(char),
                        1).returncode == 0, "could not type into the version box")
     check(version_text(s) == "1.00", f"typing changed the version to {version_text(s)!r}")
     # The same typing does reach a box that is not read-only: the check above is not blind.
-    s.helper("item-send", "About", IDC_EDIT_VERSION, EM_SETREADONLY, 0, 0)
-    s.helper("item-send", "About", IDC_EDIT_VERSION, WM_CHAR, ord("9"), 1)
+    s.helper("item-send", "About", RES.IDC_ABOUT_VERSION, EM_SETREADONLY, 0, 0)
+    s.helper("item-send", "About", RES.IDC_ABOUT_VERSION, WM_CHAR, ord("9"), 1)
     check(version_text(s) != "1.00", "typing does not reach the version box at all")
 
 
@@ -255,7 +158,7 @@ def menu_and_about(s):
     # Another process cannot read a menu's items under Wine, so the program's menu is
     # compared with a menu of the expected entries drawn at the same place: the cursor.
     expected, rect, items = reference_menu(s, x, y, MENU_ENTRY_TEXTS)
-    check(s.helper("post", TRAY_WINDOW, WM_TRAYICON_NOTIFY, IDR_TRAY_MENU,
+    check(s.helper("post", TRAY_WINDOW, WM_TRAYICON_NOTIFY, RES.IDR_TRAY_MENU,
                    WM_RBUTTONUP).returncode == 0, "no tray window")
     check_menu_matches(s, expected, rect, "menu")
     # Clicking beside the menu closes it and chooses nothing.
@@ -278,7 +181,7 @@ def menu_and_about(s):
 
     # A restarted taskbar has lost the icon and announces itself; the program adds the icon
     # again and lives on.
-    check(s.helper("tray-delete", TRAY_WINDOW, IDR_TRAY_MENU).returncode == 0,
+    check(s.helper("tray-delete", TRAY_WINDOW, RES.IDR_TRAY_MENU).returncode == 0,
           "could not take the icon out of the tray")
     time.sleep(0.5)
     shot = read_ppm(s.screenshot("icon-lost"))

@@ -7,57 +7,13 @@ Every run happens in a network namespace of its own, so the default-route adapte
 v0 (192.0.2.2) and nothing leaves the machine. The stub tools beside the program record
 each call in stub-calls.log."""
 
-import os
 import time
 
-from harness import MAIN_TITLE, NetNamespace, check, ini_text, scenario
-from scenarios_startup import (EXIT_BOX_TEXT, dismiss_setup_boxes, end_by_remove, quiet_profile,
-                               start_instance)
-
-ME = NetNamespace.ADDRESS
-GATEWAY = "192.0.2.1"
-NETWORK = "10.10.0.0"
-MASK = "255.255.0.0"
-# A second network of the router, named by the numbered keys.
-NETWORK1 = "10.20.0.0"
-MASK1 = "255.255.255.0"
-KEY = "pre-shared.key"
-# The policy name stands in double quotes, where the command interpreter takes these
-# characters and the blank literally.
-MODEL = "R&D <1|2> ^x"
-POLICY = MODEL + "_SSL"
-TAIL = "-n ESP[3DES,SHA]PFS -a preshare:{key} -1s 3DES-MD5-2 3DES-SHA-2 DES-MD5-1 DES-SHA-1 -1p -c"
-OVPN = {"OVPN_SerIP": "10.8.0.1", "OVPN_Ifconfig": "10.8.0.2",
-        "OVPN_SerMask": "255.255.255.252", "OVPN_SerPort": "1194"}
-
-
-def hand_over(mode="1", call_by_ie=None, **overrides):
-    """The settings of a login made in an outside browser; CallByIE absent unless given."""
-    values = {"ModelName": MODEL, "Gateway": GATEWAY, "PreSharedKey": KEY,
-              "NetworkIP": NETWORK, "Submask": MASK, "NetworkIP1": NETWORK1,
-              "Submask1": MASK1, "RemoteLANIP": "10.10.0.1",
-              "VPN Mode": mode, "RemoveIPsec": "TRUE"}
-    values.update(OVPN)
-    if call_by_ie is not None:
-        values["CallByIE"] = call_by_ie
-    values.update(overrides)
-    return ini_text({"IPSec": values})
-
-
-def route_deletes(numbered=True, first=True):
-    lines = [f"route delete {NETWORK} mask {MASK}"] if first else []
-    if numbered:
-        lines.append(f"route delete {NETWORK1} mask {MASK1}")
-    return lines
-
-
-def openvpn_script(server=OVPN["OVPN_SerIP"]):
-    """The one line of Varnel_openVPN.bat, without a line end."""
-    return (f".\\openVPN\\openvpn.exe --remote {GATEWAY} --ifconfig {OVPN['OVPN_Ifconfig']} "
-            f"{OVPN['OVPN_SerMask']} --secret key.txt --dev tap --proto tcp-client "
-            f"--rport {OVPN['OVPN_SerPort']} --ping 6 --ping-exit 100 "
-            f"--route {NETWORK} {MASK} {server} --log ovpn.log "
-            "--status status.log --inactive 20").encode()
+from harness import MAIN_TITLE, check, scenario
+from steps import (EXIT_BOX_TEXT, GATEWAY, POLICY, dismiss_setup_boxes, end_by_remove,
+                   expected_setup_calls, expected_teardown_calls, hand_over, ipsec_script,
+                   marker_files, openvpn_script, quiet_profile, route_deletes, start_instance,
+                   stub_line, wait_calls)
 
 
 def clear_ipsec_script(windows, policy=POLICY):
@@ -72,78 +28,6 @@ def clear_ipsec_script(windows, policy=POLICY):
 def check_file(s, name, expected):
     data = s.read_program_file(name)
     check(data == expected, f"{name} holds {data!r}, expected {expected!r}")
-
-
-def ipsec_rule_lines(tool, key=KEY):
-    tail = TAIL.format(key=key)
-    return [f'{tool} -w REG -p "{POLICY}" -r "remote-router" -f {ME}+{NETWORK}/{MASK} '
-            f"-t {GATEWAY} {tail}",
-            f'{tool} -w REG -p "{POLICY}" -r "router-remote" -f {NETWORK}/{MASK}+{ME} '
-            f"-t {ME} {tail} -x"]
-
-
-def ipsec_script(windows):
-    """The bytes of Varnel_IPSecVPN.bat for the Windows generation."""
-    firewall = "netsh firewall set icmpsetting 8 ENABLE"
-    route = f"route -p add {NETWORK} mask {MASK} {GATEWAY}"
-    if windows == "win2k":
-        return "\n".join([route] + ipsec_rule_lines("ipsecpol.exe"))
-    if windows == "winxp":
-        return "\n".join([firewall, route] + ipsec_rule_lines("ipseccmd.exe"))
-    return (f"set PSK={KEY}\nset GW={GATEWAY}\nset ME={ME}\nset REM_NET={NETWORK}\n"
-            f"set REM_MASK={MASK}\n{firewall}\nnetsh ipsec dynamic delete all\n\n"
-            "netsh ipsec dynamic add qmpolicy name=Belvane pfsgroup=grp1 "
-            'qmsecmethods="ESP[3DES,MD5]:50000K/3600S"\n'
-            "netsh ipsec dynamic add mmpolicy name=Belvane "
-            'mmsecmethods="3DES-SHA1-2 3DES-MD5-2 3DES-SHA1-3"\n\n'
-            "netsh ipsec dynamic add rule mmpolicy=Belvane qmpolicy=Belvane srcaddr=%ME% "
-            "dstaddr=%REM_NET% dstmask=%REM_MASK% mirror=no conntype=lan psk=%PSK% "
-            "tunneldstaddr=%GW%\n"
-            "netsh ipsec dynamic add rule mmpolicy=Belvane qmpolicy=Belvane dstaddr=%ME% "
-            "srcaddr=%REM_NET% srcmask=%REM_MASK% mirror=no conntype=lan psk=%PSK% "
-            "tunneldstaddr=%ME%\n")
-
-
-def stub_line(command):
-    """How a script line shows in the stub log: the tool's name without ".exe", then its
-    arguments as the command interpreter passed them."""
-    tool, _, arguments = command.partition(" ")
-    tool = tool.rsplit("\\", 1)[-1]
-    if tool.lower().endswith(".exe"):
-        tool = tool[:-4]
-    return f"{tool} {arguments}"
-
-
-def expected_setup_calls(windows):
-    script = ipsec_script(windows)
-    if windows == "vista":
-        expanded = (script.replace("%ME%", ME).replace("%REM_NET%", NETWORK)
-                    .replace("%REM_MASK%", MASK).replace("%PSK%", KEY)
-                    .replace("%GW%", GATEWAY))
-        lines = [line for line in expanded.split("\n")
-                 if line and not line.startswith("set ")]
-    else:
-        lines = script.split("\n")
-    return route_deletes() + [stub_line(line) for line in lines]
-
-
-def expected_teardown_calls(windows):
-    if windows == "vista":
-        return route_deletes() + ["netsh ipsec dynamic delete all"]
-    tool = "ipsecpol" if windows == "win2k" else "ipseccmd"
-    return route_deletes() + [
-            f'{tool} -w REG -p "{POLICY}" -r "remote-router" -y',
-            f'{tool} -w REG -p "{POLICY}" -r "router-remote" -o']
-
-
-def wait_calls(s, count, timeout):
-    """The stub log once it holds at least count calls (or after timeout seconds)."""
-    deadline = time.monotonic() + timeout
-    while True:
-        calls = s.stub_calls()
-        if len(calls) >= count or time.monotonic() >= deadline:
-            return calls
-        time.sleep(0.2)
 
 
 def prepare(s, settings):
@@ -227,15 +111,6 @@ def openvpn(s):
     check(calls[3:] == ["openvpn closed"], f"calls after exit {calls}")
     check(s.read_program_file("Clear_IPsec.bat") is None, "Clear_IPsec.bat was written")
     check(s.service_log() == ["policyagent started"], f"service log {s.service_log()}")
-
-
-def marker_files(s):
-    """Files that an injected "echo pwned>marker.txt" would have made, anywhere on C:."""
-    found = []
-    for directory, _, files in os.walk(os.path.join(s.prefix, "drive_c")):
-        found.extend(os.path.join(directory, f) for f in files
-                     if f.lower().startswith("marker"))
-    return found
 
 
 def refusal_traces(process):

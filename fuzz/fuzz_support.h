@@ -27,10 +27,14 @@ inline std::string Escaped(const std::string& text) {
     return out;
 }
 
+[[noreturn]] inline void Broken(const std::string& property) {
+    std::fprintf(stderr, "property broken: %s\n", Escaped(property).c_str());
+    std::abort();
+}
+
 inline void Require(bool holds, const std::string& property) {
     if (!holds) {
-        std::fprintf(stderr, "property broken: %s\n", Escaped(property).c_str());
-        std::abort();
+        Broken(property);
     }
 }
 

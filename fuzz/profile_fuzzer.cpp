@@ -134,12 +134,17 @@ class ProfileCheck {
         // Only values that were there: a key may appear where it was missing, as a "[]"
         // header is not written back and its keys join the section before it.
         for (const auto& [name, old] : before) {
-            if (!SameName(name, written) && old != kMissing) {
-                Require(Read(name) == old, "a write of [" + section + "] " + key + "=" + value +
-                                               " keeps [" + name.first + "] " + name.second + "=" +
-                                               old);
+            if (!SameName(name, written) && old != kMissing && Read(name) != old) {
+                Broken(Kept(written, value, name, old));
             }
         }
+    }
+
+    // The property that the write of value to written broke by changing name's old value.
+    static std::string Kept(const Name& written, const std::string& value, const Name& name,
+                            const std::string& old) {
+        return "a write of [" + written.first + "] " + written.second + "=" + value + " keeps [" +
+               name.first + "] " + name.second + "=" + old;
     }
 
     FuzzedDataProvider& in_;

@@ -18,8 +18,8 @@ class CAboutDlg : public DialogBase {
     // Shows the window modally from its template; returns how it was closed.
     std::intptr_t DoModal(platform::WindowRef parent);
 
-    // Bound to the read-only edit box 1017.
-    std::string m_strVersion;
+    // What the read-only edit box 1017 shows.
+    const std::string& Version() const { return m_strVersion; }
 
   protected:
     std::optional<MsgResult> DispatchOwn(const Msg& msg) override;
@@ -28,6 +28,9 @@ class CAboutDlg : public DialogBase {
   private:
     bool OnInitDialog();
     static const MessageTable<CAboutDlg>& Table();
+
+    // Bound to the version box.
+    std::string m_strVersion;
 };
 
 }  // namespace kestrun

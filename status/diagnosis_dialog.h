@@ -39,9 +39,6 @@ class CDiagnosisDlg : public DialogBase {
     // Shows the window modally from its template; returns how it was closed.
     std::intptr_t DoModal(platform::WindowRef parent);
 
-    // The list control 1016.
-    std::unique_ptr<platform::ReportList> m_listResult;
-
   protected:
     std::optional<MsgResult> DispatchOwn(const Msg& msg) override;
 
@@ -54,6 +51,8 @@ class CDiagnosisDlg : public DialogBase {
     platform::ReportLists& lists_;
     DiagnosisState state_;
     bool& statusWndOpen_;
+    // The list control 1016, attached when the window opens.
+    std::unique_ptr<platform::ReportList> m_listResult;
 };
 
 }  // namespace kestrun

@@ -23,7 +23,7 @@ TEST(AboutDialogTest, OpensModallyFromItsTemplateAndShowsTheVersion) {
         shown = running.GetItemText(IDC_ABOUT_VERSION);
     };
     CAboutDlg dialog(host);
-    EXPECT_TRUE(dialog.m_strVersion.empty());
+    EXPECT_TRUE(dialog.Version().empty());
 
     dialog.DoModal(0x77);
 
@@ -31,7 +31,7 @@ TEST(AboutDialogTest, OpensModallyFromItsTemplateAndShowsTheVersion) {
     EXPECT_TRUE(host.modal);
     EXPECT_EQ(host.parent, 0x77u);
     EXPECT_EQ(shown, "1.00");
-    EXPECT_EQ(dialog.m_strVersion, "1.00");
+    EXPECT_EQ(dialog.Version(), "1.00");
 }
 
 TEST(AboutDialogTest, InitialisationShowsEmptyFieldThenReadsBackThenWritesVersion) {
@@ -78,7 +78,7 @@ TEST(AboutDialogTest, CloseButtonReadsTheControlBackIntoTheField) {
         running.Deliver(CommandMsg(platform::kIdOk));
     };
     EXPECT_EQ(dialog.DoModal(0), platform::kIdOk);
-    EXPECT_EQ(dialog.m_strVersion, "2.00");
+    EXPECT_EQ(dialog.Version(), "2.00");
 }
 
 TEST(AboutDialogTest, EscapeLeavesTheFieldAlone) {
@@ -90,7 +90,7 @@ TEST(AboutDialogTest, EscapeLeavesTheFieldAlone) {
         running.Deliver(CommandMsg(platform::kIdCancel));
     };
     EXPECT_EQ(dialog.DoModal(0), platform::kIdCancel);
-    EXPECT_EQ(dialog.m_strVersion, "1.00");
+    EXPECT_EQ(dialog.Version(), "1.00");
 }
 
 TEST(AboutDialogTest, EveryAboutCommandOpensAFurtherWindow) {
@@ -111,7 +111,7 @@ TEST(AboutDialogTest, FailedCreationReportsMinusOne) {
     host.failCreate = true;
     CAboutDlg dialog(host);
     EXPECT_EQ(dialog.DoModal(0), -1);
-    EXPECT_TRUE(dialog.m_strVersion.empty());
+    EXPECT_TRUE(dialog.Version().empty());
 }
 
 }  // namespace

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake g++ make googletest libgtest-dev libgmock-dev python3
           g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 mingw-w64-tools
-          wine32:i386 xvfb xdotool imagemagick x11-utils iproute2 clang-format
+          wine32:i386 xvfb xdotool imagemagick x11-utils iproute2 clang-format clang-tidy
           clang libclang-rt-14-dev nsis openvpn)
 
 missing=()

@@ -1,5 +1,6 @@
 #!/bin/bash
-# Installs what is missing, builds the presets and runs every test: the native unit tests
+# Installs what is missing, checks the C++ layout (clang-format) and the product's sources
+# (clang-tidy), builds the presets and runs every test: the native unit tests
 # (once more under ThreadSanitizer for those that share state with a thread), the fuzz
 # targets for a bounded time each and, in the Windows build, the import check and the
 # end-to-end tests under Wine.
@@ -11,11 +12,18 @@ bash tools/install-deps.sh
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 started=$SECONDS
 
+echo "=== clang-format"
+# Every C++ file of the project must already be as .clang-format lays it out.
+find . -path ./build -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 clang-format --dry-run -Werror
 cmake --preset native >/dev/null
+cmake --preset fuzz >/dev/null
+cmake --preset bench >/dev/null
+echo "=== clang-tidy (the product's sources, from the configured builds' compile commands)"
+python3 tools/tidy.py --jobs "$jobs"
 cmake --build --preset native -j "$jobs"
 cmake --preset native-tsan >/dev/null
 cmake --build --preset native-tsan -j "$jobs"
-cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 -j "$jobs"

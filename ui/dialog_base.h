@@ -34,6 +34,9 @@ class DataExchange {
 struct OwnedDialogHost {
     explicit OwnedDialogHost(std::unique_ptr<platform::DialogHost> host)
         : ownedHost(std::move(host)) {}
+    // Plain data in a base-from-member holder: the deriving dialog's base list hands it on
+    // to DialogBase before any member of its own exists.
+    // NOLINTNEXTLINE(misc-non-private-member-variables-in-classes)
     std::unique_ptr<platform::DialogHost> ownedHost;
 };
 
