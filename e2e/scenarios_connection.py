@@ -7,21 +7,15 @@ Echoes go to 127.0.0.1 or to addresses of the test's own namespace that do not a
 import time
 
 from harness import MAIN_TITLE, check, log, read_ppm, scenario
-from steps import (CONNECTED_TEXT, EXIT_BOX_TEXT, LINK_GREEN, NO_LINK_RED, RES, RESULT_CAPTION,
-                   SILENT_LAN, TRAY_AREA, TRAY_WINDOW, count_near, dismiss_setup_boxes,
-                   end_by_remove, expected_setup_calls, expected_teardown_calls, hand_over,
-                   ipsec_script, openvpn_script, quiet_profile, quiet_settings, start_instance,
-                   stub_line, tray_tip, wait_calls, wait_for)
+from steps import (CONNECTED_TEXT, EXIT_BOX_TEXT, KEY_TEXT, LINK_GREEN, NO_LINK_RED, RES,
+                   RESULT_CAPTION, SILENT_LAN, TRAY_AREA, TRAY_WINDOW, count_near,
+                   dismiss_setup_boxes, end_by_remove, expected_setup_calls,
+                   expected_teardown_calls, flags, hand_over, ipsec_script, openvpn_script,
+                   quiet_profile, quiet_settings, start_instance, stub_line, tray_tip, wait_calls,
+                   wait_for)
 
-KEY_TEXT = ("-----BEGIN OpenVPN Static key V1-----\n0123456789abcdef\n"
-            "-----END OpenVPN Static key V1-----\n")
 # Inside the namespace nothing answers this one either, like SILENT_LAN.
 SILENT_OVPN = "192.0.2.8"
-
-
-def flags(data):
-    text = (data or b"").decode("latin-1")
-    return dict(line.split("=", 1) for line in text.splitlines() if "=" in line)
 
 
 def script_calls():

@@ -9,9 +9,8 @@ import os
 import time
 
 from harness import MAIN_TITLE, check, scenario
-from scenarios_startup import (dismiss_setup_boxes, end_by_remove, quiet_settings,
-                               start_instance)
-from scenarios_tunnel import expected_teardown_calls, hand_over, ipsec_script, wait_calls
+from steps import (dismiss_setup_boxes, end_by_remove, expected_teardown_calls, hand_over,
+                   ipsec_script, quiet_settings, start_instance, wait_calls)
 
 # The engine of the web browser control; any one of them mapped means it was loaded.
 BROWSER_ENGINE = ("mshtml.dll", "ieframe.dll", "shdocvw.dll")

@@ -4,11 +4,9 @@ rule, and the portal's log-out removes exactly the two rules the script added. T
 records each call in stub-calls.log."""
 
 from harness import NetNamespace, check, scenario
-from scenarios_connection import KEY_TEXT, flags, wait_for
-from scenarios_startup import (EXIT_BOX_TEXT, dismiss_setup_boxes, end_by_remove, quiet_settings,
-                               start_instance)
-from scenarios_tunnel import (GATEWAY, KEY, MASK, NETWORK, hand_over, openvpn_script,
-                              route_deletes, wait_calls)
+from steps import (EXIT_BOX_TEXT, GATEWAY, KEY, KEY_TEXT, MASK, NETWORK, dismiss_setup_boxes,
+                   end_by_remove, flags, hand_over, openvpn_script, quiet_settings,
+                   route_deletes, start_instance, wait_calls, wait_for)
 
 ME = NetNamespace.ADDRESS
 ECHO_RULE = "name=Belvane dir=in protocol=icmpv4:8,any"

@@ -178,8 +178,8 @@ def status_windows_truth(s):
     wait_for("Connectivity Info. to close", lambda: s.window_count(RESULT_CAPTION) == 0, 5)
 
     # Diagnosis: the stopped service and the missing virtual adapter fail.
-    choose_from_tray(s, spot, entries[0], IDC_DIAG_LIST)
-    s.helper("command", RESULT_CAPTION, IDC_DIAG_STARTS)
+    choose_from_tray(s, spot, entries[0], RES.IDC_DIAG_LIST)
+    s.helper("command", RESULT_CAPTION, RES.IDC_DIAG_STARTS)
     wait_for("the test results", lambda: result_of(s, 3) == "Established", 20, 0.5)
     rows = list_rows(s)
     s.screenshot("truth-diagnosis")

@@ -356,3 +356,14 @@ def portal_standin(s, setting=None, assignments=()):
     finally:
         server.terminate()
         server.wait(timeout=10)
+
+
+# An OpenVPN static key as a portal leaves it.
+KEY_TEXT = ("-----BEGIN OpenVPN Static key V1-----\n0123456789abcdef\n"
+            "-----END OpenVPN Static key V1-----\n")
+
+
+def flags(data):
+    """The key=value lines of an INI file's bytes."""
+    text = (data or b"").decode("latin-1")
+    return dict(line.split("=", 1) for line in text.splitlines() if "=" in line)
