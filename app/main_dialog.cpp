@@ -82,6 +82,8 @@ MsgResult CKestrunDlg::OnCtlColor(const Msg& msg) {
     return MainWindowCtlColor(services_.painting, Host(), msg, m_pFont, shared_.background);
 }
 
+// The message table takes handlers that may change the window, const or not.
+// NOLINTNEXTLINE(readability-make-member-function-const)
 MsgResult CKestrunDlg::OnQueryDragIcon(const Msg&) {
     return platform::Handled(static_cast<std::intptr_t>(m_hIcon));
 }

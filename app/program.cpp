@@ -11,7 +11,7 @@ int RunProgram(platform::Platform& platform, platform::Desktop& desktop,
     if (!app.InitInstance()) {
         return 0;
     }
-    return desktop.framework.RunMessageLoop(app.m_pMainDlg->Host().Handle());
+    return desktop.framework.RunMessageLoop(app.MainWindow()->Host().Handle());
 }
 
 }  // namespace kestrun

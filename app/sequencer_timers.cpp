@@ -57,7 +57,7 @@ void ConnectionSequencer::StartEcho() {
     // The worker gets its own copy of the address: a settings load may replace it meanwhile.
     platform::Trace& trace = platform_.trace;
     m_pEchoThread = platform_.threads.Start(
-        [&liveness, echo, &trace, target = m_Settings.ProbeAddress(m_nVPNMode)] {
+        [&liveness, echo, &trace, target = ProbeAddress(m_Settings, m_nVPNMode)] {
             PingRemoteLAN(liveness, *echo, trace, target);
         });
     if (m_pEchoThread == 0) {
@@ -68,7 +68,7 @@ void ConnectionSequencer::StartEcho() {
 // The echo started now answers at the next tick; this one reads the newest finished result.
 void ConnectionSequencer::OnLinkCheck() {
     StartEcho();
-    const std::string& probe = m_Settings.ProbeAddress(m_nVPNMode);
+    const std::string& probe = ProbeAddress(m_Settings, m_nVPNMode);
     if (liveness_.m_bLANConnected == 1) {
         if (m_nConnectState == CS_IDLE) {
             window_.SetStatus(texts::kConnectedStatus);
@@ -115,7 +115,7 @@ void ConnectionSequencer::SwitchToOpenVpn() {
 
 void ConnectionSequencer::ShowNoLink() {
     window_.ShowTray(false,
-                     Format(texts::kNotConnectedTip, m_Settings.ProbeAddress(m_nVPNMode).c_str()));
+                     Format(texts::kNotConnectedTip, ProbeAddress(m_Settings, m_nVPNMode).c_str()));
 }
 
 // The portal's login page has completed; its component marks its settings as ready.

@@ -30,10 +30,11 @@ class CKestrunApp {
     // process is to end at once.
     bool InitInstance();
 
-    MachineFacts m_Machine;
-    Liveness m_Liveness;
-    // The main window object: made by start-up, released after the message loop.
-    std::unique_ptr<CKestrunDlg> m_pMainDlg;
+    const MachineFacts& Machine() const { return m_Machine; }
+    const Liveness& LivenessFlags() const { return m_Liveness; }
+    // The main window object: made by start-up, released after the message loop; nullptr
+    // when start-up ended the process.
+    CKestrunDlg* MainWindow() const { return m_pMainDlg.get(); }
 
   protected:
     // The main window object and its window from the template, which runs its set-up, then
@@ -49,6 +50,9 @@ class CKestrunApp {
     platform::Platform& platform_;
     platform::Desktop& desktop_;
     std::string commandLine_;
+    MachineFacts m_Machine;
+    Liveness m_Liveness;
+    std::unique_ptr<CKestrunDlg> m_pMainDlg;
 };
 
 }  // namespace kestrun

@@ -24,11 +24,11 @@ struct TunnelSettings {
     // The OpenVPN server's tunnel-side address: route gateway and reachability target.
     std::string m_strOvpnSerIP;
     std::uint32_t m_dwStartTime = 0;  // tick count at which the current connection began
-
-    // The far-side address that the link check probes and the tray tips name in mode.
-    const std::string& ProbeAddress(int mode) const {
-        return mode == VPN_MODE_OPENVPN ? m_strOvpnSerIP : m_strRemoteLANIP;
-    }
 };
+
+// The far-side address that the link check probes and the tray tips name in mode.
+inline const std::string& ProbeAddress(const TunnelSettings& settings, int mode) {
+    return mode == VPN_MODE_OPENVPN ? settings.m_strOvpnSerIP : settings.m_strRemoteLANIP;
+}
 
 }  // namespace kestrun

@@ -67,7 +67,7 @@ class StartupTest : public ::testing::Test {
     void ExpectEndedEarly() {
         EXPECT_THAT(fake.journal.Of("echo", "load"), IsEmpty());
         EXPECT_THAT(fake.journal.Of("framework"), IsEmpty());
-        EXPECT_EQ(app->m_Machine.m_pIcmpEcho, nullptr);
+        EXPECT_EQ(app->Machine().m_pIcmpEcho, nullptr);
         EXPECT_FALSE(app->created);
     }
 
@@ -85,14 +85,14 @@ TEST_F(StartupTest, SucceedsWithHiddenMainWindowAndProcessValues) {
                                                "GetUserProfileDirectory=[C:\\Users\\alice]\n"));
     EXPECT_THAT(fake.journal.Of("system", "set current directory"), ElementsAre(kProgramDir));
     EXPECT_EQ(fake.system.currentDirectory, "C:\\Program Files\\Kestrun");
-    EXPECT_EQ(app->m_Machine.m_nOSType, OS_WINXP);
+    EXPECT_EQ(app->Machine().m_nOSType, OS_WINXP);
     EXPECT_THAT(fake.journal.Of("echo", "load"), ElementsAre("Iphlpapi.dll"));
-    EXPECT_NE(app->m_Machine.m_pIcmpEcho, nullptr);
-    EXPECT_EQ(app->m_Liveness.m_bLANConnected, 0);
-    EXPECT_EQ(app->m_Liveness.m_bPingIdle, 1);
+    EXPECT_NE(app->Machine().m_pIcmpEcho, nullptr);
+    EXPECT_EQ(app->LivenessFlags().m_bLANConnected, 0);
+    EXPECT_EQ(app->LivenessFlags().m_bPingIdle, 1);
     EXPECT_EQ(app->vpnMode, 1);
     EXPECT_EQ(app->background, 0xB0u);
-    EXPECT_EQ(app->m_Machine.m_szProfileDir, "C:\\Users\\alice");
+    EXPECT_EQ(app->Machine().m_szProfileDir, "C:\\Users\\alice");
     EXPECT_THAT(fake.ui.boxes, IsEmpty());
     EXPECT_THAT(fake.ui.posted, IsEmpty());
     // The library is kept for the rest of the process.
@@ -250,7 +250,7 @@ TEST_F(StartupTest, UnreadableVersionUsesIphlpapi) {
     fake.system.extendedVersionWorks = false;
     fake.system.plainVersionWorks = false;
     EXPECT_TRUE(Start(""));
-    EXPECT_EQ(app->m_Machine.m_nOSType, OS_ERROR);
+    EXPECT_EQ(app->Machine().m_nOSType, OS_ERROR);
     EXPECT_THAT(fake.journal.Of("echo", "load"), ElementsAre("Iphlpapi.dll"));
 }
 
@@ -270,7 +270,7 @@ TEST_F(StartupTest, MissingEntryPointFreesLibraryAndEnds) {
         EXPECT_EQ(other.ui.boxes[0].caption, "Error:");
         EXPECT_EQ(other.ui.boxes[0].style, 0u);
         EXPECT_THAT(other.journal.Of("echo", "free"), ElementsAre("Iphlpapi.dll"));
-        EXPECT_EQ(otherApp.m_Machine.m_pIcmpEcho, nullptr);
+        EXPECT_EQ(otherApp.Machine().m_pIcmpEcho, nullptr);
         EXPECT_THAT(other.journal.Of("framework"), IsEmpty());
     }
 }
@@ -303,17 +303,17 @@ TEST_F(StartupTest, VpnModeComesFromTheSettingsFile) {
 TEST_F(StartupTest, ProfileDirectoryUnavailableLeavesItEmpty) {
     fake.system.profileDirectory.reset();
     EXPECT_TRUE(Start(""));
-    EXPECT_EQ(app->m_Machine.m_szProfileDir, "");
+    EXPECT_EQ(app->Machine().m_szProfileDir, "");
     EXPECT_EQ(fake.TraceLines().back(), "GetUserProfileDirectory=[]\n");
 }
 
 TEST_F(StartupTest, ProfileDirectoryMustFitIn255Bytes) {
     fake.system.profileDirectory = "C:\\" + std::string(251, 'u');
     EXPECT_TRUE(Start(""));
-    EXPECT_EQ(app->m_Machine.m_szProfileDir.size(), 254u);
+    EXPECT_EQ(app->Machine().m_szProfileDir.size(), 254u);
     fake.system.profileDirectory = "C:\\" + std::string(252, 'u');
     EXPECT_TRUE(Start(""));
-    EXPECT_EQ(app->m_Machine.m_szProfileDir, "");
+    EXPECT_EQ(app->Machine().m_szProfileDir, "");
 }
 
 TEST_F(StartupTest, MainWindowCreationFailureEnds) {
