@@ -44,6 +44,22 @@ void EndAlone(HANDLE process) {
     WaitForSingleObject(process, 5000);
 }
 
+// Starts the interpreter's line hidden with the creation flags; false with the system's
+// error code in GetLastError when it cannot be started.
+bool StartInterpreter(const InterpreterCommand& resolved, DWORD flags, PROCESS_INFORMATION& info) {
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof(startup));
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    ZeroMemory(&info, sizeof(info));
+    // CreateProcessA may write into the command line, so it gets a copy of its own.
+    std::vector<char> line(resolved.commandLine.begin(), resolved.commandLine.end());
+    line.push_back('\0');
+    return CreateProcessA(resolved.interpreter.c_str(), line.data(), nullptr, nullptr, FALSE, flags,
+                          nullptr, nullptr, &startup, &info) != FALSE;
+}
+
 class Win32StartedProgram : public StartedProgram {
   public:
     explicit Win32StartedProgram(UniqueKernelHandle process) : process_(std::move(process)) {}
@@ -63,17 +79,8 @@ std::unique_ptr<StartedProgram> Win32Runner::StartWatched(const std::string& com
     if (!resolved) {
         return nullptr;
     }
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof(startup));
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION info;
-    ZeroMemory(&info, sizeof(info));
-    std::vector<char> line(resolved->commandLine.begin(), resolved->commandLine.end());
-    line.push_back('\0');
-    if (!CreateProcessA(resolved->interpreter.c_str(), line.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, nullptr, &startup, &info)) {
+    if (!StartInterpreter(*resolved, 0, info)) {
         error = GetLastError();
         return nullptr;
     }
@@ -89,26 +96,13 @@ std::uint32_t Win32Runner::RunAndWait(const std::string& command,
     if (!resolved) {
         return error;
     }
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof(startup));
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION info;
-    ZeroMemory(&info, sizeof(info));
-
-    // CreateProcessA may write into the command line, so it gets a copy of its own.
-    std::vector<char> line(resolved->commandLine.begin(), resolved->commandLine.end());
-    line.push_back('\0');
     // Suspended until it is in the job, so nothing it starts can escape the job. Breaking
     // away from a job the client itself runs in gives the command a job of its own; where
     // that job forbids it, the command starts inside it.
-    const DWORD flags = CREATE_SUSPENDED | CREATE_BREAKAWAY_FROM_JOB;
-    BOOL started = CreateProcessA(resolved->interpreter.c_str(), line.data(), nullptr, nullptr,
-                                  FALSE, flags, nullptr, nullptr, &startup, &info);
+    PROCESS_INFORMATION info;
+    bool started = StartInterpreter(*resolved, CREATE_SUSPENDED | CREATE_BREAKAWAY_FROM_JOB, info);
     if (!started && GetLastError() == ERROR_ACCESS_DENIED) {
-        started = CreateProcessA(resolved->interpreter.c_str(), line.data(), nullptr, nullptr,
-                                 FALSE, CREATE_SUSPENDED, nullptr, nullptr, &startup, &info);
+        started = StartInterpreter(*resolved, CREATE_SUSPENDED, info);
     }
     if (!started) {
         return GetLastError();

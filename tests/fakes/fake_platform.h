@@ -58,6 +58,9 @@ class FakeFiles : public Files {
     std::map<std::string, std::uint32_t> failCreate;
 
   private:
+    // The copy's bytes written to to, as a failed creation allows.
+    std::uint32_t WriteCopy(const std::string& to, const std::string& bytes);
+    static std::uint32_t PlainFileState(const std::string& path, std::uint32_t maxBytes);
     Journal& journal_;
 };
 

@@ -59,6 +59,10 @@ std::uint32_t FakeFiles::Copy(const std::string& from, const std::string& to, bo
     if (failIfExists && ReadFile(to)) {
         return 80;  // ERROR_FILE_EXISTS
     }
+    return WriteCopy(to, *bytes);
+}
+
+std::uint32_t FakeFiles::WriteCopy(const std::string& to, const std::string& bytes) {
     auto failure = failCreate.find(to);
     if (failure != failCreate.end()) {
         return failure->second;
@@ -67,13 +71,12 @@ std::uint32_t FakeFiles::Copy(const std::string& from, const std::string& to, bo
     if (!out) {
         return kErrorAccessDenied;
     }
-    out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return kErrorSuccess;
 }
 
 // The host's own links stand in for Windows' hard links and reparse points.
-std::uint32_t FakeFiles::CheckPlainFile(const std::string& path, std::uint32_t maxBytes) {
-    journal_.Add("files", "check " + path);
+std::uint32_t FakeFiles::PlainFileState(const std::string& path, std::uint32_t maxBytes) {
     struct stat info {};
     if (lstat(path.c_str(), &info) != 0) {
         return kErrorFileNotFound;
@@ -85,31 +88,23 @@ std::uint32_t FakeFiles::CheckPlainFile(const std::string& path, std::uint32_t m
     return kErrorSuccess;
 }
 
+std::uint32_t FakeFiles::CheckPlainFile(const std::string& path, std::uint32_t maxBytes) {
+    journal_.Add("files", "check " + path);
+    return PlainFileState(path, maxBytes);
+}
+
 std::uint32_t FakeFiles::CopyPlainFile(const std::string& from, const std::string& to,
                                        std::uint32_t maxBytes) {
     journal_.Add("files", "copy " + from + " " + to);
-    struct stat info {};
-    if (lstat(from.c_str(), &info) != 0) {
-        return kErrorFileNotFound;
-    }
-    if (!S_ISREG(info.st_mode) || info.st_nlink != 1 ||
-        static_cast<std::uint64_t>(info.st_size) > maxBytes) {
-        return kNotPlainFile;
+    const std::uint32_t state = PlainFileState(from, maxBytes);
+    if (state != kErrorSuccess) {
+        return state;
     }
     auto bytes = ReadFile(from);
     if (!bytes) {
         return kErrorFileNotFound;
     }
-    auto failure = failCreate.find(to);
-    if (failure != failCreate.end()) {
-        return failure->second;
-    }
-    std::ofstream out(to, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return kErrorAccessDenied;
-    }
-    out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
-    return kErrorSuccess;
+    return WriteCopy(to, *bytes);
 }
 
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
