@@ -45,6 +45,11 @@ constexpr std::uint32_t kLinkCheckPeriodMs = 3000;
 constexpr std::uint32_t kSettingWaitPeriodMs = 1000;
 constexpr std::uint32_t kProfileWatchPeriodMs = 1000;
 
+// The tunnel a hand-over's "VPN Mode" builds: OpenVPN for 2, IPsec for any other value.
+constexpr int TunnelToBuild(int fileMode) {
+    return fileMode == VPN_MODE_OPENVPN ? VPN_MODE_OPENVPN : VPN_MODE_IPSEC;
+}
+
 // What the sequencer does to the main window.
 class SequencerWindow {
   public:
@@ -114,8 +119,18 @@ class ConnectionSequencer : public ConnectionView {
     void CopyHandOver(const std::string& profileCopy);
     void StartEcho();
     void SwitchToOpenVpn();
-    void RemoveTunnelOfMode();
-    void WriteScripts();
+    // Removes the tunnel of the mode and whatever else this run started, of either kind.
+    void RemoveTunnel();
+    void ClearIPsec();
+    void CloseOpenVpn();
+    void RunIPsecScript();
+    void StartOpenVpn();
+    // A tunnel of this login is up (or being brought up): the link check counts from here.
+    void TunnelBuilt(int linkCount);
+    // Writes both scripts; false when they could not be written, and then the failure is
+    // shown and the tunnel stays down.
+    bool WriteScripts();
+    void ShowBuildFailure();
     void ShowNoLink();
     // Delete VPN; in the exiting state it removes the tunnel and leaves the window alone.
     void DeleteVpn();
@@ -136,7 +151,15 @@ class ConnectionSequencer : public ConnectionView {
     std::uint32_t m_pEchoThread = 0;
     bool m_bDeleting = false;         // Delete VPN is running
     bool m_bConnectNotified = false;  // the success box has been shown for this connection
-    int m_nVPNMode;                   // tunnel kind, mirrored in "VPN Mode"
+    // Connect started a login whose tunnel is not built yet: unanswered polls neither switch
+    // nor give up before it is.
+    bool m_bAwaitingBuild = false;
+    // A login page may still start the settings wait; the user's Delete VPN closes it until
+    // the next Connect.
+    bool m_bLoginOpen = true;
+    bool m_bIPsecStarted = false;    // this run ran the IPsec script since its last removal
+    bool m_bOpenVpnStarted = false;  // this run started OpenVPN since it was last closed
+    int m_nVPNMode;                  // tunnel kind, mirrored in "VPN Mode"
     TunnelSettings m_Settings;
     SessionClock m_SessionClock;
     std::string m_szCurrentDir;

@@ -23,14 +23,43 @@ constexpr const char* kLoginPageName = "auth.asp";
 
 }  // namespace
 
-// The tunnel of the current mode: the IPsec policy and routes, or the OpenVPN program.
-void ConnectionSequencer::RemoveTunnelOfMode() {
-    if (m_nVPNMode == VPN_MODE_IPSEC) {
-        Clear_IPsec(platform_, m_WorkingCopy, machine_.m_nOSType, m_Settings.m_strModelName);
-    } else if (m_nVPNMode == VPN_MODE_OPENVPN) {
-        CloseWindowByTitle(platform_, kOpenVpnWindowText);
+// The tunnel of the current mode, and whatever else this run started: a login of the other
+// kind may have replaced the mode meanwhile.
+void ConnectionSequencer::RemoveTunnel() {
+    if (m_nVPNMode == VPN_MODE_IPSEC || m_bIPsecStarted) {
+        ClearIPsec();
+    }
+    if (m_nVPNMode == VPN_MODE_OPENVPN || m_bOpenVpnStarted) {
+        CloseOpenVpn();
     }
     liveness_.m_bLANConnected = 0;
+}
+
+void ConnectionSequencer::ClearIPsec() {
+    Clear_IPsec(platform_, m_WorkingCopy, machine_.m_nOSType, m_Settings.m_strModelName);
+    m_bIPsecStarted = false;
+}
+
+void ConnectionSequencer::CloseOpenVpn() {
+    CloseWindowByTitle(platform_, kOpenVpnWindowText);
+    m_bOpenVpnStarted = false;
+}
+
+void ConnectionSequencer::RunIPsecScript() {
+    RunCommand(platform_, kIPsecScriptName);
+    m_bIPsecStarted = true;
+    m_nVPNMode = VPN_MODE_IPSEC;
+}
+
+void ConnectionSequencer::StartOpenVpn() {
+    RunDetached(platform_, kOpenVpnScriptName);
+    m_bOpenVpnStarted = true;
+    m_nVPNMode = VPN_MODE_OPENVPN;
+}
+
+void ConnectionSequencer::TunnelBuilt(int linkCount) {
+    m_bAwaitingBuild = false;
+    m_nLinkCount = linkCount;
 }
 
 void ConnectionSequencer::OnConnect() {
@@ -40,7 +69,7 @@ void ConnectionSequencer::OnConnect() {
     m_WorkingCopy.DeclineHandOver();
     host.EnableItem(IDC_BUTTON_CONNECT, false);
     m_nConnectState = CS_LINKING;
-    RemoveTunnelOfMode();
+    RemoveTunnel();
     host.KillTimer(IDT_LINK_CHECK);
     window_.ShowTray(false, Format(texts::kNotConnectedTip, m_Settings.m_strNetworkIP.c_str()));
 
@@ -77,6 +106,8 @@ void ConnectionSequencer::OnConnect() {
     liveness_.m_bLANConnected = 0;
     m_nLinkCount = 0;
     m_nSettingWait = 0;
+    m_bAwaitingBuild = true;
+    m_bLoginOpen = true;
     m_nVPNMode = VPN_MODE_IPSEC;
     m_WorkingCopy.MarkTunnelBuilt(VPN_MODE_IPSEC);
     if (browser != nullptr) {
@@ -92,7 +123,10 @@ void ConnectionSequencer::OnConnect() {
     host.SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
 }
 
+// The user's Delete VPN also ends a login still under way: no tunnel may follow it.
 void ConnectionSequencer::OnDeleteVpn() {
+    window_.Host().KillTimer(IDT_SETTING_WAIT);
+    m_bLoginOpen = false;
     DeleteVpn();
 }
 
@@ -122,7 +156,8 @@ void ConnectionSequencer::DeleteVpn() {
         }
     }
 
-    RemoveTunnelOfMode();
+    RemoveTunnel();
+    m_bAwaitingBuild = false;
     window_.ShowTray(false, texts::kDeletedTip);
 
     if (!exiting) {
@@ -146,7 +181,7 @@ void ConnectionSequencer::OnDocumentComplete() {
     if (location.find(kLoginPageName) == std::string::npos) {
         return;
     }
-    if (m_nConnectState == CS_SETTING || m_bDeleting) {
+    if (m_nConnectState == CS_SETTING || m_bDeleting || !m_bLoginOpen) {
         return;
     }
     window_.Host().SetTimer(IDT_SETTING_WAIT, kSettingWaitPeriodMs);

@@ -99,20 +99,22 @@ void ConnectionSequencer::FinishSetUp() {
 // names is built at once.
 void ConnectionSequencer::BuildAtSetUp() {
     platform::DialogHost& host = window_.Host();
-    m_nVPNMode = m_WorkingCopy.VpnMode(settings::Reader::kSetUp);
+    m_nVPNMode = TunnelToBuild(m_WorkingCopy.VpnMode(settings::Reader::kSetUp));
     host.EnableItem(IDC_BUTTON_CONNECT, false);
     window_.UpdateData(true);
     DelRouteTable(platform_, m_WorkingCopy);
     m_WorkingCopy.SaveSetting(m_Settings, adapters_.m_nInterface, history_);
-    WriteScripts();
-    if (m_nVPNMode == VPN_MODE_OPENVPN) {
-        RunDetached(platform_, kOpenVpnScriptName);
-        m_nLinkCount = kOpenVpnFirstLinkCount;
-        m_WorkingCopy.WriteMode(VPN_MODE_OPENVPN);
-    } else {
-        RunCommand(platform_, kIPsecScriptName);
-        m_WorkingCopy.WriteMode(VPN_MODE_IPSEC);
+    if (!WriteScripts()) {
+        return;
     }
+    if (m_nVPNMode == VPN_MODE_OPENVPN) {
+        StartOpenVpn();
+        TunnelBuilt(kOpenVpnFirstLinkCount);
+    } else {
+        RunIPsecScript();
+        TunnelBuilt(0);
+    }
+    m_WorkingCopy.WriteMode(m_nVPNMode);
     window_.SetStatus(kLoginSuccessful);
     m_WorkingCopy.MarkHandOverTaken();
     window_.UpdateData(false);

@@ -70,14 +70,18 @@ void ConnectionSequencer::OnLinkCheck() {
     StartEcho();
     const std::string& probe = ProbeAddress(m_Settings, m_nVPNMode);
     if (liveness_.m_bLANConnected == 1) {
+        // Tray and count first: ticks keep coming while the success box is open, and what
+        // they decide must not be overwritten when it closes.
+        window_.ShowTray(true, Format(texts::kConnectedTip, probe.c_str()));
+        m_nLinkCount = m_nVPNMode == VPN_MODE_OPENVPN ? kOpenVpnLinkCount : 0;
         if (m_nConnectState == CS_IDLE) {
             window_.SetStatus(texts::kConnectedStatus);
             platform::DialogHost& host = window_.Host();
             if (!host.IsItemEnabled(IDC_BUTTON_DEL)) {
                 host.EnableItem(IDC_BUTTON_DEL, true);
             }
-            // Set before the box: ticks keep coming while it is open. Each of them first
-            // reads the status line back, so the line must show the new status by then.
+            // Each tick first reads the status line back, so the line must show the new
+            // status before the box.
             if (!m_bConnectNotified) {
                 m_bConnectNotified = true;
                 window_.UpdateData(false);
@@ -85,17 +89,18 @@ void ConnectionSequencer::OnLinkCheck() {
                                 platform::kMbIconInformation | platform::kMbTopmost);
             }
         }
-        window_.ShowTray(true, Format(texts::kConnectedTip, probe.c_str()));
-        m_nLinkCount = m_nVPNMode == VPN_MODE_OPENVPN ? kOpenVpnLinkCount : 0;
         return;
     }
-    ++m_nLinkCount;
-    if (m_nLinkCount == kSwitchAtCount && m_nVPNMode == VPN_MODE_IPSEC) {
-        SwitchToOpenVpn();
-    }
-    if (m_nLinkCount == kGiveUpAtCount) {
-        DeleteVpn();
-        window_.Host().Post(WM_KESTRUN_EXIT, 0, 0);
+    // Before this login's tunnel is built there is nothing to switch from or give up on.
+    if (!m_bAwaitingBuild) {
+        ++m_nLinkCount;
+        if (m_nLinkCount == kSwitchAtCount && m_nVPNMode == VPN_MODE_IPSEC) {
+            SwitchToOpenVpn();
+        }
+        if (m_nLinkCount == kGiveUpAtCount) {
+            DeleteVpn();
+            window_.Host().Post(WM_KESTRUN_EXIT, 0, 0);
+        }
     }
     ShowNoLink();
     if (m_nConnectState == CS_IDLE) {
@@ -104,12 +109,12 @@ void ConnectionSequencer::OnLinkCheck() {
 }
 
 // IPsec did not answer: the OpenVPN tunnel, whose script is already written, takes over.
+// IPsec goes first: its route deletion would otherwise remove OpenVPN's route.
 void ConnectionSequencer::SwitchToOpenVpn() {
     m_nLinkCount = kOpenVpnLinkCount;
-    Clear_IPsec(platform_, m_WorkingCopy, machine_.m_nOSType, m_Settings.m_strModelName);
-    RunDetached(platform_, kOpenVpnScriptName);
+    ClearIPsec();
+    StartOpenVpn();
     window_.Host().SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
-    m_nVPNMode = VPN_MODE_OPENVPN;
     m_WorkingCopy.WriteMode(VPN_MODE_OPENVPN);
 }
 
@@ -126,10 +131,15 @@ void ConnectionSequencer::OnSettingWait() {
     if (m_WorkingCopy.ParseSettingFlagSet()) {
         history_.SaveURLHistory([this](bool save) { window_.UpdateData(save); });
         host.EnableItem(IDC_EXPLORER, false);
-        StartIPsecTunnel(platform_, m_WorkingCopy, machine_.m_nOSType, adapters_, m_Settings,
-                         history_, m_SessionClock);
-        m_nVPNMode = VPN_MODE_IPSEC;
         host.KillTimer(IDT_SETTING_WAIT);
+        if (StartIPsecTunnel(platform_, m_WorkingCopy, machine_.m_nOSType, adapters_, m_Settings,
+                             history_, m_SessionClock) == 1) {
+            m_bIPsecStarted = true;
+            m_nVPNMode = VPN_MODE_IPSEC;
+            TunnelBuilt(0);
+        } else {
+            ShowBuildFailure();
+        }
         m_nConnectState = CS_IDLE;
         m_nSettingWait = 0;
         m_bConnectNotified = false;
@@ -140,9 +150,10 @@ void ConnectionSequencer::OnSettingWait() {
         host.KillTimer(IDT_SETTING_WAIT);
         m_nConnectState = CS_IDLE;
         m_nSettingWait = -1;
+        m_bAwaitingBuild = false;
         ShowNoLink();
-        Clear_IPsec(platform_, m_WorkingCopy, machine_.m_nOSType, m_Settings.m_strModelName);
-        CloseWindowByTitle(platform_, kOpenVpnWindowText);
+        ClearIPsec();
+        CloseOpenVpn();
         liveness_.m_bLANConnected = 0;
     }
     m_bConnectNotified = false;
@@ -160,31 +171,34 @@ void ConnectionSequencer::OnProfileWatch() {
     }
     CopyHandOver(profileCopyPath);
 
-    m_nVPNMode = m_WorkingCopy.VpnMode(settings::Reader::kPickup);
+    m_nVPNMode = TunnelToBuild(m_WorkingCopy.VpnMode(settings::Reader::kPickup));
     platform::DialogHost& host = window_.Host();
     host.EnableItem(IDC_BUTTON_CONNECT, false);
     host.KillTimer(IDT_CALLBYIE_WATCH);
     m_WorkingCopy.ParseSetting(m_Settings, adapters_.m_nInterface, history_);
     window_.UpdateData(true);
-    // The tunnel of the new mode may be up from an earlier build.
-    RemoveTunnelOfMode();
+    // A tunnel of either kind may be up from an earlier build.
+    RemoveTunnel();
     host.KillTimer(IDT_LINK_CHECK);
 
     m_WorkingCopy.SaveSetting(m_Settings, adapters_.m_nInterface, history_);
-    WriteScripts();
-    const int mode = m_nVPNMode == VPN_MODE_OPENVPN ? VPN_MODE_OPENVPN : VPN_MODE_IPSEC;
-    if (mode == VPN_MODE_OPENVPN) {
-        RunDetached(platform_, kOpenVpnScriptName);
-    } else {
-        RunCommand(platform_, kIPsecScriptName);
+    if (!WriteScripts()) {
+        host.SetTimer(IDT_CALLBYIE_WATCH, kProfileWatchPeriodMs);
+        return;
     }
+    if (m_nVPNMode == VPN_MODE_OPENVPN) {
+        StartOpenVpn();
+    } else {
+        RunIPsecScript();
+    }
+    const int mode = m_nVPNMode;
     m_WorkingCopy.WriteMode(mode);
     // The profile copy is the user's: it is written only while it is a plain file.
     if (PlainFileForWrite(platform_, profileCopyPath)) {
         profileCopy.WriteMode(mode);
     }
     window_.SetStatus(texts::kLoginSuccessful);
-    m_nLinkCount = 0;
+    TunnelBuilt(0);
 
     // "CallByIE" set back in the profile copy keeps the next ticks from building again.
     m_WorkingCopy.MarkHandOverTaken();
@@ -208,10 +222,28 @@ void ConnectionSequencer::CopyHandOver(const std::string& profileCopyPath) {
     }
 }
 
-void ConnectionSequencer::WriteScripts() {
-    MakeTunnelScripts(platform_,
-                      ScriptInputsFrom(m_Settings, machine_.m_nOSType, adapters_.m_strMyIP),
-                      m_SessionClock);
+bool ConnectionSequencer::WriteScripts() {
+    if (MakeTunnelScripts(platform_,
+                          ScriptInputsFrom(m_Settings, machine_.m_nOSType, adapters_.m_strMyIP),
+                          m_SessionClock) == 1) {
+        return true;
+    }
+    ShowBuildFailure();
+    return false;
+}
+
+// Whatever script is on disk belongs to another login or is empty: nothing is run, and the
+// user sees that no tunnel came up.
+void ConnectionSequencer::ShowBuildFailure() {
+    platform_.trace.Output("MakeTunnelScripts failed: no tunnel is built.\n");
+    m_bAwaitingBuild = false;
+    m_nConnectState = CS_IDLE;
+    platform::DialogHost& host = window_.Host();
+    host.KillTimer(IDT_LINK_CHECK);
+    window_.SetStatus(texts::kNotConnectedStatus);
+    window_.UpdateData(false);
+    ShowNoLink();
+    host.EnableItem(IDC_BUTTON_CONNECT, true);
 }
 
 }  // namespace kestrun

@@ -431,11 +431,36 @@ TEST_F(MainDialogTest, OpenVpnModeStartsItsScriptWithoutWaitingAndPresetsTheCoun
     EXPECT_EQ(PollsUntilExit(30), 20);
 }
 
-TEST_F(MainDialogTest, AnyModeOtherThanTwoBuildsIPsec) {
-    Set("VPN Mode", "7");
+// Whatever the mode says, the IPsec tunnel it builds is the one removed again.
+TEST_F(MainDialogTest, AnyModeOtherThanTwoBuildsIPsecAndRemovesIt) {
+    for (const char* mode : {"7", "3", "0", ""}) {
+        SCOPED_TRACE(mode);
+        Set("VPN Mode", mode);
+        Set("CallByIE", "TRUE");
+        Make(VPN_MODE_IPSEC);
+        ASSERT_TRUE(dlg->Create());
+        EXPECT_TRUE(Ran("wait Varnel_IPSecVPN.bat"));
+        EXPECT_EQ(Get("VPN Mode"), "1");
+        EXPECT_EQ(Connection().VpnMode(), VPN_MODE_IPSEC);
+        fake.journal.Clear();
+        host->Deliver(CommandMsg(IDC_BUTTON_DEL));
+        EXPECT_TRUE(Ran("wait Clear_IPsec.bat"));
+        dlg.reset();
+    }
+}
+
+// A script that cannot be written safely is not replaced by the one on disk.
+TEST_F(MainDialogTest, OutsideLoginWithAnUnsafeValueBuildsNothing) {
+    Set("PreSharedKey", "x & net user evil /add");
     Create();
-    EXPECT_TRUE(Ran("wait Varnel_IPSecVPN.bat"));
-    EXPECT_EQ(Get("VPN Mode"), "1");
+    EXPECT_FALSE(Ran("wait Varnel_IPSecVPN.bat"));
+    EXPECT_TRUE(fake.trace.Contains("MakeTunnelScripts failed: no tunnel is built.\n"));
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Connecting Fail");
+    EXPECT_EQ(std::string(shell.notifications.back().second.szTip.data()).rfind("Can't Connect", 0),
+              0u);
+    EXPECT_EQ(host->timers.count(IDT_LINK_CHECK), 0u);
+    EXPECT_TRUE(host->IsItemEnabled(IDC_BUTTON_CONNECT));
+    EXPECT_NE(Get("CallByIE"), "FALSE");
 }
 
 TEST_F(MainDialogTest, OutsideLoginReadsTheStatusControlBeforeShowingTheResult) {
@@ -939,6 +964,7 @@ TEST_F(MainDialogEndTest, DeleteVpnRemovesTheTunnelAndReportsIt) {
 
     const std::string ini = kIni;
     const std::vector<std::string> expected = {
+        "host: KillTimer 2",
         "trace: OnButtonDel()\n",
         "profile: set CallByIE=FALSE" + ini,
         "profile: set RemoveIPsec=TRUE" + ini,

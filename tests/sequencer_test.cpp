@@ -49,26 +49,30 @@ class SequencerTest : public test::MainWindowFixture {
 };
 
 // IPsec gets 15 unanswered polls (45 s) before OpenVPN takes over, which gets 20 more (60 s)
-// before the program gives up: 35 polls, 105 s, during a login as well.
+// before the program gives up: 35 polls, 105 s, counted from the build. Polls before it
+// only show the tip, however long the login takes.
 TEST_F(SequencerTest, UnansweredPollsSwitchToOpenVpnThenGiveUp) {
     ConnectTo();
     ASSERT_EQ(Connection().State(), CS_LINKING);
     fake.journal.Clear();
+    EXPECT_EQ(PollsUntilExit(60), -1);
+    EXPECT_FALSE(Ran("detach Varnel_openVPN.bat"));
+    EXPECT_EQ(Tip(), std::string("Can't Connect to : ") + kLan);
+    Set("ParseSettingFlag", "TRUE");
+    PageCompletes();
+    Tick(IDT_SETTING_WAIT);
+    ASSERT_TRUE(Ran("wait Varnel_IPSecVPN.bat"));
     for (int poll = 1; poll < 15; ++poll) {
         Tick(IDT_LINK_CHECK);
     }
     EXPECT_FALSE(Ran("detach Varnel_openVPN.bat"));
-    EXPECT_EQ(Tip(), std::string("Can't Connect to : ") + kLan);
     Tick(IDT_LINK_CHECK);
-    EXPECT_TRUE(Ran("wait Clear_IPsec.bat"));
     EXPECT_TRUE(Ran("detach Varnel_openVPN.bat"));
     EXPECT_EQ(fake.journal.Of("host", "SetTimer").back(), "1 3000");
     EXPECT_TRUE(
         fake.journal.Before("runner: wait Clear_IPsec.bat", "runner: detach Varnel_openVPN.bat"));
     EXPECT_EQ(Get("VPN Mode"), "2");
     EXPECT_EQ(Tip(), std::string("Can't Connect to : ") + kOpenVpnServer);
-    // Not idle: the status line is left alone.
-    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Linking Connection");
 
     const int morePolls = PollsUntilExit(30);
     EXPECT_EQ(morePolls, 20);
@@ -152,23 +156,73 @@ TEST_F(SequencerTest, SettingsWaitTakesTheFlaggedSettingsOrGivesUpOnTheTwentyFir
     }
 }
 
-// Delete VPN does not stop the settings wait: its next tick goes on waiting.
-TEST_F(SequencerTest, DeleteVpnWhileTheSettingsWaitRuns) {
+// The user's Delete VPN ends the login: no settings wait, and a login page completing
+// afterwards starts none, until the next Connect.
+TEST_F(SequencerTest, DeleteVpnEndsALoginInProgress) {
     PageCompletes();
     Tick(IDT_SETTING_WAIT);
     host->Deliver(CommandMsg(IDC_BUTTON_DEL));
     EXPECT_EQ(Connection().State(), CS_IDLE);
-    EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 1u);
-    Tick(IDT_SETTING_WAIT);
-    EXPECT_EQ(Connection().State(), CS_SETTING);
-    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Setting Connection");
-    // Its count goes on: the give-up comes 19 ticks later, on the 21st in all.
-    for (int tick = 3; tick <= 20; ++tick) {
-        Tick(IDT_SETTING_WAIT);
-    }
-    EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 1u);
-    Tick(IDT_SETTING_WAIT);
     EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 0u);
+    Set("ParseSettingFlag", "TRUE");
+    PageCompletes();
+    EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 0u);
+    EXPECT_FALSE(Ran("wait Varnel_IPSecVPN.bat"));
+    ConnectTo();
+    PageCompletes();
+    EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 1u);
+}
+
+// Outside logins of both kinds in turn: each pickup and the end remove what this run
+// started, whichever mode the newest login names.
+TEST_F(SequencerTest, NoTunnelOfEitherKindOutlivesTheEnd) {
+    fake.ui.windows = {{0x72, "OpenVPN stub"}};
+    const auto closedOpenVpn = [&] {
+        const bool closed = !fake.ui.posted.empty();
+        fake.ui.posted.clear();
+        return closed;
+    };
+    Set("VPN Mode", "2", kProfileCopy);
+    Set("CallByIE", "TRUE", kProfileCopy);
+    Tick(IDT_CALLBYIE_WATCH);
+    ASSERT_TRUE(Ran("detach Varnel_openVPN.bat"));
+    closedOpenVpn();
+    Set("VPN Mode", "1", kProfileCopy);
+    Set("CallByIE", "TRUE", kProfileCopy);
+    fake.journal.Clear();
+    Tick(IDT_CALLBYIE_WATCH);
+    EXPECT_TRUE(closedOpenVpn());
+    EXPECT_TRUE(
+        fake.journal.Before("runner: wait Clear_IPsec.bat", "runner: wait Varnel_IPSecVPN.bat"));
+    Set("VPN Mode", "2", kProfileCopy);
+    Set("CallByIE", "TRUE", kProfileCopy);
+    fake.journal.Clear();
+    Tick(IDT_CALLBYIE_WATCH);
+    EXPECT_TRUE(Ran("wait Clear_IPsec.bat"));
+    fake.journal.Clear();
+    host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});
+    EXPECT_TRUE(closedOpenVpn());
+    EXPECT_FALSE(Ran("wait Clear_IPsec.bat"));
+}
+
+// The link drops while the success box is open and OpenVPN takes over meanwhile: closing
+// the box leaves the tray and the count as those polls left them.
+TEST_F(SequencerTest, SuccessBoxClosingKeepsWhatThePollsInsideItDecided) {
+    Set("CallByIE", "TRUE", kProfileCopy);
+    Tick(IDT_CALLBYIE_WATCH);
+    liveness.m_bLANConnected = 1;
+    host->onMessageBox = [&](const platform::fake::FakeDialogHost::Box&) {
+        liveness.m_bLANConnected = 0;
+        for (int poll = 0; poll < 15; ++poll) {
+            Tick(IDT_LINK_CHECK);
+        }
+        return 1;
+    };
+    Tick(IDT_LINK_CHECK);
+    ASSERT_TRUE(Ran("detach Varnel_openVPN.bat"));
+    EXPECT_EQ(Tip().rfind("Can't Connect to : ", 0), 0u);
+    host->onMessageBox = nullptr;
+    EXPECT_EQ(PollsUntilExit(30), 20);
 }
 
 // A login made in an outside browser: both files are taken over, the tunnel of their mode

@@ -68,10 +68,14 @@ TEST_F(StartIPsecTunnelTest, ReloadsDeletesOldRoutesSavesWritesRunsAndRecordsIPs
     EXPECT_TRUE(clock.m_bSessionClock);
 }
 
-TEST_F(StartIPsecTunnelTest, UnsafeValueFromThePortalRunsAnEmptyScript) {
+// Nothing runs and nothing is recorded: the tunnel stays down.
+TEST_F(StartIPsecTunnelTest, UnsafeValueFromThePortalRunsNothing) {
     Set("PreSharedKey", "x & net user evil /add");
+    Set("RemoveIPsec", "TRUE");
     adapters.m_strMyIP = "192.168.1.5";
-    EXPECT_EQ(Start(OS_VISTA), 1);
+    EXPECT_EQ(Start(OS_VISTA), 0);
+    EXPECT_FALSE(fake.journal.Has("runner: wait Varnel_IPSecVPN.bat"));
+    EXPECT_EQ(Get("RemoveIPsec"), "TRUE");
     EXPECT_EQ(File("Varnel_IPSecVPN.bat"), "");
     EXPECT_EQ(File("Varnel_openVPN.bat"), "");
     EXPECT_TRUE(fake.trace.Contains("Refused unsafe value of PreSharedKey\n"));

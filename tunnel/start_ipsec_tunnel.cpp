@@ -13,7 +13,10 @@ int StartIPsecTunnel(platform::Platform& platform, SettingFile& file, int osType
     // The file now names the new routes; an older route to the same network must go first.
     DelRouteTable(platform, file);
     file.SaveSetting(settings, adapters.m_nInterface, history);
-    MakeTunnelScripts(platform, ScriptInputsFrom(settings, osType, adapters.m_strMyIP), clock);
+    if (MakeTunnelScripts(platform, ScriptInputsFrom(settings, osType, adapters.m_strMyIP),
+                          clock) != 1) {
+        return 0;
+    }
     RunCommand(platform, kIPsecScriptName);
     file.MarkTunnelBuilt(VPN_MODE_IPSEC);
     return 1;

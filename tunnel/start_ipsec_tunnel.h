@@ -13,6 +13,8 @@ namespace kestrun {
 // Reloads the parameters from file (the working copy), deletes the routes it names, saves,
 // writes both scripts for osType with the default-route adapter as the PC's end, runs the IPsec one
 // to its end and records IPsec mode in the file; the caller's mode becomes IPsec too. Returns 1.
+// Returns 0, running nothing and recording nothing, when the scripts cannot be written: what
+// is on disk then is another login's.
 int StartIPsecTunnel(platform::Platform& platform, SettingFile& file, int osType,
                      AdapterFacts& adapters, TunnelSettings& settings, AddressHistory& history,
                      SessionClock& clock);
