@@ -142,7 +142,7 @@ void ConnectionSequencer::OnSettingWait() {
         m_nSettingWait = -1;
         ShowNoLink();
         Clear_IPsec(platform_, m_WorkingCopy, machine_.m_nOSType, m_Settings.m_strModelName);
-        CloseWindowByTitle(platform_, kOpenVpnWindowText);
+        CloseWindowByTitle(platform_.ui, kOpenVpnWindowText);
         liveness_.m_bLANConnected = 0;
     }
     m_bConnectNotified = false;
@@ -180,7 +180,7 @@ void ConnectionSequencer::OnProfileWatch() {
     }
     m_WorkingCopy.WriteMode(mode);
     // The profile copy is the user's: it is written only while it is a plain file.
-    if (PlainFileForWrite(platform_, profileCopyPath)) {
+    if (PlainFileForWrite(platform_.files, platform_.trace, profileCopyPath)) {
         profileCopy.WriteMode(mode);
     }
     window_.SetStatus(texts::kLoginSuccessful);
@@ -188,7 +188,7 @@ void ConnectionSequencer::OnProfileWatch() {
 
     // "CallByIE" set back in the profile copy keeps the next ticks from building again.
     m_WorkingCopy.MarkHandOverTaken();
-    if (PlainFileForWrite(platform_, profileCopyPath)) {
+    if (PlainFileForWrite(platform_.files, platform_.trace, profileCopyPath)) {
         profileCopy.MarkHandOverTaken();
     }
     window_.UpdateData(false);
@@ -204,7 +204,7 @@ void ConnectionSequencer::CopyHandOver(const std::string& profileCopyPath) {
         {Format("%s\\%s", machine_.m_szProfileDir.c_str(), "Key.txt"),
          Format("%s\\Key.txt", m_szCurrentDir.c_str())}};
     for (const auto& [from, to] : copies) {
-        CopyPlainFileTraced(platform_, from, to);
+        CopyPlainFileTraced(platform_.files, platform_.trace, from, to);
     }
 }
 
