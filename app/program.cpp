@@ -1,4 +1,4 @@
-#include "platform/program.h"
+#include "app/program.h"
 
 #include "app/main_dialog.h"
 #include "app/startup.h"

@@ -41,7 +41,7 @@ void ConnectionSequencer::ClearIPsec() {
 }
 
 void ConnectionSequencer::CloseOpenVpn() {
-    CloseWindowByTitle(platform_, kOpenVpnWindowText);
+    CloseWindowByTitle(platform_.ui, kOpenVpnWindowText);
     m_bOpenVpnStarted = false;
 }
 
@@ -90,7 +90,8 @@ void ConnectionSequencer::OnConnect() {
     }
     m_WorkingCopy.ShowAppletTitle(false);
     platform_.trace.Output(address);
-    if (InspectAdapters(platform_, machine_.m_nOSType, adapters_.m_nInterface, adapters_) == 0) {
+    if (InspectAdapters(platform_.net, platform_.trace, machine_.m_nOSType, adapters_.m_nInterface,
+                        adapters_) == 0) {
         host.MessageBox(texts::kConnectNoGatewayText, texts::kWarningCaption,
                         platform::kMbIconExclamation | platform::kMbTopmost);
         host.EnableItem(IDC_BUTTON_CONNECT, true);
@@ -145,7 +146,7 @@ void ConnectionSequencer::DeleteVpn() {
     host.KillTimer(IDT_LINK_CHECK);
 
     if (!exiting) {
-        WriteMessagePage(platform_, m_szMsgPagePath, "");
+        WriteMessagePage(platform_.files, platform_.trace, m_szMsgPagePath, "");
         window_.UpdateData(true);
         window_.SetStatus(texts::kDeletingStatus);
         window_.UpdateData(false);

@@ -60,11 +60,13 @@ void ConnectionSequencer::CheckEnvironment() {
         host.MessageBox(kServiceInactiveText, kWarningCaption, platform::kMbIconExclamation);
     }
     m_WorkingCopy.ParseSetting(m_Settings, adapters_.m_nInterface, history_);
-    if (InspectAdapters(platform_, osType, adapters_.m_nInterface, adapters_) == 0) {
+    if (InspectAdapters(platform_.net, platform_.trace, osType, adapters_.m_nInterface,
+                        adapters_) == 0) {
         host.MessageBox(kNoGatewayText, kWarningCaption,
                         platform::kMbIconExclamation | platform::kMbTopmost);
     }
-    SetAdapterIcon(platform_, osType, adapters_.m_strVPNClientAdapterName, 0);
+    SetAdapterIcon(platform_.registry, platform_.trace, osType, adapters_.m_strVPNClientAdapterName,
+                   0);
     RunCommand(platform_, kRefreshScript);
     if (NetworkFailed(adapters_)) {
         host.MessageBox(kNetworkFailedText, kWarningCaption,

@@ -194,7 +194,7 @@ void ConnectionSequencer::OnProfileWatch() {
     const int mode = m_nVPNMode;
     m_WorkingCopy.WriteMode(mode);
     // The profile copy is the user's: it is written only while it is a plain file.
-    if (PlainFileForWrite(platform_, profileCopyPath)) {
+    if (PlainFileForWrite(platform_.files, platform_.trace, profileCopyPath)) {
         profileCopy.WriteMode(mode);
     }
     window_.SetStatus(texts::kLoginSuccessful);
@@ -202,7 +202,7 @@ void ConnectionSequencer::OnProfileWatch() {
 
     // "CallByIE" set back in the profile copy keeps the next ticks from building again.
     m_WorkingCopy.MarkHandOverTaken();
-    if (PlainFileForWrite(platform_, profileCopyPath)) {
+    if (PlainFileForWrite(platform_.files, platform_.trace, profileCopyPath)) {
         profileCopy.MarkHandOverTaken();
     }
     window_.UpdateData(false);
@@ -218,7 +218,7 @@ void ConnectionSequencer::CopyHandOver(const std::string& profileCopyPath) {
         {Format("%s\\%s", machine_.m_szProfileDir.c_str(), "Key.txt"),
          Format("%s\\Key.txt", m_szCurrentDir.c_str())}};
     for (const auto& [from, to] : copies) {
-        CopyPlainFileTraced(platform_, from, to);
+        CopyPlainFileTraced(platform_.files, platform_.trace, from, to);
     }
 }
 

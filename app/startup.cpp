@@ -43,7 +43,7 @@ bool CKestrunApp::InitInstance() {
     const bool inProgramFolder = EnterProgramDirectory();
 
     const platform::WindowRef running = ui.FindWindowByTitle(kMainWindowTitle);
-    m_Machine.m_nOSType = GetOSType(platform_);
+    m_Machine.m_nOSType = GetOSType(platform_.system, platform_.trace);
 
     if (IsRemoveRequest(commandLine_)) {
         ui.Post(running, WM_KESTRUN_EXIT, 0, 0);
@@ -58,8 +58,8 @@ bool CKestrunApp::InitInstance() {
     if (!inProgramFolder || !ProgramFolderClosedToUsers()) {
         return false;
     }
-    if (IsPortalAddress(commandLine_) &&
-        CheckTrustedSite(platform_, m_Machine.m_nOSType, commandLine_) == 0) {
+    if (IsPortalAddress(commandLine_) && CheckTrustedSite(platform_.registry, platform_.trace,
+                                                          m_Machine.m_nOSType, commandLine_) == 0) {
         ui.MessageBox(0,
                       "Please add the URL into trusted sites of browser (internet options > "
                       "Security : Trusted Sites) for running Ostrimel.",

@@ -1,15 +1,15 @@
 # The Windows side of the platform: it sees the platform's interfaces and the resource ids,
-# never the application. The entry point is compiled the same way, as an object of its own
-# so that the linker takes it before the runtime asks for WinMain.
+# never the application.
 file(GLOB KESTRUN_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
-list(REMOVE_ITEM KESTRUN_WIN32_SOURCES ${PROJECT_SOURCE_DIR}/platform/win32/winmain.cpp)
 kestrun_layer(platform/win32 SOURCES ${KESTRUN_WIN32_SOURCES} DEPENDS platform res)
 target_link_libraries(kestrun_platform_win32 PUBLIC
     ws2_32 iphlpapi userenv advapi32 shell32 ole32 oleaut32 uuid gdi32 user32 version)
-add_library(kestrun_entry OBJECT platform/win32/winmain.cpp)
-target_link_libraries(kestrun_entry PRIVATE kestrun_platform_win32)
+# The composition root above the application: the entry point wires the real services in.
+# An object of its own, so that the linker takes its main before the runtime's own.
+add_library(kestrun_main OBJECT main/main.cpp)
+target_link_libraries(kestrun_main PRIVATE kestrun_app kestrun_platform_win32)
 
-add_executable(Kestrun WIN32 $<TARGET_OBJECTS:kestrun_entry> res/kestrun.rc)
+add_executable(Kestrun WIN32 $<TARGET_OBJECTS:kestrun_main> res/kestrun.rc)
 target_link_libraries(Kestrun PRIVATE kestrun_platform_win32 kestrun_app)
 target_link_options(Kestrun PRIVATE -static -static-libgcc -static-libstdc++)
 set_target_properties(Kestrun PROPERTIES OUTPUT_NAME Kestrun

@@ -30,15 +30,14 @@ std::string ConnectionKey(const std::string& guid) {
 
 }  // namespace
 
-int SetAdapterIcon(platform::Platform& platform, int osType, const std::string& strGUID, int show) {
-    platform::Trace& trace = platform.trace;
+int SetAdapterIcon(platform::Registry& registry, platform::Trace& trace, int osType,
+                   const std::string& strGUID, int show) {
     trace.Output(Format("SetAdapterIcon:strGUID=%s\n", strGUID.c_str()));
     const bool visible = show == 1;
 
     for (int index = 0; index < kClassEntries; ++index) {
         const std::string path = ClassEntryKey(index);
-        auto key =
-            platform.registry.Open(platform::RegRoot::LocalMachine, path, platform::kKeyAllAccess);
+        auto key = registry.Open(platform::RegRoot::LocalMachine, path, platform::kKeyAllAccess);
         if (!key) {
             trace.Output(Format("open RegKey:[%s] Failed!!!\n", path.c_str()));
             return 0;
@@ -59,9 +58,9 @@ int SetAdapterIcon(platform::Platform& platform, int osType, const std::string& 
         return 0;
     }
     const std::string path = ConnectionKey(strGUID);
-    auto key = strGUID.empty() ? nullptr
-                               : platform.registry.Open(platform::RegRoot::LocalMachine, path,
-                                                        platform::kKeyAllAccess);
+    auto key = strGUID.empty()
+                   ? nullptr
+                   : registry.Open(platform::RegRoot::LocalMachine, path, platform::kKeyAllAccess);
     if (!key) {
         trace.Output(Format("open RegKey:[%s] Failed!!!\n", path.c_str()));
         return 0;

@@ -11,6 +11,7 @@ namespace kestrun {
 // strGUID: the adapter name; show: 1 shows, anything else hides. The connection values
 // exist only on the Windows versions osType names OS_WINNT to OS_WINSERVER. Returns 1
 // when the connection values were written, else 0.
-int SetAdapterIcon(platform::Platform& platform, int osType, const std::string& strGUID, int show);
+int SetAdapterIcon(platform::Registry& registry, platform::Trace& trace, int osType,
+                   const std::string& strGUID, int show);
 
 }  // namespace kestrun

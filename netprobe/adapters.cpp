@@ -22,15 +22,16 @@ void TakeAsDefaultRouteAdapter(const platform::AdapterRecord& adapter, AdapterFa
 }
 
 // Step one: the interface of the first default route, if any.
-bool ReadDefaultRoute(platform::Platform& platform, std::int32_t& interfaceIndex) {
+bool ReadDefaultRoute(platform::NetInfo& net, platform::Trace& trace,
+                      std::int32_t& interfaceIndex) {
     std::vector<platform::RouteRow> rows;
-    const std::uint32_t error = platform.net.RouteTable(rows);
+    const std::uint32_t error = net.RouteTable(rows);
     if (error == platform::kErrorNotEnoughMemory) {
-        platform.trace.Output("Malloc failed. Out of memory.\n");
+        trace.Output("Malloc failed. Out of memory.\n");
         return false;
     }
     if (error != 0) {
-        platform.trace.Output("getIpForwardTable failed.\n");
+        trace.Output("getIpForwardTable failed.\n");
         return false;
     }
     for (const platform::RouteRow& row : rows) {
@@ -49,15 +50,15 @@ bool IsVirtualAdapter(const platform::AdapterRecord& adapter, int osType) {
            (osType == OS_WIN2000 && Contains(adapter.description, "TAP-Win32 Adapter V9"));
 }
 
-int InspectAdapters(platform::Platform& platform, int osType, std::int32_t& interfaceIndex,
-                    AdapterFacts& facts) {
-    if (!ReadDefaultRoute(platform, interfaceIndex)) {
+int InspectAdapters(platform::NetInfo& net, platform::Trace& trace, int osType,
+                    std::int32_t& interfaceIndex, AdapterFacts& facts) {
+    if (!ReadDefaultRoute(net, trace, interfaceIndex)) {
         return 0;
     }
-    if (platform.net.Adapters(facts.m_pAdapterInfo) != 0) {
+    if (net.Adapters(facts.m_pAdapterInfo) != 0) {
         // A failed read leaves nothing trustworthy for the Diagnosis window to walk.
         facts.m_pAdapterInfo.clear();
-        platform.trace.Output("Call to GetAdaptersInfo failed.\n");
+        trace.Output("Call to GetAdaptersInfo failed.\n");
         return 0;
     }
     bool found = false;
@@ -78,16 +79,16 @@ int InspectAdapters(platform::Platform& platform, int osType, std::int32_t& inte
         TakeAsDefaultRouteAdapter(sole, facts);
         found = true;
     }
-    platform.trace.Output(Format("***My IP=%s, Mask=%s, VPNClient=%s***\n", facts.m_strMyIP.c_str(),
-                                 facts.m_strMyMask.c_str(), facts.m_strVPNClientIP.c_str()));
+    trace.Output(Format("***My IP=%s, Mask=%s, VPNClient=%s***\n", facts.m_strMyIP.c_str(),
+                        facts.m_strMyMask.c_str(), facts.m_strVPNClientIP.c_str()));
     return found ? 1 : 0;
 }
 
-int GetDNSServers(platform::Platform& platform, AdapterFacts& facts) {
+int GetDNSServers(platform::NetInfo& net, platform::Trace& trace, AdapterFacts& facts) {
     std::string& text = facts.m_strDNSServers;
     text.clear();
     std::vector<std::string> servers;
-    const std::uint32_t error = platform.net.DnsServers(servers);
+    const std::uint32_t error = net.DnsServers(servers);
     if (error != 0) {
         std::printf("Call to GetNetworkParams failed. Return Value: %08x\n", error);
         return 1;
@@ -97,13 +98,13 @@ int GetDNSServers(platform::Platform& platform, AdapterFacts& facts) {
     for (std::size_t i = 1; i < servers.size(); ++i) {
         text += Format("%-15s\t", servers[i].c_str());
     }
-    platform.trace.Output(text);
+    trace.Output(text);
     return 1;
 }
 
-int QueryAdapterCounters(platform::Platform& platform, const std::string& adapterName,
+int QueryAdapterCounters(platform::NetInfo& net, const std::string& adapterName,
                          std::uint32_t& sent, std::uint32_t& received) {
-    auto device = platform.net.OpenDevice(Format("\\\\.\\%s", adapterName.c_str()));
+    auto device = net.OpenDevice(Format("\\\\.\\%s", adapterName.c_str()));
     if (!device) {
         return 0;
     }

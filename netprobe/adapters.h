@@ -34,15 +34,15 @@ bool IsVirtualAdapter(const platform::AdapterRecord& adapter, int osType);
 // Finds the default-route adapter (interfaceIndex is updated from the route table) and the
 // virtual adapter of osType's kind, and records their values in facts. Returns 1 when the
 // default-route adapter, or a sole adapter, was found.
-int InspectAdapters(platform::Platform& platform, int osType, std::int32_t& interfaceIndex,
-                    AdapterFacts& facts);
+int InspectAdapters(platform::NetInfo& net, platform::Trace& trace, int osType,
+                    std::int32_t& interfaceIndex, AdapterFacts& facts);
 
 // Rebuilds facts.m_strDNSServers; a failure leaves it empty. Returns 1.
-int GetDNSServers(platform::Platform& platform, AdapterFacts& facts);
+int GetDNSServers(platform::NetInfo& net, platform::Trace& trace, AdapterFacts& facts);
 
 // The frames the adapter named adapterName sent and received without error. Returns 1
 // when both were read; sent may be stored even when the result is 0.
-int QueryAdapterCounters(platform::Platform& platform, const std::string& adapterName,
+int QueryAdapterCounters(platform::NetInfo& net, const std::string& adapterName,
                          std::uint32_t& sent, std::uint32_t& received);
 
 }  // namespace kestrun

@@ -33,6 +33,6 @@ constexpr bool IsNt4ToServer2003(int osType) {
 
 // Reads the version (extended record first, then the plain one) and classifies it,
 // tracing the name of the version found.
-int GetOSType(platform::Platform& platform);
+int GetOSType(platform::System& system, platform::Trace& trace);
 
 }  // namespace kestrun

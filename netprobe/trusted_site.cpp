@@ -22,16 +22,16 @@ bool RangeMatches(const std::string& address, const std::string& range) {
 
 }  // namespace
 
-int CheckTrustedSite(platform::Platform& platform, int osType, const std::string& address) {
+int CheckTrustedSite(platform::Registry& registry, platform::Trace& trace, int osType,
+                     const std::string& address) {
     if (!IsVistaOrLater(osType)) {
         return 1;
     }
     for (int number = kFirstRange; number <= kLastRange; ++number) {
         const std::string path = Format(kRangeKeyFormat, number);
-        auto key =
-            platform.registry.Open(platform::RegRoot::CurrentUser, path, platform::kKeyAllAccess);
+        auto key = registry.Open(platform::RegRoot::CurrentUser, path, platform::kKeyAllAccess);
         if (!key) {
-            platform.trace.Output(Format("open RegKey:[%s] Failed!!!\n", path.c_str()));
+            trace.Output(Format("open RegKey:[%s] Failed!!!\n", path.c_str()));
             // Range numbers are consecutive; only the first may be missing.
             if (number == kFirstRange) {
                 continue;
@@ -40,7 +40,7 @@ int CheckTrustedSite(platform::Platform& platform, int osType, const std::string
         }
         const auto range = key->QueryString(kRangeValue, kRangeBuffer);
         if (range && RangeMatches(address, *range)) {
-            platform.trace.Output(Format("CheckTrustedSite:Index=%04d\n", number));
+            trace.Output(Format("CheckTrustedSite:Index=%04d\n", number));
             return 1;
         }
     }

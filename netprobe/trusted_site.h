@@ -10,6 +10,7 @@ namespace kestrun {
 
 // 1 when a zone range text occurs in the address after its first character, or when
 // osType is older than Vista or unnamed; 0 otherwise.
-int CheckTrustedSite(platform::Platform& platform, int osType, const std::string& address);
+int CheckTrustedSite(platform::Registry& registry, platform::Trace& trace, int osType,
+                     const std::string& address);
 
 }  // namespace kestrun

@@ -4,38 +4,36 @@
 
 namespace kestrun {
 
-bool WriteFileTraced(platform::Platform& platform, const std::string& path,
+bool WriteFileTraced(platform::Files& files, platform::Trace& trace, const std::string& path,
                      const std::string& bytes) {
-    const std::uint32_t error = platform.files.WriteNew(path, bytes);
+    const std::uint32_t error = files.WriteNew(path, bytes);
     if (error != 0) {
-        platform.trace.Output(Format("Can't open file %s, error = %u\n", path.c_str(), error));
+        trace.Output(Format("Can't open file %s, error = %u\n", path.c_str(), error));
         return false;
     }
     return true;
 }
 
-bool CopyPlainFileTraced(platform::Platform& platform, const std::string& from,
+bool CopyPlainFileTraced(platform::Files& files, platform::Trace& trace, const std::string& from,
                          const std::string& to) {
-    const std::uint32_t error = platform.files.CopyPlainFile(from, to, kHandOverFileLimit);
+    const std::uint32_t error = files.CopyPlainFile(from, to, kHandOverFileLimit);
     if (error == platform::kNotPlainFile) {
-        platform.trace.Output(
+        trace.Output(
             Format("****Copy %s skipped: %s is not a plain file of at most %u "
                    "bytes\n",
                    to.c_str(), from.c_str(), kHandOverFileLimit));
     } else if (error != 0) {
-        platform.trace.Output(
-            Format("****Copy %s Error:%d\n", to.c_str(), static_cast<int>(error)));
+        trace.Output(Format("****Copy %s Error:%d\n", to.c_str(), static_cast<int>(error)));
     }
     return error == 0;
 }
 
-bool PlainFileForWrite(platform::Platform& platform, const std::string& path) {
-    const std::uint32_t error = platform.files.CheckPlainFile(path, kHandOverFileLimit);
+bool PlainFileForWrite(platform::Files& files, platform::Trace& trace, const std::string& path) {
+    const std::uint32_t error = files.CheckPlainFile(path, kHandOverFileLimit);
     if (error == 0 || error == platform::kErrorFileNotFound) {
         return true;
     }
-    platform.trace.Output(
-        Format("Flags not written: %s is not a plain file (%u)\n", path.c_str(), error));
+    trace.Output(Format("Flags not written: %s is not a plain file (%u)\n", path.c_str(), error));
     return false;
 }
 

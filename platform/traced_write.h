@@ -10,7 +10,7 @@ namespace kestrun {
 
 // Files::WriteNew; on failure traces "Can't open file <path>, error = <code>\n" and
 // returns false.
-bool WriteFileTraced(platform::Platform& platform, const std::string& path,
+bool WriteFileTraced(platform::Files& files, platform::Trace& trace, const std::string& path,
                      const std::string& bytes);
 
 // The largest hand-over file (Setting.tmp, Key.txt) taken from the user's profile directory;
@@ -19,11 +19,11 @@ constexpr std::uint32_t kHandOverFileLimit = 65536;
 
 // Files::CopyPlainFile with that limit; a failure is traced ("****Copy <to> Error:<code>\n",
 // or a line naming a file that is not a plain one) and false returned.
-bool CopyPlainFileTraced(platform::Platform& platform, const std::string& from,
+bool CopyPlainFileTraced(platform::Files& files, platform::Trace& trace, const std::string& from,
                          const std::string& to);
 
 // Whether a write by name may go to path, which the user can replace: a missing file (it is
 // then created) or a plain one as CopyPlainFile takes it. A refusal is traced.
-bool PlainFileForWrite(platform::Platform& platform, const std::string& path);
+bool PlainFileForWrite(platform::Files& files, platform::Trace& trace, const std::string& path);
 
 }  // namespace kestrun

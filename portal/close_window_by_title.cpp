@@ -11,16 +11,16 @@ constexpr std::size_t kTitleBufferSize = 255;
 
 }  // namespace
 
-int CloseWindowByTitle(platform::Platform& platform, const std::string& text) {
+int CloseWindowByTitle(platform::Ui& ui, const std::string& text) {
     int number = 0;
-    for (const platform::WindowRef window : platform.ui.TopLevelWindows()) {
+    for (const platform::WindowRef window : ui.TopLevelWindows()) {
         ++number;
-        const std::string title = platform.ui.WindowText(window, kTitleBufferSize);
+        const std::string title = ui.WindowText(window, kTitleBufferSize);
         // The search runs over the whole line, so a text such as "]Title=" would match
         // every window; callers pass a plain word.
         const std::string line = Format("[%d]Title=%s\n", number, title.c_str());
         if (line.find(text) != std::string::npos) {
-            return platform.ui.Post(window, platform::kWmClose, 0, 0) ? 1 : 0;
+            return ui.Post(window, platform::kWmClose, 0, 0) ? 1 : 0;
         }
     }
     return 0;

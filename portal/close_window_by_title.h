@@ -14,6 +14,6 @@ constexpr const char* kOpenVpnWindowText = "OpenVPN";
 // Walks the top-level windows in Z order and posts WM_CLOSE to the first one whose line
 // "[<n>]Title=<title>\n" (n counted from 1) contains text, case-sensitively. Returns the
 // result of that post (nonzero when posted), or 0 when no window matches.
-int CloseWindowByTitle(platform::Platform& platform, const std::string& text);
+int CloseWindowByTitle(platform::Ui& ui, const std::string& text);
 
 }  // namespace kestrun

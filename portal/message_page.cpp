@@ -8,9 +8,9 @@ std::string MessagePageText(const std::string& body) {
     return "<HTML><BODY menubar=no, scroll=no>" + body + "</BODY></HTML>";
 }
 
-int WriteMessagePage(platform::Platform& platform, const std::string& path,
+int WriteMessagePage(platform::Files& files, platform::Trace& trace, const std::string& path,
                      const std::string& body) {
-    return WriteFileTraced(platform, path, MessagePageText(body)) ? 1 : 0;
+    return WriteFileTraced(files, trace, path, MessagePageText(body)) ? 1 : 0;
 }
 
 }  // namespace kestrun

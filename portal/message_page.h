@@ -15,7 +15,7 @@ std::string MessagePageText(const std::string& body);
 
 // Creates or truncates path and writes MessagePageText(body). Returns 1; on failure traces
 // "Can't open file <path>, error = <code>\n", leaves any old page alone and returns 0.
-int WriteMessagePage(platform::Platform& platform, const std::string& path,
+int WriteMessagePage(platform::Files& files, platform::Trace& trace, const std::string& path,
                      const std::string& body);
 
 }  // namespace kestrun

@@ -55,8 +55,8 @@ bool CDiagnosisDlg::OnInitDialog() {
     std::int32_t& interfaceIndex = state_.adapters.m_nInterface;
     m_listResult->AppendRows(AsTexts(DiagnosisRows({}, 0, mode, state_.osType, ""), 0));
 
-    InspectAdapters(platform_, state_.osType, interfaceIndex, state_.adapters);
-    GetDNSServers(platform_, state_.adapters);
+    InspectAdapters(platform_.net, platform_.trace, state_.osType, interfaceIndex, state_.adapters);
+    GetDNSServers(platform_.net, platform_.trace, state_.adapters);
     m_listResult->AppendRows(
         AsTexts(DiagnosisRows(state_.adapters.m_pAdapterInfo, interfaceIndex, mode, state_.osType,
                               state_.adapters.m_strDNSServers),

@@ -48,7 +48,8 @@ void CInfoDlg::OnTimer(std::uint32_t timerId) {
 // The window does the reading and the writing; what it shows is decided by the view.
 void CInfoDlg::RefreshInfo() {
     UpdateData(true);
-    InspectAdapters(platform_, state_.osType, state_.adapters.m_nInterface, state_.adapters);
+    InspectAdapters(platform_.net, platform_.trace, state_.osType, state_.adapters.m_nInterface,
+                    state_.adapters);
 
     InfoInput input;
     input.shown = *this;
@@ -62,7 +63,8 @@ void CInfoDlg::RefreshInfo() {
         // A counter the query does not deliver stays 0.
         std::uint32_t sent = 0;
         std::uint32_t received = 0;
-        QueryAdapterCounters(platform_, state_.adapters.m_strVPNClientAdapterName, sent, received);
+        QueryAdapterCounters(platform_.net, state_.adapters.m_strVPNClientAdapterName, sent,
+                             received);
         input.sentFrames = sent;
         input.receivedFrames = received;
     }

@@ -80,7 +80,7 @@ TEST_P(AdapterIconWalkTest, WalksTheClassAndTheConnection) {
         }
     }
 
-    EXPECT_EQ(SetAdapterIcon(fake.platform, c.osType, c.guidGiven, c.show), c.result);
+    EXPECT_EQ(SetAdapterIcon(fake.registry, fake.trace, c.osType, c.guidGiven, c.show), c.result);
 
     for (int i = 0; i < c.entries; ++i) {
         const auto* key = fake.registry.Find(RegRoot::LocalMachine, EntryPath(i));
@@ -291,7 +291,7 @@ TEST(AdapterIconTest, UsesTheTwoKeySpellingsAsTheyAre) {
         fake.registry.At(RegRoot::LocalMachine, EntryPath(i));
     }
     fake.registry.At(RegRoot::LocalMachine, ConnectionPath(kGuid));
-    SetAdapterIcon(fake.platform, OS_WINXP, kGuid, 0);
+    SetAdapterIcon(fake.registry, fake.trace, OS_WINXP, kGuid, 0);
     const std::vector<std::string> opened = fake.journal.Of("registry");
     ASSERT_EQ(opened.size(), 100u);
     EXPECT_NE(opened[0].find("{4D36E972-E325-11CE-BFC1-08002bE10318}\\0000"), std::string::npos);
@@ -304,7 +304,7 @@ TEST(AdapterIconTest, TooLongInstanceIdDoesNotMatch) {
     const std::string longName(300, 'a');
     fake.registry.At(RegRoot::LocalMachine, EntryPath(0)).values["NetCfgInstanceId"].text =
         longName;
-    EXPECT_EQ(SetAdapterIcon(fake.platform, OS_WINXP, longName, 0), 0);
+    EXPECT_EQ(SetAdapterIcon(fake.registry, fake.trace, OS_WINXP, longName, 0), 0);
     EXPECT_EQ(
         fake.registry.Find(RegRoot::LocalMachine, EntryPath(0))->values.count("Characteristics"),
         0u);

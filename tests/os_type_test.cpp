@@ -38,7 +38,7 @@ TEST_P(OsTypeTest, ClassifiesAndTraces) {
     fake.system.version.productType = c.productType;
     fake.system.version.csdVersion = c.csd;
     fake.system.architecture = c.architecture;
-    EXPECT_EQ(GetOSType(fake.platform), c.expected);
+    EXPECT_EQ(GetOSType(fake.system, fake.trace), c.expected);
     EXPECT_EQ(fake.TraceLines(), c.trace);
 }
 
@@ -169,12 +169,12 @@ TEST(OsTypeFallbackTest, PlainRecordHasNoProductType) {
     fake.system.extendedVersionWorks = false;
     fake.system.version = {6, 0, 6000, platform::kPlatformNt, "", kWs};
     // Without the product type a Vista workstation reads as a server.
-    EXPECT_EQ(GetOSType(fake.platform), OS_WINSERVER);
+    EXPECT_EQ(GetOSType(fake.system, fake.trace), OS_WINSERVER);
     fake.system.version = {5, 2, 3790, platform::kPlatformNt, "", kWs};
     fake.system.architecture = kAmd64;
-    EXPECT_EQ(GetOSType(fake.platform), OS_WINSERVER);
+    EXPECT_EQ(GetOSType(fake.system, fake.trace), OS_WINSERVER);
     fake.system.version = {5, 1, 2600, platform::kPlatformNt, "", kWs};
-    EXPECT_EQ(GetOSType(fake.platform), OS_WINXP);
+    EXPECT_EQ(GetOSType(fake.system, fake.trace), OS_WINXP);
 }
 
 TEST(OsTypeFallbackTest, BothRecordsFailingIsAnError) {
@@ -182,7 +182,7 @@ TEST(OsTypeFallbackTest, BothRecordsFailingIsAnError) {
     fake.system.extendedVersionWorks = false;
     fake.system.plainVersionWorks = false;
     fake.system.version = {5, 1, 2600, platform::kPlatformNt, "", kWs};
-    EXPECT_EQ(GetOSType(fake.platform), OS_ERROR);
+    EXPECT_EQ(GetOSType(fake.system, fake.trace), OS_ERROR);
     EXPECT_TRUE(fake.TraceLines().empty());
 }
 

@@ -30,7 +30,7 @@ TEST_P(CloseWindowByTitleTest, PostsCloseToTheFirstMatchInZOrder) {
     FakePlatform fake;
     fake.ui.windows = c.windows;
 
-    EXPECT_EQ(CloseWindowByTitle(fake.platform, c.text), c.result);
+    EXPECT_EQ(CloseWindowByTitle(fake.ui, c.text), c.result);
     if (c.closed == 0) {
         EXPECT_TRUE(fake.ui.posted.empty());
     } else {
@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CloseWindowByTitle, StopsAtTheFirstMatchEvenWhenItsPostFails) {
     FakePlatform fake;
     fake.ui.windows = {{0, "OpenVPN"}, {12, "OpenVPN"}};
-    EXPECT_EQ(CloseWindowByTitle(fake.platform, "OpenVPN"), 0);
+    EXPECT_EQ(CloseWindowByTitle(fake.ui, "OpenVPN"), 0);
     ASSERT_EQ(fake.ui.posted.size(), 1u);
     EXPECT_EQ(fake.ui.posted[0].window, 0u);
 }
@@ -93,7 +93,7 @@ class MessagePageTest : public ::testing::Test {
 
 TEST_F(MessagePageTest, EmptyBodyGivesTheBlankPageWhateverWasThere) {
     fake.files.WriteNew("msg.html", std::string(4000, 'z'));
-    EXPECT_EQ(WriteMessagePage(fake.platform, "msg.html", ""), 1);
+    EXPECT_EQ(WriteMessagePage(fake.files, fake.trace, "msg.html", ""), 1);
     const std::string page = fake.files.ReadAll("msg.html").value_or("<missing>");
     EXPECT_EQ(page, "<HTML><BODY menubar=no, scroll=no></BODY></HTML>");
     EXPECT_EQ(page.size(), 48u);
@@ -101,7 +101,7 @@ TEST_F(MessagePageTest, EmptyBodyGivesTheBlankPageWhateverWasThere) {
 }
 
 TEST_F(MessagePageTest, BodyIsWrittenUnchanged) {
-    EXPECT_EQ(WriteMessagePage(fake.platform, "msg.html", "<b>a & b</b>\n"), 1);
+    EXPECT_EQ(WriteMessagePage(fake.files, fake.trace, "msg.html", "<b>a & b</b>\n"), 1);
     EXPECT_EQ(fake.files.ReadAll("msg.html").value_or(""),
               "<HTML><BODY menubar=no, scroll=no><b>a & b</b>\n</BODY></HTML>");
 }
@@ -109,7 +109,7 @@ TEST_F(MessagePageTest, BodyIsWrittenUnchanged) {
 TEST_F(MessagePageTest, OpenFailureIsTracedAndLeavesTheOldPage) {
     fake.files.WriteNew("msg.html", "old");
     fake.files.failCreate["msg.html"] = platform::kErrorAccessDenied;
-    EXPECT_EQ(WriteMessagePage(fake.platform, "msg.html", ""), 0);
+    EXPECT_EQ(WriteMessagePage(fake.files, fake.trace, "msg.html", ""), 0);
     EXPECT_EQ(fake.TraceLines(), std::vector<std::string>{"Can't open file msg.html, error = 5\n"});
     EXPECT_EQ(fake.files.ReadAll("msg.html").value_or(""), "old");
 }

@@ -55,7 +55,7 @@ std::string Failed(int number) {
 TEST_P(TrustedSiteTest, SearchesTheZoneRanges) {
     const TrustCase& c = GetParam();
     AddRanges(c.ranges);
-    EXPECT_EQ(CheckTrustedSite(fake.platform, OS_VISTA, c.address), c.expected);
+    EXPECT_EQ(CheckTrustedSite(fake.registry, fake.trace, OS_VISTA, c.address), c.expected);
     EXPECT_EQ(fake.TraceLines(), c.trace);
 }
 
@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TrustedSiteTest, NotVistaPassesWithoutOpeningAnyKey) {
     for (int os : {OS_ERROR, OS_WIN2000, OS_WINXP, OS_WINSERVER, OS_OTHER}) {
-        EXPECT_EQ(CheckTrustedSite(fake.platform, os, kAddress), 1) << os;
+        EXPECT_EQ(CheckTrustedSite(fake.registry, fake.trace, os, kAddress), 1) << os;
     }
     EXPECT_TRUE(fake.journal.Of("registry").empty());
     EXPECT_TRUE(fake.TraceLines().empty());
@@ -123,7 +123,7 @@ TEST_F(TrustedSiteTest, NotVistaPassesWithoutOpeningAnyKey) {
 
 TEST_F(TrustedSiteTest, Windows7AndLaterSearchLikeVista) {
     fake.registry.At(RegRoot::CurrentUser, kRanges + "1").values[":Range"].text = "192.168.1.10";
-    EXPECT_EQ(CheckTrustedSite(fake.platform, OS_WIN7, kAddress), 1);
+    EXPECT_EQ(CheckTrustedSite(fake.registry, fake.trace, OS_WIN7, kAddress), 1);
     EXPECT_THAT(fake.TraceLines(), ElementsAre("CheckTrustedSite:Index=0001\n"));
 }
 
@@ -133,7 +133,7 @@ TEST_F(TrustedSiteTest, Ranges99AndAboveAreNeverRead) {
             .values[":Range"]
             .text = number >= 99 ? "192.168.1.10" : "no-match";
     }
-    EXPECT_EQ(CheckTrustedSite(fake.platform, OS_VISTA, kAddress), 0);
+    EXPECT_EQ(CheckTrustedSite(fake.registry, fake.trace, OS_VISTA, kAddress), 0);
     const std::vector<std::string> opened = fake.journal.Of("registry");
     ASSERT_EQ(opened.size(), 98u);
     EXPECT_EQ(opened.front(), "open " + kRanges + "1");
@@ -147,7 +147,7 @@ TEST_F(TrustedSiteTest, Range98IsStillRead) {
             .values[":Range"]
             .text = number == 98 ? "192.168.1.10" : "no-match";
     }
-    EXPECT_EQ(CheckTrustedSite(fake.platform, OS_VISTA, kAddress), 1);
+    EXPECT_EQ(CheckTrustedSite(fake.registry, fake.trace, OS_VISTA, kAddress), 1);
     EXPECT_THAT(fake.TraceLines(), ElementsAre("CheckTrustedSite:Index=0098\n"));
 }
 

@@ -52,7 +52,7 @@ int DelRouteTable(platform::Platform& platform, const SettingFile& file) {
     // A refusal is worth knowing whether or not the script can be written.
     TraceRefused(platform, script.refused);
 
-    if (!WriteFileTraced(platform, kDelRouteTableScriptName, script.text)) {
+    if (!WriteFileTraced(platform.files, platform.trace, kDelRouteTableScriptName, script.text)) {
         return 0;
     }
     RunCommand(platform, kDelRouteTableScriptName);

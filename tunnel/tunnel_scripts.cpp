@@ -29,14 +29,15 @@ int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& in
     }
     if (!safe) {
         // Each one on its own: an old script must not survive a failure of the other.
-        WriteFileTraced(platform, kIPsecScriptName, std::string());
-        WriteFileTraced(platform, kOpenVpnScriptName, std::string());
+        WriteFileTraced(platform.files, platform.trace, kIPsecScriptName, std::string());
+        WriteFileTraced(platform.files, platform.trace, kOpenVpnScriptName, std::string());
         return 0;
     }
-    if (!WriteFileTraced(platform, kIPsecScriptName, IPsecScriptText(inputs))) {
+    if (!WriteFileTraced(platform.files, platform.trace, kIPsecScriptName,
+                         IPsecScriptText(inputs))) {
         return 0;
     }
-    if (!WriteFileTraced(platform, kOpenVpnScriptName,
+    if (!WriteFileTraced(platform.files, platform.trace, kOpenVpnScriptName,
                          OpenVpnScriptText(inputs, InstalledOpenVpnRelease(platform)))) {
         return 0;
     }

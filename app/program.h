@@ -1,5 +1,5 @@
-// The application behind every entry point: the real WinMain and the tests call it with
-// their own services.
+// The application behind every entry point: the composition root calls it with the real
+// services, the tests with their own.
 #pragma once
 
 #include <string>
