@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/command_line.h"
+#include "app/elevation.h"
 #include "app/main_dialog.h"
 #include "app/messages.h"
 #include "app/program_directory.h"
@@ -58,6 +59,9 @@ bool CKestrunApp::InitInstance() {
     if (!inProgramFolder || !ProgramFolderClosedToUsers()) {
         return false;
     }
+    if (!GoOnWithAdministratorRights(platform_, commandLine_)) {
+        return false;
+    }
     if (IsPortalAddress(commandLine_) && CheckTrustedSite(platform_.registry, platform_.trace,
                                                           m_Machine.m_nOSType, commandLine_) == 0) {
         ui.MessageBox(0,
@@ -88,6 +92,7 @@ bool CKestrunApp::CreateMainWindow(int vpnMode, platform::GdiRef background) {
         m_pMainDlg.reset();
         return false;
     }
+    AllowExitAndShowFromUnelevated(platform_, m_pMainDlg->Host().Handle());
     m_pMainDlg->Host().ShowWindow(platform::kSwHide);
     return true;
 }

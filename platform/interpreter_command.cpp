@@ -49,7 +49,15 @@ bool EndsWithIgnoringCase(const std::string& text, const std::string& end) {
 std::optional<InterpreterCommand> BuildInterpreterCommand(const std::string& systemDirectory,
                                                           const std::string& programDirectory,
                                                           const std::string& command) {
-    if (!SafeFolder(systemDirectory) || !SafeFolder(programDirectory)) {
+    return BuildInterpreterCommand(systemDirectory, programDirectory, command, systemDirectory);
+}
+
+std::optional<InterpreterCommand> BuildInterpreterCommand(const std::string& systemDirectory,
+                                                          const std::string& programDirectory,
+                                                          const std::string& command,
+                                                          const std::string& interpreterFolder) {
+    if (!SafeFolder(systemDirectory) || !SafeFolder(programDirectory) ||
+        !SafeFolder(interpreterFolder)) {
         return std::nullopt;
     }
     const std::size_t blank = command.find(' ');
@@ -63,7 +71,7 @@ std::optional<InterpreterCommand> BuildInterpreterCommand(const std::string& sys
     }
 
     InterpreterCommand result;
-    result.interpreter = Joined(systemDirectory, "cmd.exe");
+    result.interpreter = Joined(interpreterFolder, "cmd.exe");
     const bool script = EndsWithIgnoringCase(name, ".bat") || EndsWithIgnoringCase(name, ".cmd");
     if (script) {
         result.target = Joined(programDirectory, name);
@@ -76,6 +84,16 @@ std::optional<InterpreterCommand> BuildInterpreterCommand(const std::string& sys
     result.commandLine = "\"" + result.interpreter + "\" /D /V:OFF /S /C \"\"" + result.target +
                          "\"" + arguments + "\"";
     return result;
+}
+
+std::string InterpreterFolder(const std::string& systemDirectory,
+                              const std::string& windowsDirectory, bool underWow64,
+                              const std::function<bool(const std::string&)>& isFile) {
+    if (!underWow64 || windowsDirectory.empty()) {
+        return systemDirectory;
+    }
+    const std::string native = Joined(windowsDirectory, "Sysnative");
+    return isFile(Joined(native, "cmd.exe")) ? native : systemDirectory;
 }
 
 }  // namespace kestrun::platform

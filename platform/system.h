@@ -30,6 +30,18 @@ struct FileVersion {
     std::uint16_t minor = 0;
 };
 
+// How the process's token stands towards administrator rights, as Vista and later tell it.
+enum class Elevation {
+    kUnknown,   // the system does not tell (before Vista), or the token cannot be read
+    kElevated,  // a full administrator token, or a system account's
+    kFiltered,  // an administrator's filtered token: a consent prompt gives the full one
+    kStandard,  // no rights a consent prompt could raise for this account (a standard user,
+                // or User Account Control switched off)
+};
+
+// ShellExecuteExA's error when the user declined the consent prompt (ERROR_CANCELLED).
+constexpr std::uint32_t kErrorCancelled = 1223;
+
 class System {
   public:
     virtual ~System() = default;
@@ -58,6 +70,13 @@ class System {
     // an entry of its DACL naming another account with such a right, no DACL at all, or
     // permissions that cannot be read. Nothing when the folder is closed to them.
     virtual std::optional<std::string> OthersCanChangeFolder(const std::string& folder) = 0;
+    // GetTokenInformation of the process token: TokenElevation, then TokenElevationType.
+    virtual Elevation ProcessElevation() = 0;
+    // ShellExecuteExA with the verb "runas" for program with parameters, in directory, without
+    // the shell's error boxes: the consent prompt, then the program starts elevated. 0 when
+    // it started, otherwise the system's error code (kErrorCancelled: declined).
+    virtual std::uint32_t StartElevated(const std::string& program, const std::string& parameters,
+                                        const std::string& directory) = 0;
 };
 
 class Clock {

@@ -30,6 +30,11 @@ class Ui {
     virtual std::vector<WindowRef> TopLevelWindows() = 0;
     // GetWindowTextA with a buffer of bufferSize bytes.
     virtual std::string WindowText(WindowRef window, std::size_t bufferSize) = 0;
+    // Lets processes of a lower integrity level (unelevated ones, when this one runs
+    // elevated) send or post message to window: ChangeWindowMessageFilterEx for the window
+    // (Windows 7 and later), or else ChangeWindowMessageFilter for the whole process (Vista),
+    // both looked up by name. False when neither exists or the call fails.
+    virtual bool AllowFromLowerIntegrity(WindowRef window, std::uint32_t message) = 0;
     // The hourglass while the user-interface thread is busy, or the arrow again.
     virtual void ShowWaitCursor(bool wait) = 0;
 };

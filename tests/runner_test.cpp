@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/interpreter_command.h"
 #include "tests/fakes/fake_platform.h"
 
@@ -59,6 +61,38 @@ TEST(InterpreterCommandTest, RefusesWhatCouldNameAnotherProgram) {
         EXPECT_FALSE(BuildInterpreterCommand(c.system, c.program, c.command))
             << c.system << " | " << c.program << " | " << c.command;
     }
+}
+
+TEST(InterpreterCommandTest, UnderWow64TheNativeInterpreterWhereTheSystemHasIt) {
+    const auto only = [](const char* path) {
+        return [path](const std::string& file) { return file == path; };
+    };
+    const char* sysnativeCmd = "C:\\WINDOWS\\Sysnative\\cmd.exe";
+    const struct {
+        const char* windows;
+        bool wow64;
+        std::function<bool(const std::string&)> isFile;
+        const char* folder;
+    } cases[] = {
+        {"C:\\WINDOWS", false, only(sysnativeCmd), kSys},
+        {"C:\\WINDOWS", true, only(sysnativeCmd), "C:\\WINDOWS\\Sysnative"},
+        {"C:\\WINDOWS\\", true, only(sysnativeCmd), "C:\\WINDOWS\\Sysnative"},
+        {"C:\\WINDOWS", true, only("C:\\WINDOWS\\Sysnative"), kSys},  // XP x64 without it
+        {"", true, only(sysnativeCmd), kSys},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::InterpreterFolder(kSys, c.windows, c.wow64, c.isFile), c.folder)
+            << c.windows << " " << c.wow64;
+    }
+    // Only the interpreter changes; tools are still named in the system directory.
+    const auto native =
+        BuildInterpreterCommand(kSys, kProg, "ipconfig /flushdns", "C:\\WINDOWS\\Sysnative");
+    ASSERT_TRUE(native);
+    EXPECT_EQ(native->interpreter, sysnativeCmd);
+    EXPECT_EQ(native->commandLine,
+              "\"C:\\WINDOWS\\Sysnative\\cmd.exe\" /D /V:OFF /S /C "
+              "\"\"C:\\WINDOWS\\system32\\ipconfig.exe\" /flushdns\"");
+    EXPECT_FALSE(BuildInterpreterCommand(kSys, kProg, "Clear_IPsec.bat", "C:\\W%X%"));
 }
 
 TEST(RunCommandTest, AHungCommandIsEndedTracedAndTheCallerGoesOn) {

@@ -21,12 +21,33 @@ bool IsRegularFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool UnderWow64() {
+    // Only XP and later have it, so it is looked up by name; without it nothing is redirected.
+    using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const auto function =
+        kernel == nullptr ? nullptr
+                          : reinterpret_cast<IsWow64ProcessFn>(
+                                reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return function != nullptr && function(GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::string WindowsDirectory() {
+    std::vector<char> buffer(MAX_PATH + 1);
+    const UINT length = GetSystemWindowsDirectoryA(buffer.data(), static_cast<UINT>(buffer.size()));
+    return length == 0 || length >= buffer.size() ? std::string()
+                                                  : std::string(buffer.data(), length);
+}
+
 // The line for command, or the error a start would have reported: a path the line cannot
 // carry safely, or a script or tool that is not there (as CreateProcessA reported it when
 // it was given the bare name).
 std::optional<InterpreterCommand> Resolve(const std::string& command, std::uint32_t& error) {
-    std::optional<InterpreterCommand> resolved =
-        BuildInterpreterCommand(SystemDirectory(), ProgramDirectory(), command);
+    const std::string system = SystemDirectory();
+    std::optional<InterpreterCommand> resolved = BuildInterpreterCommand(
+        system, ProgramDirectory(), command,
+        InterpreterFolder(system, WindowsDirectory(), UnderWow64(), IsRegularFile));
     if (!resolved) {
         error = ERROR_BAD_PATHNAME;
     } else if (!IsRegularFile(resolved->target) || !IsRegularFile(resolved->interpreter)) {

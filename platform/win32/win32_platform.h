@@ -44,6 +44,9 @@ class Win32System : public System {
     bool InitSockets() override;
     std::optional<FileVersion> ProgramFileVersion(const std::string& path) override;
     std::optional<std::string> OthersCanChangeFolder(const std::string& folder) override;
+    Elevation ProcessElevation() override;
+    std::uint32_t StartElevated(const std::string& program, const std::string& parameters,
+                                const std::string& directory) override;
 
   private:
     bool socketsStarted_ = false;
@@ -82,6 +85,7 @@ class Win32Ui : public Ui {
                    std::uint32_t style) override;
     std::vector<WindowRef> TopLevelWindows() override;
     std::string WindowText(WindowRef window, std::size_t bufferSize) override;
+    bool AllowFromLowerIntegrity(WindowRef window, std::uint32_t message) override;
     void ShowWaitCursor(bool wait) override;
 };
 

@@ -95,6 +95,9 @@ class FakeSystem : public System {
         journal_.Add("system", "folder permissions " + folder);
         return folderOpenBecause;
     }
+    Elevation ProcessElevation() override { return elevation; }
+    std::uint32_t StartElevated(const std::string& program, const std::string& parameters,
+                                const std::string& directory) override;
 
     OsVersion version;
     bool extendedVersionWorks = true;
@@ -111,6 +114,9 @@ class FakeSystem : public System {
     std::map<std::string, FileVersion> fileVersions;
     // Why the program folder is open to users; nothing: closed.
     std::optional<std::string> folderOpenBecause;
+    Elevation elevation = Elevation::kUnknown;
+    // What StartElevated returns (0: started; kErrorCancelled: the prompt was declined).
+    std::uint32_t startElevatedResult = 0;
 
   private:
     Journal& journal_;
@@ -172,7 +178,10 @@ class FakeUi : public Ui {
                    std::uint32_t style) override;
     std::vector<WindowRef> TopLevelWindows() override;
     std::string WindowText(WindowRef window, std::size_t bufferSize) override;
+    bool AllowFromLowerIntegrity(WindowRef window, std::uint32_t message) override;
     void ShowWaitCursor(bool wait) override { waitCursor = wait; }
+    // Whether the system has a message filter (Vista and later).
+    bool messageFilterWorks = true;
     bool waitCursor = false;
 
     // Top-level windows in Z order.

@@ -173,4 +173,10 @@ std::optional<std::string> FakeSystem::UserProfileDirectory(std::size_t bufferSi
     return profileDirectory;
 }
 
+std::uint32_t FakeSystem::StartElevated(const std::string& program, const std::string& parameters,
+                                        const std::string& directory) {
+    journal_.Add("system", "runas " + program + " [" + parameters + "] in " + directory);
+    return startElevatedResult;
+}
+
 }  // namespace kestrun::platform::fake

@@ -36,6 +36,12 @@ int FakeUi::MessageBox(WindowRef owner, const std::string& text, const std::stri
     return 1;  // IDOK
 }
 
+bool FakeUi::AllowFromLowerIntegrity(WindowRef window, std::uint32_t message) {
+    journal_.Add("ui", Format("allow 0x%x to 0x%x from lower integrity", message,
+                              static_cast<unsigned>(window)));
+    return messageFilterWorks;
+}
+
 std::vector<WindowRef> FakeUi::TopLevelWindows() {
     journal_.Add("ui", "top-level windows");
     std::vector<WindowRef> refs;
