@@ -26,7 +26,7 @@ bool GoOnWithAdministratorRights(platform::Platform& platform, const std::string
     const std::uint32_t error =
         program ? platform.system.StartElevated(*program, commandLine,
                                                 platform.system.CurrentDirectory())
-                : 2u;  // ERROR_FILE_NOT_FOUND: the program cannot be named
+                : platform::kErrorFileNotFound;  // the program cannot be named
     if (error == 0) {
         platform.trace.Output("Restart elevated!!!");
     } else if (error == platform::kErrorCancelled) {

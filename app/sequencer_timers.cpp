@@ -191,11 +191,10 @@ void ConnectionSequencer::OnProfileWatch() {
     } else {
         RunIPsecScript();
     }
-    const int mode = m_nVPNMode;
-    m_WorkingCopy.WriteMode(mode);
+    m_WorkingCopy.WriteMode(m_nVPNMode);
     // The profile copy is the user's: it is written only while it is a plain file.
     if (PlainFileForWrite(platform_.files, platform_.trace, profileCopyPath)) {
-        profileCopy.WriteMode(mode);
+        profileCopy.WriteMode(m_nVPNMode);
     }
     window_.SetStatus(texts::kLoginSuccessful);
     TunnelBuilt(0);

@@ -4,9 +4,9 @@ rule, and the portal's log-out removes exactly the two rules the script added. T
 records each call in stub-calls.log."""
 
 from harness import NetNamespace, check, scenario
-from steps import (EXIT_BOX_TEXT, GATEWAY, KEY, KEY_TEXT, MASK, NETWORK, dismiss_setup_boxes,
-                   end_by_remove, flags, hand_over, openvpn_script, quiet_settings,
-                   route_deletes, start_instance, wait_calls, wait_for)
+from steps import (EXIT_BOX_TEXT, GATEWAY, KEY, KEY_TEXT, MASK, NETWORK, end_by_remove, flags,
+                   hand_over, openvpn_script, quiet_settings, route_deletes, start_quietly,
+                   wait_calls, wait_for)
 
 ME = NetNamespace.ADDRESS
 ECHO_RULE = "name=Belvane dir=in protocol=icmpv4:8,any"
@@ -44,8 +44,7 @@ def modern_login(s):
     s.place_stub_tools()
     s.install_policyagent()
     quiet_settings(s)
-    process = start_instance(s)
-    check(not dismiss_setup_boxes(s, quiet_for=1.0), "set-up warned")
+    process = start_quietly(s)
     check(process.wait_trace("Microsoft Windows 7 or later \n", 5),
           "not classified as Windows 7 or later")
     check(process.wait_trace("Timer3:CallByIE=[FALSE]\n", 10), "the profile watch is not running")

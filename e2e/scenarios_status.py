@@ -8,9 +8,8 @@ import re
 import time
 
 from harness import MAIN_TITLE, NetNamespace, check, log, scenario
-from steps import (IDCANCEL, IDOK, LINK_GREEN, MENU_ENTRY_TEXTS, RES, RESULT_CAPTION,
-                   dismiss_setup_boxes, hand_over, quiet_profile, reference_menu,
-                   start_instance, tray_icon_spot, wait_for, xdotool)
+from steps import (IDCANCEL, IDOK, LINK_GREEN, MENU_ENTRY_TEXTS, RES, RESULT_CAPTION, hand_over,
+                   quiet_profile, reference_menu, start_quietly, tray_icon_spot, wait_for, xdotool)
 
 INFO_FIELDS = {"url": RES.IDC_INFO_LOGIN_URL, "status": RES.IDC_INFO_LINK_STATUS,
                "time": RES.IDC_INFO_TIME, "received": RES.IDC_INFO_RECEIVED,
@@ -69,20 +68,27 @@ def second_request_ignored(s, item):
     check(has_item(s, item), "the open window was replaced")
 
 
-@scenario("status_windows_from_tray", timeout=180, labels=("e2e", "status"))
-def status_windows(s):
+def start_answered_client(s, files=()):
+    """A client whose outside-browser login answers, with the supplied scripts and files
+    (name, text) beside it; the success box of its first answered poll is closed."""
     s.place_stub_tools()
     s.install_policyagent()
     s.copy_supplied_scripts()
+    for name, text in files:
+        s.write_program_file(name, text)
     s.write_program_file("Setting.tmp", hand_over(call_by_ie="TRUE", RemoteLANIP="127.0.0.1",
                                                   URL0=LOGIN_URL))
     quiet_profile(s)
-    process = start_instance(s)
-    check(not dismiss_setup_boxes(s, quiet_for=1.0), "set-up warned")
-    # The first answered poll shows the success box once; it is out of the way first.
+    process = start_quietly(s)
     check(s.box_text(RESULT_CAPTION, 15000) is not None, "the tunnel did not answer")
     s.press(RESULT_CAPTION)
     wait_for("the success box to close", lambda: s.window_count(RESULT_CAPTION) == 0, 5)
+    return process
+
+
+@scenario("status_windows_from_tray", timeout=180, labels=("e2e", "status"))
+def status_windows(s):
+    process = start_answered_client(s)
 
     spot = tray_icon_spot(s, "tray", LINK_GREEN)
     _, _, entries = reference_menu(s, spot[0], spot[1], MENU_ENTRY_TEXTS)
@@ -142,19 +148,8 @@ STALE_LISTING = "Bytes Sent In Tunnels : 777\r\nBytes Received In Tunnels : 888\
 
 @scenario("status_windows_tell_the_truth", timeout=180, labels=("e2e", "status"))
 def status_windows_truth(s):
-    s.place_stub_tools()
-    s.install_policyagent()
-    s.copy_supplied_scripts()
-    s.write_program_file("GetIPSecStats.bat", NO_TOTALS_SCRIPT)
-    s.write_program_file("tmp.txt", STALE_LISTING)
-    s.write_program_file("Setting.tmp", hand_over(call_by_ie="TRUE", RemoteLANIP="127.0.0.1",
-                                                  URL0=LOGIN_URL))
-    quiet_profile(s)
-    process = start_instance(s)
-    check(not dismiss_setup_boxes(s, quiet_for=1.0), "set-up warned")
-    check(s.box_text(RESULT_CAPTION, 15000) is not None, "the tunnel did not answer")
-    s.press(RESULT_CAPTION)
-    wait_for("the success box to close", lambda: s.window_count(RESULT_CAPTION) == 0, 5)
+    process = start_answered_client(s, [("GetIPSecStats.bat", NO_TOTALS_SCRIPT),
+                                        ("tmp.txt", STALE_LISTING)])
     # Set-up restarted the service; now it stops, as it may while the client runs.
     s.wine(["net", "stop", "PolicyAgent"], check_rc=False)
 

@@ -75,6 +75,13 @@ def dismiss_setup_boxes(s, quiet_for=2.0, limit=30.0):
     return s.close_boxes(WARNING_CAPTION, limit, quiet_for=quiet_for)
 
 
+def start_quietly(s):
+    """The first instance, whose set-up must show no warning at all."""
+    process = start_instance(s)
+    check(not dismiss_setup_boxes(s, quiet_for=1.0), "set-up warned")
+    return process
+
+
 def end_by_remove(s, first):
     """Starts the program with "-r" and waits for the running instance to end, pressing
     the box that Disconnect & Exit may show on the way; returns that box's text."""

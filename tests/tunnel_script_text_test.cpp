@@ -50,13 +50,17 @@ TEST(IPsecScriptTextTest, OutboundRuleReadsLocalPlusNetworkSlashMaskTowardsGatew
               "192.168.1.5+10.0.0.0/255.0.0.0 -t 1.2.3.4 -n ESP[3DES,SHA]PFS -a preshare:");
 }
 
+// The variables every netsh form of the script starts with.
+constexpr const char* kNetshVariables =
+    "set PSK=s3cret\n"
+    "set GW=1.2.3.4\n"
+    "set ME=192.168.1.5\n"
+    "set REM_NET=10.0.0.0\n"
+    "set REM_MASK=255.0.0.0\n";
+
 TEST(IPsecScriptTextTest, ServerAndVistaUseNetshVariablesWithTwoBlankLines) {
     const std::string expected =
-        "set PSK=s3cret\n"
-        "set GW=1.2.3.4\n"
-        "set ME=192.168.1.5\n"
-        "set REM_NET=10.0.0.0\n"
-        "set REM_MASK=255.0.0.0\n"
+        std::string(kNetshVariables) +
         "netsh firewall set icmpsetting 8 ENABLE\n"
         "netsh ipsec dynamic delete all\n"
         "\n"
@@ -77,11 +81,7 @@ TEST(IPsecScriptTextTest, ServerAndVistaUseNetshVariablesWithTwoBlankLines) {
 
 TEST(IPsecScriptTextTest, Windows7AndLaterUseOneTunnelRuleOfTheFirewall) {
     const std::string expected =
-        "set PSK=s3cret\n"
-        "set GW=1.2.3.4\n"
-        "set ME=192.168.1.5\n"
-        "set REM_NET=10.0.0.0\n"
-        "set REM_MASK=255.0.0.0\n"
+        std::string(kNetshVariables) +
         "netsh advfirewall firewall delete rule name=Belvane dir=in protocol=icmpv4:8,any\n"
         "netsh advfirewall firewall add rule name=Belvane dir=in action=allow "
         "protocol=icmpv4:8,any\n"
