@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "app/machine_facts.h"
@@ -14,6 +16,7 @@
 #include "platform/dialog_host.h"
 #include "platform/platform.h"
 #include "settings/address_history.h"
+#include "settings/hand_over.h"
 #include "settings/setting_file.h"
 #include "settings/tunnel_settings.h"
 #include "status/connection_view.h"
@@ -116,7 +119,10 @@ class ConnectionSequencer : public ConnectionView {
     void OnLinkCheck();
     void OnSettingWait();
     void OnProfileWatch();
-    void CopyHandOver(const std::string& profileCopy);
+    // Runs write on the profile copy only while it holds expected, the bytes of the login
+    // built; false, traced, when a newer login has replaced it.
+    bool WriteIfStillBuilt(const std::string& profileCopyPath, std::string& expected,
+                           const std::function<void()>& write);
     void StartEcho();
     void SwitchToOpenVpn();
     // Removes the tunnel of the mode and whatever else this run started, of either kind.
@@ -160,6 +166,9 @@ class ConnectionSequencer : public ConnectionView {
     bool m_bIPsecStarted = false;    // this run ran the IPsec script since its last removal
     bool m_bOpenVpnStarted = false;  // this run started OpenVPN since it was last closed
     int m_nVPNMode;                  // tunnel kind, mirrored in "VPN Mode"
+    // The outside login the profile watch built last, until its flag reads set back or a
+    // tunnel is removed: a copy whose flag cannot be written is not built again.
+    std::optional<HandOver> m_BuiltHandOver;
     TunnelSettings m_Settings;
     SessionClock m_SessionClock;
     std::string m_szCurrentDir;

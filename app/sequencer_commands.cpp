@@ -33,6 +33,8 @@ void ConnectionSequencer::RemoveTunnel() {
         CloseOpenVpn();
     }
     liveness_.m_bLANConnected = 0;
+    // The next outside login is built even when it repeats the last one.
+    m_BuiltHandOver.reset();
 }
 
 void ConnectionSequencer::ClearIPsec() {

@@ -8,6 +8,7 @@
 #include "platform/traced_write.h"
 #include "platform/ui.h"
 #include "portal/close_window_by_title.h"
+#include "settings/hand_over.h"
 #include "tunnel/runner.h"
 #include "tunnel/start_ipsec_tunnel.h"
 #include "tunnel/teardown.h"
@@ -160,16 +161,24 @@ void ConnectionSequencer::OnSettingWait() {
 }
 
 // A login made in an outside browser leaves its settings and key in the user's profile
-// directory with "CallByIE" set; they are taken over and the tunnel of their mode is built.
+// directory with "CallByIE" set; they are taken over and the tunnel of their mode is built,
+// once per hand-over: a profile copy whose flag cannot be set back is not built again.
 void ConnectionSequencer::OnProfileWatch() {
     const std::string profileCopyPath = Format("%s\\Setting.tmp", machine_.m_szProfileDir.c_str());
     SettingFile profileCopy(platform_.profile, profileCopyPath);
     const std::string callByIe = profileCopy.CallByIe(settings::Reader::kPickup);
     platform_.trace.Output(Format("Timer3:CallByIE=[%s]\n", callByIe.c_str()));
     if (!SettingFile::IsSet(callByIe)) {
+        m_BuiltHandOver.reset();
         return;
     }
-    CopyHandOver(profileCopyPath);
+    // Only a whole, unchanged pair is built; anything else waits for the next tick.
+    std::optional<HandOver> handOver =
+        ReadHandOver(platform_.files, platform_.trace, machine_.m_szProfileDir, m_szCurrentDir);
+    if (!handOver || handOver == m_BuiltHandOver ||
+        !WriteHandOver(platform_.files, platform_.trace, *handOver, m_szCurrentDir)) {
+        return;
+    }
 
     m_nVPNMode = TunnelToBuild(m_WorkingCopy.VpnMode(settings::Reader::kPickup));
     platform::DialogHost& host = window_.Host();
@@ -180,6 +189,7 @@ void ConnectionSequencer::OnProfileWatch() {
     // A tunnel of either kind may be up from an earlier build.
     RemoveTunnel();
     host.KillTimer(IDT_LINK_CHECK);
+    m_BuiltHandOver = std::move(handOver);
 
     m_WorkingCopy.SaveSetting(m_Settings, adapters_.m_nInterface, history_);
     if (!WriteScripts()) {
@@ -191,18 +201,20 @@ void ConnectionSequencer::OnProfileWatch() {
     } else {
         RunIPsecScript();
     }
+    // The profile copy is the user's, and the portal may have written a newer login into it
+    // while this one was built: it is written only while it still holds the login built,
+    // so that the newer one is built at the next tick.
+    std::string& expected = m_BuiltHandOver->settings;
     m_WorkingCopy.WriteMode(m_nVPNMode);
-    // The profile copy is the user's: it is written only while it is a plain file.
-    if (PlainFileForWrite(platform_.files, platform_.trace, profileCopyPath)) {
-        profileCopy.WriteMode(m_nVPNMode);
-    }
+    const bool modeWritten =
+        WriteIfStillBuilt(profileCopyPath, expected, [&] { profileCopy.WriteMode(m_nVPNMode); });
     window_.SetStatus(texts::kLoginSuccessful);
     TunnelBuilt(0);
 
     // "CallByIE" set back in the profile copy keeps the next ticks from building again.
     m_WorkingCopy.MarkHandOverTaken();
-    if (PlainFileForWrite(platform_.files, platform_.trace, profileCopyPath)) {
-        profileCopy.MarkHandOverTaken();
+    if (modeWritten) {
+        WriteIfStillBuilt(profileCopyPath, expected, [&] { profileCopy.MarkHandOverTaken(); });
     }
     window_.UpdateData(false);
     host.SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
@@ -210,15 +222,18 @@ void ConnectionSequencer::OnProfileWatch() {
     m_bConnectNotified = false;
 }
 
-// The settings and the OpenVPN key go beside the program; a failed copy is only traced.
-void ConnectionSequencer::CopyHandOver(const std::string& profileCopyPath) {
-    const std::pair<std::string, std::string> copies[] = {
-        {profileCopyPath, Format("%s\\Setting.tmp", m_szCurrentDir.c_str())},
-        {Format("%s\\%s", machine_.m_szProfileDir.c_str(), "Key.txt"),
-         Format("%s\\Key.txt", m_szCurrentDir.c_str())}};
-    for (const auto& [from, to] : copies) {
-        CopyPlainFileTraced(platform_.files, platform_.trace, from, to);
+// expected becomes what the copy holds after the write.
+bool ConnectionSequencer::WriteIfStillBuilt(const std::string& profileCopyPath,
+                                            std::string& expected,
+                                            const std::function<void()>& write) {
+    if (ReadProfileCopy(platform_.files, profileCopyPath) != expected) {
+        platform_.trace.Output(Format("Flags not written: %s no longer holds the login built\n",
+                                      profileCopyPath.c_str()));
+        return false;
     }
+    write();
+    expected = ReadProfileCopy(platform_.files, profileCopyPath).value_or(std::string());
+    return true;
 }
 
 bool ConnectionSequencer::WriteScripts() {

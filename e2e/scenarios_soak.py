@@ -44,7 +44,14 @@ HANDLE_SLACK = 2
 # flat to the kilobyte; a leak of 5 KiB per pickup over the run's pickups shows above it.
 RSS_SLACK_KB = 512
 
+# A login set back by the client's own closing writes must have been written inside the
+# few milliseconds between the client's check that the copy still holds the login it built
+# and the write itself (Wine's profile functions read and rewrite the file in place).
+RACE_MS = 100
+
 TICK = re.compile(r"^Timer3:CallByIE=\[(.*)\]\n$")
+# A tick that read TRUE while the portal replaced the copy builds nothing; the next one does.
+POSTPONED = re.compile(r"^\*\*\*\*Copy .* postponed: .* changed while it was read\n$")
 RAW = time.CLOCK_MONOTONIC_RAW
 
 
@@ -253,8 +260,12 @@ def success_box(s):
 
 
 def ticks_and_builds(s, process):
-    ticks = [(at, TICK.match(text).group(1)) for at, text in process.timed_trace()
-             if TICK.match(text)]
+    ticks = []
+    for at, text in process.timed_trace():
+        if TICK.match(text):
+            ticks.append((at, TICK.match(text).group(1)))
+        elif POSTPONED.match(text) and ticks and ticks[-1][1] == "TRUE":
+            ticks[-1] = (ticks[-1][0], "POSTPONED")
     calls = s.stub_calls()
     per_build = len(build_calls(0))
     builds = []
@@ -291,14 +302,14 @@ def analyse(portal, monitor, ticks, builds):
     - a login is seen when a tick reads the profile copy's CallByIE as TRUE; every tick reads
       what the copy held at that moment (checked wherever the monitor knows that state);
     - every tick that read TRUE is followed by one whole build, and every build follows such
-      a tick; the build carries the login the client copied: the one it saw, or one that
+      a tick, unless the copy changed while the tick read it (POSTPONED: nothing built); the build carries the login the client copied: the one it saw, or one that
       replaced it between the read and the copy, never an older one nor one written later;
     - the builds' logins only increase: no login is built twice, none without being written;
     - after a build, the copy reads FALSE: the next tick reads FALSE unless a new login came;
     - a login that is never built was replaced before a tick could read it (the watch stops
-      while a build runs), or came while a build ran and was set back by that build's
-      closing writes, which go to whatever the copy holds (or, rewriting the file in place,
-      put the older login's text back over it): both only inside a build."""
+      while a build runs); the closing writes of a build leave a newer login alone, so one
+      set back by them (or, rewritten in place, put back to the older login's text) was
+      written within RACE_MS of the copy showing it: inside the write itself."""
     flips = {seq: (before, after) for seq, before, after in portal.flips}
     true_ticks = [i for i, (_, value) in enumerate(ticks) if value == "TRUE"]
     check(len(true_ticks) == len(builds),
@@ -306,8 +317,9 @@ def analyse(portal, monitor, ticks, builds):
     check(all(b in flips for b in builds), f"a build of a login never written: {builds}")
     check(all(a < b for a, b in zip(builds, builds[1:])), f"a login built twice: {builds}")
     counts = dict.fromkeys(("ticks compared with the copy", "pickups with no new login before "
-                            "the next tick", "logins built", "set back during a build",
-                            "put back to an older login during a build",
+                            "the next tick", "logins built",
+                            "set back inside the closing write",
+                            "put back to an older login inside the closing write",
                             "replaced while waiting", "of these read once, replaced before "
                             "the copy"), 0)
 
@@ -315,7 +327,7 @@ def analyse(portal, monitor, ticks, builds):
         state = monitor.state_at(at - EPSILON_MS, at + 1)
         if state is not None:
             counts["ticks compared with the copy"] += 1
-            check((value == "TRUE") == state[1],
+            check((value != "FALSE") == state[1],
                   f"the tick at {at:.0f} ms read {value} while the copy held login "
                   f"{state[0]} with CallByIE={'TRUE' if state[1] else 'FALSE'}")
 
@@ -348,17 +360,22 @@ def analyse(portal, monitor, ticks, builds):
     older = set()
     for previous, current in zip(monitor.runs, monitor.runs[1:]):
         if current[0][0] < previous[0][0]:
-            check(in_build(previous[2], current[1]),
-                  f"login {previous[0][0]} gave way to the older {current[0][0]} outside a build")
-            older.add(previous[0][0])
+            newer = previous[0][0]
+            check(in_build(previous[2], current[1]) and current[1] - flips[newer][0] <= RACE_MS,
+                  f"login {newer} gave way to the older {current[0][0]} outside the closing "
+                  f"write of a build")
+            older.add(newer)
     for seq, (before, after) in flips.items():
         if seq in built:
             continue
         if seq in taken:
-            check(in_build(before, after), f"login {seq} was set back outside a build")
-            counts["set back during a build"] += 1
+            set_back = min(first for state, first, _ in monitor.runs if state == (seq, False))
+            check(in_build(before, after) and set_back - before <= RACE_MS,
+                  f"login {seq} was set back {set_back - before:.0f} ms after it was written, "
+                  "outside the closing write of a build")
+            counts["set back inside the closing write"] += 1
         elif seq in older:
-            counts["put back to an older login during a build"] += 1
+            counts["put back to an older login inside the closing write"] += 1
         else:
             counts["replaced while waiting"] += 1
             counts["of these read once, replaced before the copy"] += seq in superseded
@@ -431,7 +448,8 @@ def soak_profile_flips(s):
     check(final is not None and not final[1] and final[0] >= builds[-1],
           f"profile copy after the run: {final}")
     failures = [t for t in process.trace()
-                if t.startswith(("****Copy", "CreateProcess failed", "Refused"))]
+                if t.startswith(("****Copy", "CreateProcess failed", "Refused")) and
+                not POSTPONED.match(t)]
     check(not failures, f"failures in the trace: {failures}")
     check(process.running() and s.window_count(MAIN_TITLE) == 1, "the client did not survive")
     check(end["handles"] <= start["handles"] + HANDLE_SLACK,

@@ -8,7 +8,7 @@
 
 namespace kestrun::platform {
 
-// A file refused by the checks of CopyPlainFile and CheckPlainFile: a directory, device,
+// A file refused by the checks of ReadPlainFile and CheckPlainFile: a directory, device,
 // link or reparse point, a file with more than one name, or one too large.
 constexpr std::uint32_t kNotPlainFile = 0x20000001;
 
@@ -22,14 +22,15 @@ class Files {
     // created or written; a file that was created but not fully written is left empty.
     virtual std::uint32_t WriteNew(const std::string& path, const std::string& bytes) = 0;
 
-    // Copies from (in a folder the user can write) to `to`, written as WriteNew writes, only
-    // when from is a regular file with a single name, opened without following a reparse
-    // point, of at most maxBytes; its bytes are read through the handle that was checked.
-    // Returns 0, the system error code, or kNotPlainFile.
-    virtual std::uint32_t CopyPlainFile(const std::string& from, const std::string& to,
-                                        std::uint32_t maxBytes) = 0;
+    // The bytes of path (in a folder the user can write) into bytes, only when it is a
+    // regular file with a single name, opened without following a reparse point, of at most
+    // maxBytes; they are read through the handle that was checked. Returns 0, the system
+    // error code (ERROR_FILE_NOT_FOUND, 2, when there is none), or kNotPlainFile; bytes is
+    // then left as it was.
+    virtual std::uint32_t ReadPlainFile(const std::string& path, std::uint32_t maxBytes,
+                                        std::string& bytes) = 0;
 
-    // The checks of CopyPlainFile on path, for a write that goes there by name: 0, the system
+    // The checks of ReadPlainFile on path, for a write that goes there by name: 0, the system
     // error code (ERROR_FILE_NOT_FOUND, 2, when there is none) or kNotPlainFile.
     virtual std::uint32_t CheckPlainFile(const std::string& path, std::uint32_t maxBytes) = 0;
 

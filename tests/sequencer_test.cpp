@@ -250,12 +250,98 @@ TEST_F(SequencerTest, ProfileWatchTakesOverAnOutsideLogin) {
     }
     EXPECT_EQ(host->timers.at(IDT_LINK_CHECK), 3000u);
     EXPECT_EQ(host->timers.at(IDT_CALLBYIE_WATCH), 1000u);
+}
 
-    // A copy that fails is traced; the build goes on with what is there.
+// Only a whole hand-over is built: while a file cannot be read or written whole, or the
+// portal is still writing, nothing changes and the next tick tries again.
+TEST_F(SequencerTest, ProfileWatchBuildsOnlyAWholeHandOver) {
+    ASSERT_EQ(fake.files.WriteNew("profile\\Key.txt", "new key"), 0u);
+    const struct {
+        const char* name;
+        std::function<void()> fault;
+        const char* trace;
+    } cases[] = {
+        {"key shared", [this] { fake.files.failRead["profile\\Key.txt"] = 32; },
+         "****Copy .\\Key.txt Error:32\n"},
+        {"settings shared", [this] { fake.files.failRead[kProfileCopy] = 32; },
+         "****Copy .\\Setting.tmp Error:32\n"},
+        {"key not writable", [this] { fake.files.failCreate[".\\Key.txt"] = 5; },
+         "****Copy .\\Key.txt Error:5\n"},
+        {"portal still writing",
+         [this] {
+             fake.files.afterPlainRead = [this](const std::string& path) {
+                 if (path == "profile\\Key.txt") {
+                     Set("ModelName", "later", kProfileCopy);
+                 }
+             };
+         },
+         "****Copy .\\Setting.tmp postponed: profile\\Setting.tmp changed while it was read\n"},
+    };
+    for (const auto& c : cases) {
+        Set("Gateway", "203.0.113.1");
+        ASSERT_EQ(fake.files.WriteNew(".\\Key.txt", "old key"), 0u);
+        Set("Gateway", "203.0.113.9", kProfileCopy);
+        Set("CallByIE", "TRUE", kProfileCopy);
+        c.fault();
+        fake.journal.Clear();
+        Tick(IDT_CALLBYIE_WATCH);
+        EXPECT_TRUE(fake.journal.Has(std::string("trace: ") + c.trace)) << c.name;
+        EXPECT_FALSE(Ran("wait Varnel_IPSecVPN.bat")) << c.name;
+        EXPECT_EQ(Get("Gateway"), "203.0.113.1") << c.name;
+        EXPECT_EQ(Get("CallByIE", kProfileCopy), "TRUE") << c.name;
+
+        fake.files.failRead.clear();
+        fake.files.failCreate.clear();
+        fake.files.afterPlainRead = nullptr;
+        Tick(IDT_CALLBYIE_WATCH);
+        EXPECT_TRUE(Ran("wait Varnel_IPSecVPN.bat")) << c.name;
+        EXPECT_EQ(Get("Gateway"), "203.0.113.9") << c.name;
+        EXPECT_EQ(fake.files.ReadAll(".\\Key.txt"), "new key") << c.name;
+        EXPECT_EQ(Get("CallByIE", kProfileCopy), "FALSE") << c.name;
+    }
+
+    // A hand-over without a key leaves no other login's key beside the program.
+    std::remove("profile\\Key.txt");
     Set("CallByIE", "TRUE", kProfileCopy);
-    fake.files.failCreate[".\\Key.txt"] = 32;
     Tick(IDT_CALLBYIE_WATCH);
-    EXPECT_TRUE(fake.journal.Has("trace: ****Copy .\\Key.txt Error:32\n"));
+    EXPECT_FALSE(fake.files.ReadAll(".\\Key.txt"));
+}
+
+// A profile copy whose flag cannot be set back is built once, not at every tick; the next
+// login written into it is built, and so is a login written while a build ran, which the
+// build's closing writes leave alone.
+TEST_F(SequencerTest, ProfileWatchBuildsEachHandOverOnce) {
+    const auto builds = [this] {
+        const std::vector<std::string> runs = fake.journal.Of("runner");
+        return std::count(runs.begin(), runs.end(), "wait Varnel_IPSecVPN.bat");
+    };
+    Set("CallByIE", "TRUE", kProfileCopy);
+    fake.profile.readOnly.insert(kProfileCopy);
+    for (int tick = 0; tick < 5; ++tick) {
+        Tick(IDT_CALLBYIE_WATCH);
+    }
+    EXPECT_EQ(builds(), 1);
+    fake.profile.readOnly.clear();
+    Set("Gateway", "203.0.113.9", kProfileCopy);
+    Tick(IDT_CALLBYIE_WATCH);
+    EXPECT_EQ(builds(), 2);
+    EXPECT_EQ(Get("CallByIE", kProfileCopy), "FALSE");
+
+    // The portal writes the next login while the IPsec script runs.
+    Set("CallByIE", "TRUE", kProfileCopy);
+    fake.runner.onRun = [this](const std::string& command) {
+        if (command.find("Varnel_IPSecVPN.bat") != std::string::npos) {
+            Set("Gateway", "203.0.113.77", kProfileCopy);
+        }
+    };
+    Tick(IDT_CALLBYIE_WATCH);
+    fake.runner.onRun = nullptr;
+    EXPECT_EQ(Get("CallByIE", kProfileCopy), "TRUE");
+    EXPECT_TRUE(
+        fake.journal.Has("trace: Flags not written: profile\\Setting.tmp no longer holds "
+                         "the login built\n"));
+    Tick(IDT_CALLBYIE_WATCH);
+    EXPECT_EQ(Connection().Settings().m_strGateway, "203.0.113.77");
     EXPECT_EQ(Get("CallByIE", kProfileCopy), "FALSE");
 }
 
@@ -286,19 +372,17 @@ TEST_F(SequencerTest, ProfileWatchCopiesAndWritesOnlyPlainFiles) {
             fake.journal.Has("trace: ****Copy .\\Key.txt skipped: profile\\Key.txt is not "
                              "a plain file of at most 65536 bytes\n"))
             << key.name;
-        EXPECT_EQ(Get("CallByIE", kProfileCopy), "FALSE") << key.name;
+        EXPECT_FALSE(Ran("wait Varnel_IPSecVPN.bat")) << key.name;
     }
 
-    Set("CallByIE", "TRUE", kProfileCopy);
+    std::remove("profile\\Key.txt");
     ASSERT_EQ(link(kProfileCopy, "second name"), 0);
     Tick(IDT_CALLBYIE_WATCH);
     EXPECT_TRUE(
         fake.journal.Has("trace: ****Copy .\\Setting.tmp skipped: profile\\Setting.tmp is "
                          "not a plain file of at most 65536 bytes\n"));
+    EXPECT_FALSE(Ran("wait Varnel_IPSecVPN.bat"));
     EXPECT_EQ(Get("CallByIE", kProfileCopy), "TRUE");
-    EXPECT_TRUE(
-        fake.journal.Has("trace: Flags not written: profile\\Setting.tmp is not a plain "
-                         "file (536870913)\n"));
 }
 
 // "auth.asp" anywhere in the top-level address, in that letter case, starts the wait,

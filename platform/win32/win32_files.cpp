@@ -92,10 +92,10 @@ std::uint32_t Win32Files::Copy(const std::string& from, const std::string& to, b
     return ERROR_SUCCESS;
 }
 
-std::uint32_t Win32Files::CopyPlainFile(const std::string& from, const std::string& to,
-                                        std::uint32_t maxBytes) {
+std::uint32_t Win32Files::ReadPlainFile(const std::string& path, std::uint32_t maxBytes,
+                                        std::string& out) {
     UniqueKernelHandle source;
-    const std::uint32_t check = OpenPlain(from, maxBytes, source);
+    const std::uint32_t check = OpenPlain(path, maxBytes, source);
     if (check != ERROR_SUCCESS) {
         return check;
     }
@@ -116,7 +116,8 @@ std::uint32_t Win32Files::CopyPlainFile(const std::string& from, const std::stri
             return kNotPlainFile;
         }
     }
-    return WriteNew(to, std::string(bytes.data(), done));
+    out.assign(bytes.data(), done);
+    return ERROR_SUCCESS;
 }
 
 std::uint32_t Win32Files::CheckPlainFile(const std::string& path, std::uint32_t maxBytes) {

@@ -21,8 +21,8 @@ class Win32Files : public Files {
   public:
     std::uint32_t WriteNew(const std::string& path, const std::string& bytes) override;
     std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
-    std::uint32_t CopyPlainFile(const std::string& from, const std::string& to,
-                                std::uint32_t maxBytes) override;
+    std::uint32_t ReadPlainFile(const std::string& path, std::uint32_t maxBytes,
+                                std::string& bytes) override;
     std::uint32_t CheckPlainFile(const std::string& path, std::uint32_t maxBytes) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
     std::uint32_t Remove(const std::string& path) override;

@@ -49,13 +49,17 @@ class FakeFiles : public Files {
     explicit FakeFiles(Journal& journal) : journal_(journal) {}
     std::uint32_t WriteNew(const std::string& path, const std::string& bytes) override;
     std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
-    std::uint32_t CopyPlainFile(const std::string& from, const std::string& to,
-                                std::uint32_t maxBytes) override;
+    std::uint32_t ReadPlainFile(const std::string& path, std::uint32_t maxBytes,
+                                std::string& bytes) override;
     std::uint32_t CheckPlainFile(const std::string& path, std::uint32_t maxBytes) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
     std::uint32_t Remove(const std::string& path) override;
     // Paths whose creation fails with the given error code.
     std::map<std::string, std::uint32_t> failCreate;
+    // Paths whose ReadPlainFile fails with the given error code (a sharing violation).
+    std::map<std::string, std::uint32_t> failRead;
+    // Runs after each successful ReadPlainFile: another program writing meanwhile.
+    std::function<void(const std::string& path)> afterPlainRead;
 
   private:
     // The copy's bytes written to to, as a failed creation allows.
@@ -75,6 +79,8 @@ class FakeProfile : public Profile {
                          const std::string& path) override;
     bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                      const std::string& path) override;
+    // Files that cannot be written (read-only, or in a folder where nothing can be made).
+    std::set<std::string> readOnly;
 
   private:
     Journal& journal_;

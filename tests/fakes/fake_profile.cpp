@@ -215,6 +215,9 @@ std::uint32_t FakeProfile::GetInt(const std::string& section, const std::string&
 bool FakeProfile::WriteString(const std::string& section, const std::string& key,
                               const std::string& value, const std::string& path) {
     journal_.Add("profile", "set " + key + "=" + value + " " + section + "|" + path);
+    if (readOnly.count(path) != 0) {
+        return false;
+    }
     auto sections = Load(path).value_or(std::vector<Section>(1));
     Section* target = FindSection(sections, section);
     if (target == nullptr) {

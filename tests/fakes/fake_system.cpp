@@ -93,18 +93,26 @@ std::uint32_t FakeFiles::CheckPlainFile(const std::string& path, std::uint32_t m
     return PlainFileState(path, maxBytes);
 }
 
-std::uint32_t FakeFiles::CopyPlainFile(const std::string& from, const std::string& to,
-                                       std::uint32_t maxBytes) {
-    journal_.Add("files", "copy " + from + " " + to);
-    const std::uint32_t state = PlainFileState(from, maxBytes);
+std::uint32_t FakeFiles::ReadPlainFile(const std::string& path, std::uint32_t maxBytes,
+                                       std::string& bytes) {
+    journal_.Add("files", "read plain " + path);
+    auto failure = failRead.find(path);
+    if (failure != failRead.end()) {
+        return failure->second;
+    }
+    const std::uint32_t state = PlainFileState(path, maxBytes);
     if (state != kErrorSuccess) {
         return state;
     }
-    auto bytes = ReadFile(from);
-    if (!bytes) {
+    auto read = ReadFile(path);
+    if (!read) {
         return kErrorFileNotFound;
     }
-    return WriteCopy(to, *bytes);
+    bytes = *read;
+    if (afterPlainRead) {
+        afterPlainRead(path);
+    }
+    return kErrorSuccess;
 }
 
 std::optional<std::string> FakeFiles::ReadAll(const std::string& path) {
