@@ -869,6 +869,20 @@ TEST_P(MainDialogExitTest, NoticeThenTrayThenTeardownThenWindow) {
               "The SSL VPN is deleted!");
 }
 
+// Exit requests and ticks that arrive while the notice is open start no second end.
+TEST_P(MainDialogExitTest, RequestsInsideTheNoticeEndOnce) {
+    host->onMessageBox = [this](const platform::fake::FakeDialogHost::Box&) {
+        host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});
+        host->Deliver(CommandMsg(ID_MENUITEM_EXIT));
+        host->Deliver(TimerMsg(IDT_LINK_CHECK));
+        return 1;
+    };
+    host->Deliver(GetParam().msg);
+    EXPECT_EQ(fake.journal.Count("trace: CKestrunDlg::OnMenuitemExit()\n"), 1u);
+    EXPECT_EQ(host->boxes.size(), 1u);
+    EXPECT_EQ(fake.journal.Count("trace: OnButtonDel()\n"), 1u);
+}
+
 TEST_P(MainDialogExitTest, DestructionAfterwardsRunsNothingAgain) {
     host->Deliver(GetParam().msg);
     EXPECT_EQ(fake.journal.Count("trace: CKestrunDlg::OnDestroy()!!!\n"), 1u);
@@ -1007,7 +1021,11 @@ TEST_F(MainDialogEndTest, DeleteVpnWritesTheBlankMessagePage) {
 
 // A window destroyed by other means still removes the tunnel, and only once.
 TEST_F(MainDialogEndTest, DestructionFromOutsideRemovesTheTunnelOnce) {
+    host->texts[IDC_STATIC_STATUS] = "Connection Success";
     host->Destroy();
+    // The removal runs in the exiting state: the window's status and page are left alone.
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Connection Success");
+    EXPECT_FALSE(fake.files.ReadAll("C:\\Kestrun\\msg.html").has_value());
     EXPECT_EQ(fake.journal.Count("trace: CKestrunDlg::OnDestroy()!!!\n"), 1u);
     EXPECT_TRUE(Ran("wait Clear_IPsec.bat"));
     EXPECT_EQ(fake.journal.Count("host: Destroy"), 1u);

@@ -81,6 +81,15 @@ TEST_F(SequencerTest, UnansweredPollsSwitchToOpenVpnThenGiveUp) {
     EXPECT_EQ(host->timers.count(IDT_LINK_CHECK), 0u);
 }
 
+// An unanswered poll says so in the status line only while nothing else is under way.
+TEST_F(SequencerTest, UnansweredPollShowsConnectingFailOnlyWhenIdle) {
+    Tick(IDT_LINK_CHECK);
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Connecting Fail");
+    ConnectTo();
+    Tick(IDT_LINK_CHECK);
+    EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Linking Connection");
+}
+
 // A tunnel built by the profile watch in OpenVPN mode starts counting from 0: 41 polls.
 TEST_F(SequencerTest, OpenVpnBuiltByTheProfileWatchGivesUpAfter41Polls) {
     Set("VPN Mode", "2", kProfileCopy);
@@ -137,6 +146,7 @@ TEST_F(SequencerTest, EndWaitsForAnEchoWhoseWorkerHasNotRunYet) {
 TEST_F(SequencerTest, SettingsWaitTakesTheFlaggedSettingsOrGivesUpOnTheTwentyFirstTick) {
     for (const bool flagged : {false, true}) {
         SCOPED_TRACE(flagged);
+        fake.ui.windows = {{0x72, "OpenVPN stub"}};
         ConnectTo();
         PageCompletes();
         for (int tick = 1; tick <= 20; ++tick) {
@@ -145,6 +155,7 @@ TEST_F(SequencerTest, SettingsWaitTakesTheFlaggedSettingsOrGivesUpOnTheTwentyFir
         EXPECT_EQ(Connection().State(), CS_SETTING);
         EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Setting Connection");
         Set("ParseSettingFlag", flagged ? "TRUE" : "True");
+        fake.journal.Clear();
         Tick(IDT_SETTING_WAIT);
         EXPECT_EQ(Connection().State(), CS_IDLE);
         EXPECT_EQ(host->timers.count(IDT_SETTING_WAIT), 0u);
@@ -152,6 +163,13 @@ TEST_F(SequencerTest, SettingsWaitTakesTheFlaggedSettingsOrGivesUpOnTheTwentyFir
         EXPECT_EQ(Ran("wait Varnel_IPSecVPN.bat"), flagged);
         EXPECT_EQ(host->IsItemEnabled(IDC_EXPLORER), !flagged);
         EXPECT_EQ(Get("ParseSettingFlag"), flagged ? "FALSE" : "True");
+        // The address joins the history only with settings; the give-up removes both kinds
+        // of tunnel.
+        EXPECT_EQ(Get("URL0") == "https://router/", flagged);
+        EXPECT_TRUE(flagged || Ran("wait Clear_IPsec.bat"));
+        EXPECT_EQ(fake.ui.posted.size(), flagged ? 0u : 1u);
+        fake.ui.posted.clear();
+        Set("URL0", "");
         fake.journal.Clear();
     }
 }
@@ -243,6 +261,7 @@ TEST_F(SequencerTest, ProfileWatchTakesOverAnOutsideLogin) {
     EXPECT_TRUE(Ran("wait Varnel_IPSecVPN.bat"));
     EXPECT_EQ(liveness.m_bLANConnected, 0);
     EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Login Successful");
+    EXPECT_FALSE(host->IsItemEnabled(IDC_BUTTON_CONNECT));
     for (const char* copy : {".\\Setting.tmp", kProfileCopy}) {
         EXPECT_EQ(Get("CallByIE", copy), "FALSE") << copy;
         EXPECT_EQ(Get("RemoveIPsec", copy), "FALSE") << copy;
@@ -515,6 +534,7 @@ TEST_F(SequencerTest, ConnectStartsTheLogin) {
     EXPECT_EQ(liveness.m_bLANConnected, 0);
     EXPECT_EQ(Connection().VpnMode(), VPN_MODE_IPSEC);
     EXPECT_EQ(host->texts[IDC_STATIC_STATUS], "Linking Connection");
+    EXPECT_EQ(Tip(), "Can't Connect to : " + Connection().Settings().m_strNetworkIP);
     EXPECT_EQ(Get("CallByIE"), "FALSE");
     EXPECT_EQ(Get("VPN Mode"), "1");
     EXPECT_EQ(Get("RemoveIPsec"), "FALSE");
