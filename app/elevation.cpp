@@ -28,9 +28,9 @@ bool GoOnWithAdministratorRights(platform::Platform& platform, const std::string
                                                 platform.system.CurrentDirectory())
                 : platform::kErrorFileNotFound;  // the program cannot be named
     if (error == 0) {
-        platform.trace.Output("Restart elevated!!!");
+        platform.trace.Output("Restart elevated!!!\n");
     } else if (error == platform::kErrorCancelled) {
-        platform.trace.Output("Elevation declined!!!");
+        platform.trace.Output("Elevation declined!!!\n");
     } else {
         platform.trace.Output(Format("Elevation failed (%u).\n", error));
     }

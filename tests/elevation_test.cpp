@@ -42,7 +42,7 @@ TEST(ElevationTest, OnlyAFilteredAdministratorTokenFromVistaOnRestarts) {
             EXPECT_THAT(fake.journal.Of("system", "runas"),
                         ElementsAre("C:\\Program Files\\Kestrun\\Kestrun.exe [https://router/x] "
                                     "in C:\\Program Files\\Kestrun"));
-            EXPECT_THAT(fake.TraceLines(), ElementsAre("Restart elevated!!!"));
+            EXPECT_THAT(fake.TraceLines(), ElementsAre("Restart elevated!!!\n"));
         } else {
             EXPECT_THAT(fake.journal.Of("system", "runas"), IsEmpty());
         }
@@ -53,7 +53,7 @@ TEST(ElevationTest, ADeclinedOrFailedRestartEndsWithATrace) {
     const struct {
         std::uint32_t result;
         const char* trace;
-    } cases[] = {{platform::kErrorCancelled, "Elevation declined!!!"},
+    } cases[] = {{platform::kErrorCancelled, "Elevation declined!!!\n"},
                  {5, "Elevation failed (5).\n"}};
     for (const auto& c : cases) {
         FakePlatform fake;
