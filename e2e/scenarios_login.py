@@ -165,8 +165,9 @@ def refuses_other_schemes(s):
     s.place_stub_tools()
     s.install_policyagent()
     quiet_settings(s)
-    # A login planted in the profile copy whose history offers other schemes between two
-    # honest entries, each naming the gateway, the last one too.
+    # A login planted in the profile copy whose history holds other schemes around two
+    # honest entries. Each refused one names the gateway, the last one too, which the fill
+    # would choose if it were offered.
     kept = [f"https://{GATEWAY}/login.asp", "https://portal.example/"]
     history = [f"javascript:void(0)//{GATEWAY}", kept[0], f"vbscript:x//{GATEWAY}", kept[1],
                f"mk:@MSITStore:C:\\{GATEWAY}.chm::/a.htm"]
