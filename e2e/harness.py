@@ -501,13 +501,19 @@ class Session:
         result.stdout = result.stdout.replace("\r\n", "\n")
         return result
 
-    def start(self, args=(), label=None, exe="Kestrun.exe", debug="-all,+debugstr"):
-        """Starts a program of the program directory with the debug trace captured."""
+    def start(self, args=(), label=None, exe="Kestrun.exe", debug="-all,+debugstr",
+              native=()):
+        """Starts a program of the program directory with the debug trace captured. The
+        programs named in native (say "cmd.exe") are loaded from their files, for it and
+        all it starts, where Wine would otherwise run its own builtin ones."""
         label = label or f"p{len(self.processes) + 1}"
         log_path = os.path.join(self.run_dir, f"{label}.stderr.txt")
         command = self._wrap([WINE, os.path.join(self.program_dir, exe)] + list(args))
+        env = self.env(debug)
+        if native:
+            env["WINEDLLOVERRIDES"] += ";" + ",".join(native) + "=n"
         with open(log_path, "wb") as stderr:
-            popen = subprocess.Popen(command, env=self.env(debug),
+            popen = subprocess.Popen(command, env=env,
                                      cwd=self.program_dir, stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=stderr)
         process = WineProcess(popen, log_path, label)

@@ -10,8 +10,9 @@ import re
 import time
 
 from harness import MAIN_TITLE, NetNamespace, check, ini_text, log, scenario
-from steps import (PORTAL_HOST, RES, VARNEL, WARNING_CAPTION, dismiss_setup_boxes,
-                   portal_standin, quiet_profile, show_main, start_instance)
+from steps import (PORTAL_HOST, RES, VARNEL, WARNING_CAPTION, dismiss_setup_boxes, flags,
+                   hand_over, portal_standin, quiet_profile, quiet_settings, show_main,
+                   start_instance, wait_for)
 
 WS_DISABLED = 0x08000000
 INVALID_URL_TEXT = "The URL is invalid!!!\nPlease Input Again."
@@ -149,3 +150,41 @@ def history_and_connect(s):
               "Connect or Delete VPN enabled during the login")
         check(status_line(s) == LINKING, f"status {status_line(s)!r}")
         check(process.running(), "the program ended")
+
+
+# Addresses that would make the browser, inside the client's process, run another protocol
+# handler than https.
+OTHER_SCHEMES = ["javascript:alert(1)", "vbscript:msgbox(1)", "res://shdoclc.dll/about.htm",
+                 "mk:@MSITStore:C:\\x.chm::/a.htm", "its:C:\\x.chm::/a.htm",
+                 "mhtml:file://C:\\x.mht", "file:///C:/x.htm"]
+
+
+@scenario("login_refuses_other_schemes", timeout=150, labels=("e2e", "login"))
+def refuses_other_schemes(s):
+    s.netns.add_host(PORTAL_HOST, NetNamespace.ADDRESS)
+    s.place_stub_tools()
+    s.install_policyagent()
+    quiet_settings(s)
+    # A login planted in the profile copy whose history holds other schemes around two
+    # honest entries. Each refused one names the gateway, the last one too, which the fill
+    # would choose if it were offered.
+    kept = [f"https://{GATEWAY}/login.asp", "https://portal.example/"]
+    history = [f"javascript:void(0)//{GATEWAY}", kept[0], f"vbscript:x//{GATEWAY}", kept[1],
+               f"mk:@MSITStore:C:\\{GATEWAY}.chm::/a.htm"]
+    with portal_standin(s) as requests:
+        process = start_instance(s)
+        check(not dismiss_setup_boxes(s, quiet_for=1.0), "set-up warned")
+        s.write_profile_file("Setting.tmp", hand_over(
+            call_by_ie="TRUE", Gateway=GATEWAY,
+            **{f"URL{i}": url for i, url in enumerate(history)}))
+        wait_for("the pickup", lambda: flags(s.read_profile_file("Setting.tmp")).get(
+            "CallByIE") == "FALSE", 10)
+        entries, selected, edit = combo(s)
+        check(entries == kept and selected == 0 and edit == kept[0],
+              f"address box {entries}, selected {selected}, edit {edit!r}")
+
+        show_main(s)
+        for address in OTHER_SCHEMES:
+            refused(s, process, address, requests)
+        # A bare host name with a port names no scheme.
+        passed(s, process, f"{PORTAL_HOST}:80/auth.asp")

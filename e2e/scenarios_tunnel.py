@@ -7,6 +7,8 @@ Every run happens in a network namespace of its own, so the default-route adapte
 v0 (192.0.2.2) and nothing leaves the machine. The stub tools beside the program record
 each call in stub-calls.log."""
 
+import os
+import shutil
 import time
 
 from harness import MAIN_TITLE, check, scenario
@@ -241,3 +243,30 @@ def missing_settings(s):
     check(len(s.stub_calls()) == built, f"the watch built again: {s.stub_calls()[built:]}")
     check(process.running(), "the program ended")
     check(s.window_count(MAIN_TITLE) == 1, "no main window")
+
+
+@scenario("tunnel_interpreter_command_line", netns=True, timeout=120, labels=("e2e", "tunnel"))
+def interpreter_command_line(s):
+    prepare(s, hand_over(call_by_ie="TRUE"))
+    s.write_program_file("Refresh.bat", "rem\r\n")
+    # Stand-ins that only note how they were started: the system's interpreter notes itself
+    # as "netsh", one planted beside the program as "route". Wine runs them, and not its own
+    # builtin interpreter, only when told to load cmd.exe from its file.
+    shutil.copy2(s.paths.tool("netsh"),
+                 os.path.join(s.prefix, "drive_c", "windows", "system32", "cmd.exe"))
+    s.copy_tool("route", "cmd.exe")
+    process = s.start(label="first", native=("cmd.exe",))
+    check(s.wait_window(MAIN_TITLE, 30000), f"no '{MAIN_TITLE}' window; {process.trace()}")
+
+    def line(script):
+        # AutoRun and delayed expansion off, the script by its full path.
+        return f'netsh /D /V:OFF /S /C ""C:\\{s.PROGRAM_DIR}\\{script}""'
+
+    setup = [line(name) for name in ("Refresh.bat", "DelRouteTable.bat", "Varnel_IPSecVPN.bat")]
+    calls = wait_calls(s, len(setup), 30)
+    dismiss_setup_boxes(s, quiet_for=1.0)
+    check(calls == setup, f"set-up started\n{calls}\nexpected\n{setup}")
+    end_by_remove(s, process)
+    teardown = [line("DelRouteTable.bat"), line("Clear_IPsec.bat")]
+    check(s.stub_calls()[len(setup):] == teardown,
+          f"the end started {s.stub_calls()[len(setup):]}, expected {teardown}")
