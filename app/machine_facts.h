@@ -15,8 +15,9 @@ struct MachineFacts {
     // The user's profile directory without a trailing backslash, where a login made in an
     // outside browser leaves its settings; empty when unknown.
     std::string m_szProfileDir;
-    // The echo of the ICMP library loaded for this Windows version.
-    std::unique_ptr<platform::Echo> m_pIcmpEcho;
+    // The echo of the ICMP library loaded for this Windows version; shared with the echo
+    // worker, which may outlive the window.
+    std::shared_ptr<platform::Echo> m_pIcmpEcho;
 };
 
 }  // namespace kestrun

@@ -6,11 +6,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "app/machine_facts.h"
 #include "netprobe/adapters.h"
+#include "netprobe/echo_job.h"
 #include "netprobe/liveness.h"
 #include "platform/browser.h"
 #include "platform/dialog_host.h"
@@ -124,6 +126,13 @@ class ConnectionSequencer : public ConnectionView {
     bool WriteIfStillBuilt(const std::string& profileCopyPath, std::string& expected,
                            const std::function<void()>& write);
     void StartEcho();
+    // Takes in the echo that has finished, if any: its result counts only for the tunnel it
+    // was sent to.
+    void CollectEcho();
+    // The end waits a few seconds for a running echo, then leaves it behind.
+    void WaitForEcho();
+    // The tunnel probed so far is gone or replaced: nothing known about it counts any more.
+    void ForgetProbedTunnel();
     void SwitchToOpenVpn();
     // Removes the tunnel of the mode and whatever else this run started, of either kind.
     void RemoveTunnel();
@@ -155,6 +164,10 @@ class ConnectionSequencer : public ConnectionView {
     // The reachability worker last started by the link check (its thread id); only recorded,
     // never waited on. 0: none.
     std::uint32_t m_pEchoThread = 0;
+    // The echo sent and not yet taken in; at most one runs.
+    std::shared_ptr<EchoJob> m_pEcho;
+    // Counts the tunnels probed: an echo's result counts only while its number is current.
+    std::uint32_t m_nProbedTunnel = 0;
     bool m_bDeleting = false;         // Delete VPN is running
     bool m_bConnectNotified = false;  // the success box has been shown for this connection
     // Connect started a login whose tunnel is not built yet: unanswered polls neither switch

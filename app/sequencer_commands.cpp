@@ -32,7 +32,7 @@ void ConnectionSequencer::RemoveTunnel() {
     if (m_nVPNMode == VPN_MODE_OPENVPN || m_bOpenVpnStarted) {
         CloseOpenVpn();
     }
-    liveness_.m_bLANConnected = 0;
+    ForgetProbedTunnel();
     // The next outside login is built even when it repeats the last one.
     m_BuiltHandOver.reset();
 }
@@ -60,6 +60,7 @@ void ConnectionSequencer::StartOpenVpn() {
 }
 
 void ConnectionSequencer::TunnelBuilt(int linkCount) {
+    ForgetProbedTunnel();
     m_bAwaitingBuild = false;
     m_nLinkCount = linkCount;
 }
@@ -106,7 +107,7 @@ void ConnectionSequencer::OnConnect() {
         return;
     }
 
-    liveness_.m_bLANConnected = 0;
+    ForgetProbedTunnel();
     m_nLinkCount = 0;
     m_nSettingWait = 0;
     m_bAwaitingBuild = true;

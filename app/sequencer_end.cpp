@@ -7,6 +7,8 @@ namespace kestrun {
 namespace {
 
 constexpr std::uint32_t kEchoWaitStepMs = 1000;
+// An echo gives up after its own second; one still running after five has hung in the system.
+constexpr int kEchoWaitSteps = 5;
 
 }  // namespace
 
@@ -25,6 +27,20 @@ void ConnectionSequencer::OnExitRequest() {
     EndProgram(false);
 }
 
+// The tunnel should outlive its echo, but an echo hung in the system must not keep the
+// program from ending; the worker left behind touches only what it shares with the job.
+void ConnectionSequencer::WaitForEcho() {
+    for (int step = 0; step < kEchoWaitSteps && m_pEcho != nullptr && !m_pEcho->Finished();
+         ++step) {
+        platform_.clock.Sleep(kEchoWaitStepMs);
+    }
+    if (m_pEcho != nullptr && m_pEcho->Abandon()) {
+        m_pEcho = nullptr;
+        platform_.trace.Output("Echo still running: abandoned.\n");
+    }
+    CollectEcho();
+}
+
 // A window destroyed by other means than Disconnect & Exit still removes the tunnel; after
 // Disconnect & Exit its destruction is what the end asked for and does nothing more.
 void ConnectionSequencer::EndProgram(bool windowGoing) {
@@ -35,10 +51,7 @@ void ConnectionSequencer::EndProgram(bool windowGoing) {
     platform_.trace.Output("CKestrunDlg::OnDestroy()!!!\n");
     std::vector<platform::AdapterRecord>().swap(adapters_.m_pAdapterInfo);
     window_.RemoveTray();
-    // The echo worker writes the liveness flags; the tunnel must outlive its echo.
-    while (liveness_.m_bPingIdle == 0) {
-        platform_.clock.Sleep(kEchoWaitStepMs);
-    }
+    WaitForEcho();
     // In the exiting state Delete VPN removes the tunnel and leaves the window alone.
     m_nConnectState = CS_EXITING;
     DeleteVpn();

@@ -45,29 +45,44 @@ void ConnectionSequencer::OnTimer(std::uint32_t timerId) {
     window_.UpdateData(false);
 }
 
+// A tick while an echo still runs leaves it alone. The worker shares only the job and the
+// echo: it may outlive the window.
 void ConnectionSequencer::StartEcho() {
-    platform::Echo* echo = machine_.m_pIcmpEcho.get();
-    if (echo == nullptr) {
+    std::shared_ptr<platform::Echo> echo = machine_.m_pIcmpEcho;
+    if (echo == nullptr || m_pEcho != nullptr) {
         return;
     }
-    Liveness& liveness = liveness_;
-    // A tick while an echo still runs leaves it alone.
-    if (!ClaimEcho(liveness)) {
-        return;
-    }
-    // The worker gets its own copy of the address: a settings load may replace it meanwhile.
-    platform::Trace& trace = platform_.trace;
-    m_pEchoThread = platform_.threads.Start(
-        [&liveness, echo, &trace, target = ProbeAddress(m_Settings, m_nVPNMode)] {
-            PingRemoteLAN(liveness, *echo, trace, target);
-        });
+    // The job holds its own copy of the address: a settings load may replace it meanwhile.
+    auto job = std::make_shared<EchoJob>(ProbeAddress(m_Settings, m_nVPNMode), m_nProbedTunnel);
+    m_pEchoThread =
+        platform_.threads.Start([job, echo = std::move(echo)] { PingRemoteLAN(*job, *echo); });
     if (m_pEchoThread == 0) {
-        liveness.m_bPingIdle = 1;  // no worker to free the claim
+        return;
+    }
+    platform_.trace.Output(Format("PingRemoteLAN=[%s]\n", job->Target().c_str()));
+    m_pEcho = std::move(job);
+}
+
+void ConnectionSequencer::CollectEcho() {
+    if (m_pEcho == nullptr || !m_pEcho->Finished()) {
+        return;
+    }
+    const std::shared_ptr<EchoJob> job = std::move(m_pEcho);
+    const int answered = ReportEcho(*job, platform_.trace);
+    if (job->Tunnel() == m_nProbedTunnel) {
+        liveness_.m_bLANConnected = answered;
     }
 }
 
-// The echo started now answers at the next tick; this one reads the newest finished result.
+void ConnectionSequencer::ForgetProbedTunnel() {
+    liveness_.m_bLANConnected = 0;
+    ++m_nProbedTunnel;
+}
+
+// The echo started by the tick before has normally finished by now: this tick acts on it
+// and starts the next one.
 void ConnectionSequencer::OnLinkCheck() {
+    CollectEcho();
     StartEcho();
     const std::string& probe = ProbeAddress(m_Settings, m_nVPNMode);
     if (liveness_.m_bLANConnected == 1) {
@@ -112,6 +127,7 @@ void ConnectionSequencer::OnLinkCheck() {
 // IPsec did not answer: the OpenVPN tunnel, whose script is already written, takes over.
 // IPsec goes first: its route deletion would otherwise remove OpenVPN's route.
 void ConnectionSequencer::SwitchToOpenVpn() {
+    ForgetProbedTunnel();
     m_nLinkCount = kOpenVpnLinkCount;
     ClearIPsec();
     StartOpenVpn();
@@ -155,7 +171,7 @@ void ConnectionSequencer::OnSettingWait() {
         ShowNoLink();
         ClearIPsec();
         CloseOpenVpn();
-        liveness_.m_bLANConnected = 0;
+        ForgetProbedTunnel();
     }
     m_bConnectNotified = false;
 }

@@ -1,6 +1,5 @@
-// Whether the far end of the tunnel answers: flags shared between the user-interface
-// thread and the echo workers. Each is written whole; a worker claims the right to run with
-// one atomic exchange of m_bPingIdle.
+// Whether the far end of the tunnel answers, as the last echo that counted left it. Written
+// by the user-interface thread only; the status windows read it.
 #pragma once
 
 #include <atomic>
@@ -9,10 +8,8 @@
 namespace kestrun {
 
 struct Liveness {
-    // 1 when the last echo was answered.
+    // 1 when the last echo sent for the tunnel now up was answered.
     std::atomic<std::int32_t> m_bLANConnected{0};
-    // 1 while no echo is running.
-    std::atomic<std::int32_t> m_bPingIdle{1};
 };
 
 }  // namespace kestrun

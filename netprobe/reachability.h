@@ -3,9 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
-#include "netprobe/liveness.h"
+#include "netprobe/echo_job.h"
 #include "platform/echo.h"
 #include "platform/system.h"
 
@@ -13,15 +12,12 @@ namespace kestrun {
 
 constexpr std::uint32_t kEchoTimeoutMs = 1000;
 
-// Claims the right to send an echo for a worker about to start: false, changing nothing,
-// while another echo still runs. Claimed before the worker exists, so that the program's
-// end, which waits for the echo, cannot miss a worker that has not run yet.
-bool ClaimEcho(Liveness& liveness);
+// The worker: sends the job's echo and publishes the reply. It writes no trace and touches
+// nothing but the job and the echo, which it shares.
+void PingRemoteLAN(EchoJob& job, platform::Echo& echo);
 
-// The worker of a claimed echo: sends one echo to target, records in liveness whether it
-// was answered and frees the claim last. Returns 1 when answered. target is the worker's
-// own copy: a settings load may replace the address it came from meanwhile.
-int PingRemoteLAN(Liveness& liveness, platform::Echo& echo, platform::Trace& trace,
-                  const std::string& target);
+// The outcome of a finished job, traced on the user-interface thread: 1 when it was
+// answered.
+int ReportEcho(const EchoJob& job, platform::Trace& trace);
 
 }  // namespace kestrun

@@ -901,11 +901,11 @@ INSTANTIATE_TEST_SUITE_P(Requests, MainDialogExitTest,
 // A reachability echo still running when the user leaves: the teardown waits for it in
 // one-second steps, the tray icon already gone.
 TEST_F(MainDialogEndTest, ExitWaitsForARunningEchoBeforeTheTeardown) {
-    liveness.m_bPingIdle = 0;
+    host->Deliver(TimerMsg(IDT_LINK_CHECK));
     int sleeps = 0;
     fake.clock.onSleep = [&] {
         if (++sleeps == 2) {
-            liveness.m_bPingIdle = 1;
+            fake.threads.RunPending();
         }
     };
     host->Deliver(Msg{WM_KESTRUN_EXIT, 0, 0});

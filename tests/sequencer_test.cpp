@@ -129,8 +129,8 @@ TEST_F(SequencerTest, AnsweredPollsShowTheSuccessBoxOnce) {
     EXPECT_EQ(fake.echo.network.Sent(), std::vector<std::string>{kLan});
 }
 
-// The echo is claimed before its worker runs: an end right after the tick waits for a worker
-// that has not even started.
+// An end right after the tick waits for a worker that has not even started, and traces its
+// result before the teardown.
 TEST_F(SequencerTest, EndWaitsForAnEchoWhoseWorkerHasNotRunYet) {
     Tick(IDT_LINK_CHECK);
     fake.clock.onSleep = [this] { fake.threads.RunPending(); };
@@ -139,8 +139,55 @@ TEST_F(SequencerTest, EndWaitsForAnEchoWhoseWorkerHasNotRunYet) {
     const auto at = [&](const std::string& entry) {
         return std::find(end.begin(), end.end(), entry) - end.begin();
     };
-    EXPECT_LT(at("clock: sleep 1000"), at("trace: PingRemoteLAN=[10.10.0.1]\n"));
-    EXPECT_LT(at("trace: PingRemoteLAN=[10.10.0.1]\n"), at("trace: OnButtonDel()\n"));
+    EXPECT_LT(at("clock: sleep 1000"), at("trace: \tFile created.\n"));
+    EXPECT_LT(at("trace: \tFile created.\n"), at("trace: OnButtonDel()\n"));
+}
+
+// An answer to an echo sent before the tunnel was removed or replaced says nothing about
+// the tunnel now up.
+TEST_F(SequencerTest, LateAnswerCountsOnlyForTheTunnelItWasSentTo) {
+    const struct {
+        const char* name;
+        std::function<void()> meanwhile;
+        bool connected;
+    } cases[] = {
+        {"nothing", [] {}, true},
+        {"Connect", [this] { ConnectTo(); }, false},
+        {"Delete VPN", [this] { host->Deliver(CommandMsg(IDC_BUTTON_DEL)); }, false},
+        {"outside login",
+         [this] {
+             Set("CallByIE", "TRUE", kProfileCopy);
+             Tick(IDT_CALLBYIE_WATCH);
+         },
+         false},
+    };
+    fake.echo.network.Answer(kLan, platform::EchoReply{true, 1, platform::kIpSuccess, 0});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Tick(IDT_LINK_CHECK);
+        c.meanwhile();
+        fake.journal.Clear();
+        ASSERT_EQ(fake.threads.RunPending(), 1u);
+        Tick(IDT_LINK_CHECK);
+        EXPECT_TRUE(fake.journal.Has("trace: LAN Connected!!!\n"));
+        EXPECT_EQ(Tip().rfind("Connected to", 0) == 0, c.connected);
+        EXPECT_EQ(fake.journal.Count(kSuccessBox), c.connected ? 1u : 0u);
+        EXPECT_EQ(liveness.m_bLANConnected, c.connected ? 1 : 0);
+        // The next case starts from an idle window whose tunnel was never answered.
+        fake.threads.RunPending();
+        host->Deliver(CommandMsg(IDC_BUTTON_DEL));
+        Tick(IDT_LINK_CHECK);
+    }
+}
+
+// A worker that could not be started leaves no echo running: the next tick sends one.
+TEST_F(SequencerTest, FailedWorkerStartLetsTheNextTickSend) {
+    fake.threads.failStart = true;
+    Tick(IDT_LINK_CHECK);
+    fake.threads.failStart = false;
+    Tick(IDT_LINK_CHECK);
+    EXPECT_EQ(fake.journal.Of("threads"), (std::vector<std::string>{"start failed", "start"}));
+    EXPECT_EQ(fake.journal.Count(std::string("trace: PingRemoteLAN=[") + kLan + "]\n"), 1u);
 }
 
 TEST_F(SequencerTest, SettingsWaitTakesTheFlaggedSettingsOrGivesUpOnTheTwentyFirstTick) {

@@ -89,7 +89,6 @@ TEST_F(StartupTest, SucceedsWithHiddenMainWindowAndProcessValues) {
     EXPECT_THAT(fake.journal.Of("echo", "load"), ElementsAre("Iphlpapi.dll"));
     EXPECT_NE(app->Machine().m_pIcmpEcho, nullptr);
     EXPECT_EQ(app->LivenessFlags().m_bLANConnected, 0);
-    EXPECT_EQ(app->LivenessFlags().m_bPingIdle, 1);
     EXPECT_EQ(app->vpnMode, 1);
     EXPECT_EQ(app->background, 0xB0u);
     EXPECT_EQ(app->Machine().m_szProfileDir, "C:\\Users\\alice");

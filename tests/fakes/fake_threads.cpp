@@ -24,6 +24,9 @@ std::uint32_t FakeThreads::Start(std::function<void()> work) {
         case Mode::Real:
             running_.emplace_back(std::move(work));
             break;
+        case Mode::Detached:
+            std::thread(std::move(work)).detach();
+            break;
     }
     return nextId_++;
 }

@@ -1,6 +1,7 @@
 // Worker threads of the tests. By default a started work waits until the test runs it, so
 // a tick can be checked before and after its echo ends; real threads are there for the
-// tests of state shared with a worker.
+// tests of state shared with a worker, and detached ones for a worker that outlives the test's
+// world.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,7 @@ namespace kestrun::platform::fake {
 
 class FakeThreads : public Threads {
   public:
-    enum class Mode { Deferred, Inline, Real };
+    enum class Mode { Deferred, Inline, Real, Detached };
 
     explicit FakeThreads(Journal& journal) : journal_(journal) {}
     // Joins the real threads still running.
