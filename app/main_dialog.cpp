@@ -173,9 +173,12 @@ void CKestrunDlg::OnMenuitemInfo() {
     }
     m_bStatusWndOpen = true;
     std::unique_ptr<platform::DialogHost> host = services_.dialogs.NewHost();
-    CInfoDlg info(*host, services_.platform,
-                  InfoState{shared_.machine.m_nOSType, shared_.liveness, m_Sequencer, m_Adapters},
-                  m_bStatusWndOpen);
+    CInfoDlg info(
+        *host,
+        InfoSources{services_.platform.profile, services_.platform.files, services_.platform.clock,
+                    services_.platform.runner, services_.platform.net, services_.platform.trace},
+        InfoState{shared_.machine.m_nOSType, shared_.liveness, m_Sequencer, m_Adapters},
+        m_bStatusWndOpen);
     info.DoModal(0);
 }
 
@@ -186,7 +189,11 @@ void CKestrunDlg::OnMenuitemDiagnosis() {
     m_bStatusWndOpen = true;
     std::unique_ptr<platform::DialogHost> host = services_.dialogs.NewHost();
     CDiagnosisDlg diagnosis(
-        *host, services_.platform, services_.lists,
+        *host,
+        DiagnosisTools{services_.platform.clock, services_.platform.ui, services_.platform.runner,
+                       services_.platform.services, services_.platform.net,
+                       services_.platform.trace},
+        services_.lists,
         DiagnosisState{shared_.machine.m_nOSType, shared_.liveness, m_Sequencer, m_Adapters},
         m_bStatusWndOpen);
     diagnosis.DoModal(0);

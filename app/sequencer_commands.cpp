@@ -38,7 +38,8 @@ void ConnectionSequencer::RemoveTunnel() {
 }
 
 void ConnectionSequencer::ClearIPsec() {
-    Clear_IPsec(platform_, m_WorkingCopy, machine_.m_nOSType, m_Settings.m_strModelName);
+    Clear_IPsec(platform_.files, platform_.clock, platform_.runner, platform_.services,
+                platform_.trace, m_WorkingCopy, machine_.m_nOSType, m_Settings.m_strModelName);
     m_bIPsecStarted = false;
 }
 
@@ -48,13 +49,13 @@ void ConnectionSequencer::CloseOpenVpn() {
 }
 
 void ConnectionSequencer::RunIPsecScript() {
-    RunCommand(platform_, kIPsecScriptName);
+    RunCommand(platform_.runner, platform_.trace, kIPsecScriptName);
     m_bIPsecStarted = true;
     m_nVPNMode = VPN_MODE_IPSEC;
 }
 
 void ConnectionSequencer::StartOpenVpn() {
-    RunDetached(platform_, kOpenVpnScriptName);
+    RunDetached(platform_.runner, kOpenVpnScriptName);
     m_bOpenVpnStarted = true;
     m_nVPNMode = VPN_MODE_OPENVPN;
 }

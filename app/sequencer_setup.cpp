@@ -55,8 +55,8 @@ void ConnectionSequencer::BeginSetUp() {
 void ConnectionSequencer::CheckEnvironment() {
     platform::DialogHost& host = window_.Host();
     const int osType = machine_.m_nOSType;
-    SetOakleyLogging(platform_, 1);
-    if (CheckIPsecService(platform_, osType) == 0) {
+    SetOakleyLogging(platform_.registry, platform_.trace, 1);
+    if (CheckIPsecService(platform_.clock, platform_.services, platform_.trace, osType) == 0) {
         host.MessageBox(kServiceInactiveText, kWarningCaption, platform::kMbIconExclamation);
     }
     m_WorkingCopy.ParseSetting(m_Settings, adapters_.m_nInterface, history_);
@@ -67,7 +67,7 @@ void ConnectionSequencer::CheckEnvironment() {
     }
     SetAdapterIcon(platform_.registry, platform_.trace, osType, adapters_.m_strVPNClientAdapterName,
                    0);
-    RunCommand(platform_, kRefreshScript);
+    RunCommand(platform_.runner, platform_.trace, kRefreshScript);
     if (NetworkFailed(adapters_)) {
         host.MessageBox(kNetworkFailedText, kWarningCaption,
                         platform::kMbIconExclamation | platform::kMbTopmost);
@@ -104,7 +104,7 @@ void ConnectionSequencer::BuildAtSetUp() {
     m_nVPNMode = TunnelToBuild(m_WorkingCopy.VpnMode(settings::Reader::kSetUp));
     host.EnableItem(IDC_BUTTON_CONNECT, false);
     window_.UpdateData(true);
-    DelRouteTable(platform_, m_WorkingCopy);
+    DelRouteTable(platform_.files, platform_.runner, platform_.trace, m_WorkingCopy);
     m_WorkingCopy.SaveSetting(m_Settings, adapters_.m_nInterface, history_);
     if (!WriteScripts()) {
         return;

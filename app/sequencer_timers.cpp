@@ -149,8 +149,9 @@ void ConnectionSequencer::OnSettingWait() {
         history_.SaveURLHistory([this](bool save) { window_.UpdateData(save); });
         host.EnableItem(IDC_EXPLORER, false);
         host.KillTimer(IDT_SETTING_WAIT);
-        if (StartIPsecTunnel(platform_, m_WorkingCopy, machine_.m_nOSType, adapters_, m_Settings,
-                             history_, m_SessionClock) == 1) {
+        if (StartIPsecTunnel(platform_.files, platform_.system, platform_.clock, platform_.runner,
+                             platform_.trace, m_WorkingCopy, machine_.m_nOSType, adapters_,
+                             m_Settings, history_, m_SessionClock) == 1) {
             m_bIPsecStarted = true;
             m_nVPNMode = VPN_MODE_IPSEC;
             TunnelBuilt(0);
@@ -253,7 +254,7 @@ bool ConnectionSequencer::WriteIfStillBuilt(const std::string& profileCopyPath,
 }
 
 bool ConnectionSequencer::WriteScripts() {
-    if (MakeTunnelScripts(platform_,
+    if (MakeTunnelScripts(platform_.files, platform_.system, platform_.clock, platform_.trace,
                           ScriptInputsFrom(m_Settings, machine_.m_nOSType, adapters_.m_strMyIP),
                           m_SessionClock) == 1) {
         return true;

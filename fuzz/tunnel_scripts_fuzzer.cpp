@@ -118,7 +118,8 @@ void CheckTunnelScripts(platform::fake::FakePlatform& fake, const TunnelScriptIn
     }
 
     SessionClock clock;
-    const int made = MakeTunnelScripts(fake.platform, inputs, clock);
+    const int made =
+        MakeTunnelScripts(fake.files, fake.system, fake.clock, fake.trace, inputs, clock);
     const std::string os = " (OS type " + std::to_string(inputs.osType) + ")";
     Require(made == (allowed ? 1 : 0), "scripts made exactly when every value is allowed" + os);
     if (allowed) {
@@ -199,7 +200,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::CheckTunnelScripts(fake, ScriptInputsFrom(settings, os, local));
         }
     }
-    DelRouteTable(fake.platform, SettingFile(fake.profile, kWorkingCopyPath));
+    DelRouteTable(fake.files, fake.runner, fake.trace, SettingFile(fake.profile, kWorkingCopyPath));
     fuzz::CheckRouteDeletes(fuzz::ReadFile(fake, kDelRouteTableScriptName));
     for (int os = OS_ERROR; os <= OS_WIN7; ++os) {
         fuzz::CheckClearIPsec(os, settings.m_strModelName);

@@ -55,8 +55,8 @@ bool CDiagnosisDlg::OnInitDialog() {
     std::int32_t& interfaceIndex = state_.adapters.m_nInterface;
     m_listResult->AppendRows(AsTexts(DiagnosisRows({}, 0, mode, state_.osType, ""), 0));
 
-    InspectAdapters(platform_.net, platform_.trace, state_.osType, interfaceIndex, state_.adapters);
-    GetDNSServers(platform_.net, platform_.trace, state_.adapters);
+    InspectAdapters(tools_.net, tools_.trace, state_.osType, interfaceIndex, state_.adapters);
+    GetDNSServers(tools_.net, tools_.trace, state_.adapters);
     m_listResult->AppendRows(
         AsTexts(DiagnosisRows(state_.adapters.m_pAdapterInfo, interfaceIndex, mode, state_.osType,
                               state_.adapters.m_strDNSServers),
@@ -70,30 +70,30 @@ void CDiagnosisDlg::OnStarts() {
     if (!m_listResult) {
         return;
     }
-    platform_.ui.ShowWaitCursor(true);
+    tools_.ui.ShowWaitCursor(true);
     for (const int row : {kRowService, kRowDriver, kRowTunnel, kRowInternet}) {
         m_listResult->SetResult(row, "");
     }
     m_listResult->Repaint();
-    platform_.clock.Sleep(kStartsWaitMs);
+    tools_.clock.Sleep(kStartsWaitMs);
     // Only asked, never restarted; the driver counts as loaded when the adapter list read at
     // opening holds the virtual adapter.
     std::uint32_t serviceState = 0;
     const std::uint32_t serviceError =
         AsksIPsecService(state_.osType)
-            ? platform_.services.QueryState(kIPsecServiceName, serviceState)
+            ? tools_.services.QueryState(kIPsecServiceName, serviceState)
             : platform::kErrorServiceDoesNotExist;
     m_listResult->SetResult(kRowService, ServiceResult(serviceError, serviceState));
     m_listResult->SetResult(kRowDriver,
                             DriverResult(state_.adapters.m_pAdapterInfo, state_.osType));
     m_listResult->SetResult(kRowTunnel, TunnelResult(state_.liveness.m_bLANConnected == 1));
-    RunDetached(platform_, kFlushDnsCommand);
-    const std::optional<std::string> address = platform_.net.ResolveHost(kInternetTestHost);
+    RunDetached(tools_.runner, kFlushDnsCommand);
+    const std::optional<std::string> address = tools_.net.ResolveHost(kInternetTestHost);
     if (address) {
-        platform_.trace.Output(ResolvedHostTrace(*address));
+        tools_.trace.Output(ResolvedHostTrace(*address));
     }
     m_listResult->SetResult(kRowInternet, InternetResult(address.has_value()));
-    platform_.ui.ShowWaitCursor(false);
+    tools_.ui.ShowWaitCursor(false);
 }
 
 }  // namespace kestrun

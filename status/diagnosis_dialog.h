@@ -24,13 +24,24 @@ struct DiagnosisState {
     AdapterFacts& adapters;
 };
 
+// What the window's rows and tests use: the adapters and the name lookup, the IPsec
+// service's state, the DNS flush, the pause before the tests and the wait cursor over them.
+struct DiagnosisTools {
+    platform::Clock& clock;
+    platform::Ui& ui;
+    platform::Runner& runner;
+    platform::Services& services;
+    platform::NetInfo& net;
+    platform::Trace& trace;
+};
+
 class CDiagnosisDlg : public DialogBase {
   public:
     // statusWndOpen is the guard its opener set; the window clears it when it goes.
-    CDiagnosisDlg(platform::DialogHost& host, platform::Platform& platform,
-                  platform::ReportLists& lists, DiagnosisState state, bool& statusWndOpen)
+    CDiagnosisDlg(platform::DialogHost& host, DiagnosisTools tools, platform::ReportLists& lists,
+                  DiagnosisState state, bool& statusWndOpen)
         : DialogBase(host),
-          platform_(platform),
+          tools_(tools),
           lists_(lists),
           state_(state),
           statusWndOpen_(statusWndOpen) {}
@@ -47,7 +58,7 @@ class CDiagnosisDlg : public DialogBase {
     void OnStarts();
     static const MessageTable<CDiagnosisDlg>& Table();
 
-    platform::Platform& platform_;
+    DiagnosisTools tools_;
     platform::ReportLists& lists_;
     DiagnosisState state_;
     bool& statusWndOpen_;

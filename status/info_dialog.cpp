@@ -48,7 +48,7 @@ void CInfoDlg::OnTimer(std::uint32_t timerId) {
 // The window does the reading and the writing; what it shows is decided by the view.
 void CInfoDlg::RefreshInfo() {
     UpdateData(true);
-    InspectAdapters(platform_.net, platform_.trace, state_.osType, state_.adapters.m_nInterface,
+    InspectAdapters(sources_.net, sources_.trace, state_.osType, state_.adapters.m_nInterface,
                     state_.adapters);
 
     InfoInput input;
@@ -63,7 +63,7 @@ void CInfoDlg::RefreshInfo() {
         // A counter the query does not deliver stays 0.
         std::uint32_t sent = 0;
         std::uint32_t received = 0;
-        QueryAdapterCounters(platform_.net, state_.adapters.m_strVPNClientAdapterName, sent,
+        QueryAdapterCounters(sources_.net, state_.adapters.m_strVPNClientAdapterName, sent,
                              received);
         input.sentFrames = sent;
         input.receivedFrames = received;
@@ -71,15 +71,15 @@ void CInfoDlg::RefreshInfo() {
     input.lanConnected = state_.liveness.m_bLANConnected == 1;
     input.sessionClock = state_.connection.ConnectionClock().m_bSessionClock;
     input.sessionStart = state_.connection.ConnectionClock().m_dwSessionStart;
-    input.now = platform_.clock.TickCount();
+    input.now = sources_.clock.TickCount();
     input.myIP = state_.adapters.m_strMyIP;
     input.vpnClientIP = state_.adapters.m_strVPNClientIP;
-    input.loginURL = SettingFile(platform_.profile, kWorkingCopyPath)
+    input.loginURL = SettingFile(sources_.profile, kWorkingCopyPath)
                          .Read(settings::kKeyUrl, settings::Reader::kConnectivityInfo, 0);
 
     const InfoView view = ComputeInfoView(input);
     for (const std::string& line : view.traces) {
-        platform_.trace.Output(line);
+        sources_.trace.Output(line);
     }
     if (view.vpnMode != input.vpnMode) {
         state_.connection.SettleModeAsOpenVpn();
@@ -99,17 +99,17 @@ void CInfoDlg::RefreshInfo() {
 void CInfoDlg::RunIPsecStats(InfoInput& input) {
     if (!statsFileRemovalTried_) {
         statsFileRemovalTried_ = true;
-        statsFileCurrent_ = platform_.files.Remove(kIPsecStatsFile) == 0;
+        statsFileCurrent_ = sources_.files.Remove(kIPsecStatsFile) == 0;
     }
     if (!statsRun_ || !statsRun_->Running()) {
         statsFileCurrent_ = statsFileCurrent_ || statsRun_ != nullptr;
         std::uint32_t error = 0;
-        statsRun_ = platform_.runner.StartWatched(kIPsecStatsScript, error);
+        statsRun_ = sources_.runner.StartWatched(kIPsecStatsScript, error);
         input.statsScriptStart = error;
     }
     input.statsFileCurrent = statsFileCurrent_;
     if (statsFileCurrent_) {
-        input.statsFileText = platform_.files.ReadAll(kIPsecStatsFile);
+        input.statsFileText = sources_.files.ReadAll(kIPsecStatsFile);
     }
 }
 

@@ -26,12 +26,22 @@ struct InfoState {
     AdapterFacts& adapters;
 };
 
+// Where what the window shows comes from: the adapters and their counters, the statistics
+// script and its listing, the working copy's login address, the time for the session clock.
+struct InfoSources {
+    platform::Profile& profile;
+    platform::Files& files;
+    platform::Clock& clock;
+    platform::Runner& runner;
+    platform::NetInfo& net;
+    platform::Trace& trace;
+};
+
 class CInfoDlg : public DialogBase, public InfoFields {
   public:
     // statusWndOpen is the guard its opener set; the window clears it when it goes.
-    CInfoDlg(platform::DialogHost& host, platform::Platform& platform, InfoState state,
-             bool& statusWndOpen)
-        : DialogBase(host), platform_(platform), state_(state), statusWndOpen_(statusWndOpen) {}
+    CInfoDlg(platform::DialogHost& host, InfoSources sources, InfoState state, bool& statusWndOpen)
+        : DialogBase(host), sources_(sources), state_(state), statusWndOpen_(statusWndOpen) {}
     ~CInfoDlg() override { statusWndOpen_ = false; }
 
     // Shows the window modally from its template; returns how it was closed.
@@ -48,7 +58,7 @@ class CInfoDlg : public DialogBase, public InfoFields {
     void RunIPsecStats(InfoInput& input);
     static const MessageTable<CInfoDlg>& Table();
 
-    platform::Platform& platform_;
+    InfoSources sources_;
     InfoState state_;
     bool& statusWndOpen_;
     // The statistics script's last run, which may still be going.

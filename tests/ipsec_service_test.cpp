@@ -18,11 +18,11 @@ constexpr const char* kOakley = "SYSTEM\\CurrentControlSet\\Services\\PolicyAgen
 
 TEST(SetOakleyLoggingTest, WritesOneOrZeroAsDword) {
     FakePlatform fake;
-    EXPECT_EQ(SetOakleyLogging(fake.platform, 1), 1);
+    EXPECT_EQ(SetOakleyLogging(fake.registry, fake.trace, 1), 1);
     EXPECT_EQ(
         fake.registry.At(platform::RegRoot::LocalMachine, kOakley).values["EnableLogging"].dword,
         1u);
-    EXPECT_EQ(SetOakleyLogging(fake.platform, 7), 1);
+    EXPECT_EQ(SetOakleyLogging(fake.registry, fake.trace, 7), 1);
     EXPECT_EQ(
         fake.registry.At(platform::RegRoot::LocalMachine, kOakley).values["EnableLogging"].dword,
         0u);
@@ -33,10 +33,10 @@ TEST(SetOakleyLoggingTest, WritesOneOrZeroAsDword) {
 TEST(SetOakleyLoggingTest, FailuresAreTracedAndReturnZero) {
     FakePlatform fake;
     fake.registry.failCreate = true;
-    EXPECT_EQ(SetOakleyLogging(fake.platform, 1), 0);
+    EXPECT_EQ(SetOakleyLogging(fake.registry, fake.trace, 1), 0);
     fake.registry.failCreate = false;
     fake.registry.At(platform::RegRoot::LocalMachine, kOakley).failSet = true;
-    EXPECT_EQ(SetOakleyLogging(fake.platform, 1), 0);
+    EXPECT_EQ(SetOakleyLogging(fake.registry, fake.trace, 1), 0);
     EXPECT_EQ(fake.TraceLines(),
               (Lines{"Can't Create IPSec Reg Key Failed!!!\n", "Can't Set IPSec Reg Key!!!\n"}));
 }
@@ -56,11 +56,11 @@ class CheckIPsecServiceTest : public ::testing::Test {
 TEST_F(CheckIPsecServiceTest, OnlyNt4ToServer2003AreTouched) {
     for (int osType : {-1, 0, 1, 2, 3, OS_VISTA, OS_OTHER, OS_WIN7, 42}) {
         fake.services.failOpenManager = 5;
-        EXPECT_EQ(CheckIPsecService(fake.platform, osType), 1) << osType;
+        EXPECT_EQ(CheckIPsecService(fake.clock, fake.services, fake.trace, osType), 1) << osType;
     }
     EXPECT_TRUE(fake.TraceLines().empty());
     for (int osType : {OS_WINNT, OS_WIN2000, OS_WINXP, OS_WINSERVER}) {
-        EXPECT_EQ(CheckIPsecService(fake.platform, osType), 0) << osType;
+        EXPECT_EQ(CheckIPsecService(fake.clock, fake.services, fake.trace, osType), 0) << osType;
     }
 }
 
@@ -113,7 +113,8 @@ TEST_F(CheckIPsecServiceTest, RestartWaitsForTheServiceWithinTheOldLimits) {
         model.stopDelay = c.stopDelay;
         model.ignoresStop = c.ignoresStop;
         model.startDelay = c.startDelay;
-        EXPECT_EQ(CheckIPsecService(local.platform, OS_WINXP), c.result) << c.name;
+        EXPECT_EQ(CheckIPsecService(local.clock, local.services, local.trace, OS_WINXP), c.result)
+            << c.name;
         EXPECT_EQ(local.TraceLines(), c.trace) << c.name;
         EXPECT_EQ(SleptMs(local), c.sleptMs) << c.name;
         for (const std::string& ms : local.journal.Of("clock", "sleep")) {
@@ -125,7 +126,7 @@ TEST_F(CheckIPsecServiceTest, RestartWaitsForTheServiceWithinTheOldLimits) {
 
 TEST_F(CheckIPsecServiceTest, StoppedServiceIsStartedWithoutAStopControl) {
     Agent().state = platform::kServiceStopped;
-    EXPECT_EQ(CheckIPsecService(fake.platform, OS_WIN2000), 1);
+    EXPECT_EQ(CheckIPsecService(fake.clock, fake.services, fake.trace, OS_WIN2000), 1);
     EXPECT_EQ(fake.journal.Of("services", "PolicyAgent"),
               (Lines{"QueryConfig", "QueryStatus", "QueryStatus", "Start", "QueryStatus"}));
     ExpectHandlesClosed();
@@ -134,7 +135,7 @@ TEST_F(CheckIPsecServiceTest, StoppedServiceIsStartedWithoutAStopControl) {
 TEST_F(CheckIPsecServiceTest, DisabledServiceIsSwitchedToAutomaticStartFirst) {
     Agent().state = platform::kServiceStopped;
     Agent().startType = platform::kServiceDisabled;
-    EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINSERVER), 1);
+    EXPECT_EQ(CheckIPsecService(fake.clock, fake.services, fake.trace, OS_WINSERVER), 1);
     EXPECT_EQ(Agent().startType, platform::kServiceAutoStart);
     EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"500"}));
     EXPECT_EQ(Agent().state, platform::kServiceRunning);
@@ -143,11 +144,11 @@ TEST_F(CheckIPsecServiceTest, DisabledServiceIsSwitchedToAutomaticStartFirst) {
 
 TEST_F(CheckIPsecServiceTest, AccessDeniedOnTheManagerOrTheService) {
     fake.services.failOpenManager = 5;
-    EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINXP), 0);
+    EXPECT_EQ(CheckIPsecService(fake.clock, fake.services, fake.trace, OS_WINXP), 0);
     EXPECT_EQ(fake.TraceLines(), (Lines{"OpenSCManager failed (5)\n"}));
 
-    fake.services.failOpenManager = 0;
-    EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINXP), 0);  // no PolicyAgent at all
+    fake.services.failOpenManager = 0;  // and then no PolicyAgent at all
+    EXPECT_EQ(CheckIPsecService(fake.clock, fake.services, fake.trace, OS_WINXP), 0);
     EXPECT_EQ(fake.TraceLines(),
               (Lines{"OpenSCManager failed (5)\n", "OpenService failed (1060)\n"}));
     EXPECT_TRUE(fake.journal.Of("clock", "sleep").empty());
@@ -188,7 +189,8 @@ TEST_F(CheckIPsecServiceTest, EachFailingStepIsTracedReturnsZeroAndClosesHandles
         model.state = c.initialState;
         model.startType = c.startType;
         model.*c.failure = 5;
-        EXPECT_EQ(CheckIPsecService(local.platform, OS_WINXP), 0) << c.name;
+        EXPECT_EQ(CheckIPsecService(local.clock, local.services, local.trace, OS_WINXP), 0)
+            << c.name;
         EXPECT_EQ(local.TraceLines(), c.trace) << c.name;
         EXPECT_EQ(local.journal.Of("clock", "sleep"), c.sleeps) << c.name;
         EXPECT_EQ(local.services.openManagers, 0) << c.name;
@@ -199,7 +201,7 @@ TEST_F(CheckIPsecServiceTest, EachFailingStepIsTracedReturnsZeroAndClosesHandles
 TEST_F(CheckIPsecServiceTest, StatusQueryFailingWhilePollingIsTraced) {
     Agent().stopDelay = std::nullopt;
     fake.clock.onSleep = [&] { Agent().failQueryStatus = 6; };
-    EXPECT_EQ(CheckIPsecService(fake.platform, OS_WINXP), 0);
+    EXPECT_EQ(CheckIPsecService(fake.clock, fake.services, fake.trace, OS_WINXP), 0);
     EXPECT_EQ(fake.TraceLines().back(), "Query Service Fail.\n");
     EXPECT_EQ(fake.journal.Of("clock", "sleep"), (Lines{"100"}));
     ExpectHandlesClosed();

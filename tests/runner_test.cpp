@@ -98,7 +98,7 @@ TEST(InterpreterCommandTest, UnderWow64TheNativeInterpreterWhereTheSystemHasIt) 
 TEST(RunCommandTest, AHungCommandIsEndedTracedAndTheCallerGoesOn) {
     platform::fake::FakePlatform fake;
     fake.runner.startErrors["Clear_IPsec.bat"] = platform::kRunTimedOut;
-    RunCommand(fake.platform, "Clear_IPsec.bat");
+    RunCommand(fake.runner, fake.trace, "Clear_IPsec.bat");
     EXPECT_EQ(fake.runner.lastTimeout, 120000u);
     EXPECT_EQ(fake.TraceLines(),
               std::vector<std::string>{

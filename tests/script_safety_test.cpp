@@ -95,7 +95,9 @@ TEST(MakeTunnelScriptsSafetyTest, RefusedValueEmptiesBothScriptsAndOthersAreWrit
                 FakePlatform fake;
                 SessionClock clock;
                 // An earlier, good call left scripts behind.
-                ASSERT_EQ(MakeTunnelScripts(fake.platform, SafeInputs(osType), clock), 1);
+                ASSERT_EQ(MakeTunnelScripts(fake.files, fake.system, fake.clock, fake.trace,
+                                            SafeInputs(osType), clock),
+                          1);
                 clock.m_bSessionClock = false;
                 TunnelScriptInputs in = SafeInputs(osType);
                 in.*field.member = payload.value;
@@ -104,7 +106,10 @@ TEST(MakeTunnelScriptsSafetyTest, RefusedValueEmptiesBothScriptsAndOthersAreWrit
                     Format("%s=%s on %d", field.name,
                            ::testing::PrintToString(payload.value).c_str(), osType);
 
-                EXPECT_EQ(MakeTunnelScripts(fake.platform, in, clock), refused ? 0 : 1) << where;
+                EXPECT_EQ(
+                    MakeTunnelScripts(fake.files, fake.system, fake.clock, fake.trace, in, clock),
+                    refused ? 0 : 1)
+                    << where;
                 EXPECT_EQ(fake.files.ReadAll(kIPsecScriptName), refused ? "" : IPsecScriptText(in))
                     << where;
                 EXPECT_EQ(fake.files.ReadAll(kOpenVpnScriptName),
@@ -134,7 +139,7 @@ TEST(MakeTunnelScriptsSafetyTest, EveryUnsafeValueIsNamed) {
     TunnelScriptInputs in = SafeInputs(OS_WINSERVER);
     in.key = "x%PATH%";
     in.gateway = "1.2.3.4&calc";
-    EXPECT_EQ(MakeTunnelScripts(fake.platform, in, clock), 0);
+    EXPECT_EQ(MakeTunnelScripts(fake.files, fake.system, fake.clock, fake.trace, in, clock), 0);
     EXPECT_EQ(fake.TraceLines(), (std::vector<std::string>{"Refused unsafe value of PreSharedKey\n",
                                                            "Refused unsafe value of Gateway\n"}));
 }
@@ -197,8 +202,8 @@ TEST_F(TeardownSafetyTest, RefusalIsTracedEvenWhenTheScriptCannotBeCreated) {
     fake.files.failCreate[kClearIPsecScriptName] = 5;
     fake.files.failCreate[kDelRouteTableScriptName] = 5;
     fake.profile.WriteString("IPSec", "NetworkIP", "10.0.0.0|calc", ".\\Setting.tmp");
-    Clear_IPsec(fake.platform, SettingFile(fake.profile, kWorkingCopyPath), OS_WINXP,
-                "TRV%calc%_SSL");
+    Clear_IPsec(fake.files, fake.clock, fake.runner, fake.services, fake.trace,
+                SettingFile(fake.profile, kWorkingCopyPath), OS_WINXP, "TRV%calc%_SSL");
     EXPECT_TRUE(fake.trace.Contains("Refused unsafe value of NetworkIP\n"));
     EXPECT_TRUE(fake.trace.Contains("Refused unsafe value of ModelName\n"));
     EXPECT_TRUE(fake.trace.Contains("Error in Open:Clear_IPsec.bat\n"));

@@ -25,7 +25,8 @@ class StartIPsecTunnelTest : public ::testing::Test {
         return fake.files.ReadAll(name).value_or("<missing>");
     }
     int Start(int osType) {
-        return StartIPsecTunnel(fake.platform, file, osType, adapters, settings, history, clock);
+        return StartIPsecTunnel(fake.files, fake.system, fake.clock, fake.runner, fake.trace, file,
+                                osType, adapters, settings, history, clock);
     }
     test::ScopedWorkDir dir;
     FakePlatform fake;

@@ -32,7 +32,9 @@ TEST_F(TeardownTest, DelRouteTableDeletesTheRoutesTheFileNamesNow) {
     std::string seen;
     fake.runner.onRun = [&](const std::string&) { seen = File(kDelRouteTableScriptName); };
 
-    EXPECT_EQ(DelRouteTable(fake.platform, SettingFile(fake.profile, kWorkingCopyPath)), 1);
+    EXPECT_EQ(DelRouteTable(fake.files, fake.runner, fake.trace,
+                            SettingFile(fake.profile, kWorkingCopyPath)),
+              1);
     EXPECT_EQ(seen,
               "route delete 192.168.99.0 mask 255.255.255.0\n"
               "route delete 10.0.0.0 mask 0.0.0.0\n"
@@ -42,7 +44,9 @@ TEST_F(TeardownTest, DelRouteTableDeletesTheRoutesTheFileNamesNow) {
 }
 
 TEST_F(TeardownTest, DelRouteTableWithoutFileWritesAndRunsAnEmptyScript) {
-    EXPECT_EQ(DelRouteTable(fake.platform, SettingFile(fake.profile, kWorkingCopyPath)), 1);
+    EXPECT_EQ(DelRouteTable(fake.files, fake.runner, fake.trace,
+                            SettingFile(fake.profile, kWorkingCopyPath)),
+              1);
     EXPECT_EQ(File(kDelRouteTableScriptName), "");
     EXPECT_EQ(fake.journal.Of("runner"), std::vector<std::string>{"wait DelRouteTable.bat"});
 }
@@ -52,7 +56,7 @@ TEST_F(TeardownTest, DelRouteTableCutsValuesToTheReadersBuffers) {
     Set("Submask", "255.0.0.0");
     Set("NetworkIP1", std::string(40, '2'));
     Set("Submask1", std::string(40, '3'));
-    DelRouteTable(fake.platform, SettingFile(fake.profile, kWorkingCopyPath));
+    DelRouteTable(fake.files, fake.runner, fake.trace, SettingFile(fake.profile, kWorkingCopyPath));
     EXPECT_EQ(File(kDelRouteTableScriptName),
               "route delete " + std::string(511, '1') + " mask 255.0.0.0\nroute delete " +
                   std::string(31, '2') + " mask " + std::string(31, '3'));
@@ -60,7 +64,9 @@ TEST_F(TeardownTest, DelRouteTableCutsValuesToTheReadersBuffers) {
 
 TEST_F(TeardownTest, DelRouteTableThatCannotCreateItsScriptRunsNothing) {
     fake.files.failCreate[kDelRouteTableScriptName] = 5;
-    EXPECT_EQ(DelRouteTable(fake.platform, SettingFile(fake.profile, kWorkingCopyPath)), 0);
+    EXPECT_EQ(DelRouteTable(fake.files, fake.runner, fake.trace,
+                            SettingFile(fake.profile, kWorkingCopyPath)),
+              0);
     EXPECT_TRUE(fake.journal.Of("runner").empty());
     EXPECT_EQ(fake.TraceLines(),
               (std::vector<std::string>{"DelRouteTable()\n",
@@ -73,8 +79,8 @@ TEST_F(TeardownTest, ClearIPsecRemovesRoutesThenPolicyThenRestartsService) {
     fake.runner.onRun = [&](const std::string& name) {
         scripts.push_back(name + ":" + File(name.c_str()));
     };
-    EXPECT_EQ(Clear_IPsec(fake.platform, SettingFile(fake.profile, kWorkingCopyPath), OS_WINXP,
-                          "TRV-615_SSL"),
+    EXPECT_EQ(Clear_IPsec(fake.files, fake.clock, fake.runner, fake.services, fake.trace,
+                          SettingFile(fake.profile, kWorkingCopyPath), OS_WINXP, "TRV-615_SSL"),
               1);
     EXPECT_EQ(scripts, (std::vector<std::string>{
                            "DelRouteTable.bat:",
@@ -90,8 +96,8 @@ TEST_F(TeardownTest, ClearIPsecOnNt4WritesEmptyScriptButStillDeletesRoutesAndRes
     Set("NetworkIP", "192.168.99.0");
     Set("Submask", "255.255.255.0");
     fake.services.services["PolicyAgent"].state = platform::kServiceStopped;
-    EXPECT_EQ(Clear_IPsec(fake.platform, SettingFile(fake.profile, kWorkingCopyPath), OS_WINNT,
-                          "TRV-615_SSL"),
+    EXPECT_EQ(Clear_IPsec(fake.files, fake.clock, fake.runner, fake.services, fake.trace,
+                          SettingFile(fake.profile, kWorkingCopyPath), OS_WINNT, "TRV-615_SSL"),
               1);
     EXPECT_EQ(File(kClearIPsecScriptName), "");
     EXPECT_EQ(File(kDelRouteTableScriptName), "route delete 192.168.99.0 mask 255.255.255.0");
@@ -100,8 +106,8 @@ TEST_F(TeardownTest, ClearIPsecOnNt4WritesEmptyScriptButStillDeletesRoutesAndRes
 
 TEST_F(TeardownTest, ClearIPsecThatCannotCreateItsScriptStillRunsWhateverIsThere) {
     fake.files.failCreate[kClearIPsecScriptName] = 5;
-    EXPECT_EQ(Clear_IPsec(fake.platform, SettingFile(fake.profile, kWorkingCopyPath), OS_VISTA,
-                          "TRV-615_SSL"),
+    EXPECT_EQ(Clear_IPsec(fake.files, fake.clock, fake.runner, fake.services, fake.trace,
+                          SettingFile(fake.profile, kWorkingCopyPath), OS_VISTA, "TRV-615_SSL"),
               1);
     EXPECT_EQ(fake.journal.Of("runner"),
               (std::vector<std::string>{"wait DelRouteTable.bat", "wait Clear_IPsec.bat"}));

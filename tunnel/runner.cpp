@@ -4,18 +4,18 @@
 
 namespace kestrun {
 
-void RunCommand(platform::Platform& platform, const std::string& commandLine) {
-    const std::uint32_t error = platform.runner.RunAndWait(commandLine, kCommandTimeoutMs);
+void RunCommand(platform::Runner& runner, platform::Trace& trace, const std::string& commandLine) {
+    const std::uint32_t error = runner.RunAndWait(commandLine, kCommandTimeoutMs);
     if (error == platform::kRunTimedOut) {
-        platform.trace.Output(Format("RunCommand: %s did not end within %u s and was ended.\n",
-                                     commandLine.c_str(), kCommandTimeoutMs / 1000));
+        trace.Output(Format("RunCommand: %s did not end within %u s and was ended.\n",
+                            commandLine.c_str(), kCommandTimeoutMs / 1000));
     } else if (error != 0) {
-        platform.trace.Output(Format("CreateProcess failed (%d).\n", static_cast<int>(error)));
+        trace.Output(Format("CreateProcess failed (%d).\n", static_cast<int>(error)));
     }
 }
 
-std::uint32_t RunDetached(platform::Platform& platform, const std::string& commandLine) {
-    return platform.runner.StartHidden(commandLine);
+std::uint32_t RunDetached(platform::Runner& runner, const std::string& commandLine) {
+    return runner.StartHidden(commandLine);
 }
 
 }  // namespace kestrun

@@ -16,9 +16,9 @@ constexpr std::uint32_t kCommandTimeoutMs = 120000;
 // Starts commandLine hidden and blocks until it has ended or, past kCommandTimeoutMs, has
 // been ended with all it started. A start failure or a time-out is only traced; the caller
 // goes on either way.
-void RunCommand(platform::Platform& platform, const std::string& commandLine);
+void RunCommand(platform::Runner& runner, platform::Trace& trace, const std::string& commandLine);
 
 // Starts commandLine hidden and returns at once with WinExec's result (above 31: started).
-std::uint32_t RunDetached(platform::Platform& platform, const std::string& commandLine);
+std::uint32_t RunDetached(platform::Runner& runner, const std::string& commandLine);
 
 }  // namespace kestrun

@@ -6,18 +6,19 @@
 
 namespace kestrun {
 
-int StartIPsecTunnel(platform::Platform& platform, SettingFile& file, int osType,
-                     AdapterFacts& adapters, TunnelSettings& settings, AddressHistory& history,
-                     SessionClock& clock) {
+int StartIPsecTunnel(platform::Files& files, platform::System& system, platform::Clock& clock,
+                     platform::Runner& runner, platform::Trace& trace, SettingFile& file,
+                     int osType, AdapterFacts& adapters, TunnelSettings& settings,
+                     AddressHistory& history, SessionClock& session) {
     file.ParseSetting(settings, adapters.m_nInterface, history);
     // The file now names the new routes; an older route to the same network must go first.
-    DelRouteTable(platform, file);
+    DelRouteTable(files, runner, trace, file);
     file.SaveSetting(settings, adapters.m_nInterface, history);
-    if (MakeTunnelScripts(platform, ScriptInputsFrom(settings, osType, adapters.m_strMyIP),
-                          clock) != 1) {
+    if (MakeTunnelScripts(files, system, clock, trace,
+                          ScriptInputsFrom(settings, osType, adapters.m_strMyIP), session) != 1) {
         return 0;
     }
-    RunCommand(platform, kIPsecScriptName);
+    RunCommand(runner, trace, kIPsecScriptName);
     file.MarkTunnelBuilt(VPN_MODE_IPSEC);
     return 1;
 }

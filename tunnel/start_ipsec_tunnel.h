@@ -15,8 +15,9 @@ namespace kestrun {
 // to its end and records IPsec mode in the file; the caller's mode becomes IPsec too. Returns 1.
 // Returns 0, running nothing and recording nothing, when the scripts cannot be written: what
 // is on disk then is another login's.
-int StartIPsecTunnel(platform::Platform& platform, SettingFile& file, int osType,
-                     AdapterFacts& adapters, TunnelSettings& settings, AddressHistory& history,
-                     SessionClock& clock);
+int StartIPsecTunnel(platform::Files& files, platform::System& system, platform::Clock& clock,
+                     platform::Runner& runner, platform::Trace& trace, SettingFile& file,
+                     int osType, AdapterFacts& adapters, TunnelSettings& settings,
+                     AddressHistory& history, SessionClock& session);
 
 }  // namespace kestrun

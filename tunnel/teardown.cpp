@@ -38,38 +38,40 @@ std::vector<RouteValues> ReadNumberedRoutes(const SettingFile& file) {
     return routes;
 }
 
-void TraceRefused(platform::Platform& platform, const std::vector<std::string>& refused) {
+void TraceRefused(platform::Trace& trace, const std::vector<std::string>& refused) {
     for (const std::string& name : refused) {
-        platform.trace.Output(RefusedValueTrace(name));
+        trace.Output(RefusedValueTrace(name));
     }
 }
 
 }  // namespace
 
-int DelRouteTable(platform::Platform& platform, const SettingFile& file) {
-    platform.trace.Output("DelRouteTable()\n");
+int DelRouteTable(platform::Files& files, platform::Runner& runner, platform::Trace& trace,
+                  const SettingFile& file) {
+    trace.Output("DelRouteTable()\n");
     const ScriptText script = DelRouteTableText(ReadRoute(file, -1), ReadNumberedRoutes(file));
     // A refusal is worth knowing whether or not the script can be written.
-    TraceRefused(platform, script.refused);
+    TraceRefused(trace, script.refused);
 
-    if (!WriteFileTraced(platform.files, platform.trace, kDelRouteTableScriptName, script.text)) {
+    if (!WriteFileTraced(files, trace, kDelRouteTableScriptName, script.text)) {
         return 0;
     }
-    RunCommand(platform, kDelRouteTableScriptName);
+    RunCommand(runner, trace, kDelRouteTableScriptName);
     return 1;
 }
 
-int Clear_IPsec(platform::Platform& platform, const SettingFile& file, int osType,
-                const std::string& policy) {
-    DelRouteTable(platform, file);
+int Clear_IPsec(platform::Files& files, platform::Clock& clock, platform::Runner& runner,
+                platform::Services& services, platform::Trace& trace, const SettingFile& file,
+                int osType, const std::string& policy) {
+    DelRouteTable(files, runner, trace, file);
     const ScriptText script = ClearIPsecText(osType, policy);
-    TraceRefused(platform, script.refused);
-    if (platform.files.WriteNew(kClearIPsecScriptName, script.text) != 0) {
-        platform.trace.Output(Format("Error in Open:%s\n", kClearIPsecScriptName));
+    TraceRefused(trace, script.refused);
+    if (files.WriteNew(kClearIPsecScriptName, script.text) != 0) {
+        trace.Output(Format("Error in Open:%s\n", kClearIPsecScriptName));
     }
-    RunCommand(platform, kClearIPsecScriptName);
+    RunCommand(runner, trace, kClearIPsecScriptName);
     // The restart itself waits until the service runs again, so no pause follows it.
-    CheckIPsecService(platform, osType);
+    CheckIPsecService(clock, services, trace, osType);
     return 1;
 }
 

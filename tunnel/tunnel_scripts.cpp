@@ -5,44 +5,44 @@
 
 namespace kestrun {
 
-OpenVpnRelease InstalledOpenVpnRelease(platform::Platform& platform) {
+OpenVpnRelease InstalledOpenVpnRelease(platform::System& system, platform::Trace& trace) {
     OpenVpnRelease release;
-    if (const auto version = platform.system.ProgramFileVersion(kOpenVpnProgram)) {
+    if (const auto version = system.ProgramFileVersion(kOpenVpnProgram)) {
         release.major = version->major;
         release.minor = version->minor;
     }
-    const std::string trace = OpenVpnReleaseTrace(release);
-    if (!trace.empty()) {
-        platform.trace.Output(trace);
+    const std::string line = OpenVpnReleaseTrace(release);
+    if (!line.empty()) {
+        trace.Output(line);
     }
     return release;
 }
 
-int MakeTunnelScripts(platform::Platform& platform, const TunnelScriptInputs& inputs,
-                      SessionClock& clock) {
+int MakeTunnelScripts(platform::Files& files, platform::System& system, platform::Clock& clock,
+                      platform::Trace& trace, const TunnelScriptInputs& inputs,
+                      SessionClock& session) {
     bool safe = true;
     for (const auto& [name, value] : TunnelScriptValues(inputs)) {
         if (!IsScriptValueSafe(name, value)) {
-            platform.trace.Output(RefusedValueTrace(name));
+            trace.Output(RefusedValueTrace(name));
             safe = false;
         }
     }
     if (!safe) {
         // Each one on its own: an old script must not survive a failure of the other.
-        WriteFileTraced(platform.files, platform.trace, kIPsecScriptName, std::string());
-        WriteFileTraced(platform.files, platform.trace, kOpenVpnScriptName, std::string());
+        WriteFileTraced(files, trace, kIPsecScriptName, std::string());
+        WriteFileTraced(files, trace, kOpenVpnScriptName, std::string());
         return 0;
     }
-    if (!WriteFileTraced(platform.files, platform.trace, kIPsecScriptName,
-                         IPsecScriptText(inputs))) {
+    if (!WriteFileTraced(files, trace, kIPsecScriptName, IPsecScriptText(inputs))) {
         return 0;
     }
-    if (!WriteFileTraced(platform.files, platform.trace, kOpenVpnScriptName,
-                         OpenVpnScriptText(inputs, InstalledOpenVpnRelease(platform)))) {
+    if (!WriteFileTraced(files, trace, kOpenVpnScriptName,
+                         OpenVpnScriptText(inputs, InstalledOpenVpnRelease(system, trace)))) {
         return 0;
     }
-    clock.m_dwSessionStart = platform.clock.TickCount();
-    clock.m_bSessionClock = true;
+    session.m_dwSessionStart = clock.TickCount();
+    session.m_bSessionClock = true;
     return 1;
 }
 
