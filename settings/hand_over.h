@@ -20,7 +20,9 @@ struct HandOver {
 inline bool operator==(const HandOver& a, const HandOver& b) {
     return a.settings == b.settings && a.key == b.key;
 }
-inline bool operator!=(const HandOver& a, const HandOver& b) { return !(a == b); }
+inline bool operator!=(const HandOver& a, const HandOver& b) {
+    return !(a == b);
+}
 
 // The profile copy, then the key, then the profile copy again: an unchanged copy around the
 // key's read shows that no new login was being written meanwhile. Nothing when there is no
