@@ -11,8 +11,8 @@ from steps import (CONNECTED_TEXT, EXIT_BOX_TEXT, KEY_TEXT, LINK_GREEN, NO_LINK_
                    RESULT_CAPTION, SILENT_LAN, TRAY_AREA, TRAY_WINDOW, count_near,
                    dismiss_setup_boxes, end_by_remove, expected_setup_calls,
                    expected_teardown_calls, flags, hand_over, ipsec_script, openvpn_script,
-                   quiet_profile, quiet_settings, start_instance, start_quietly, stub_line, tray_tip, wait_calls,
-                   wait_for)
+                   quiet_profile, start_instance, start_watching, stub_line, tray_tip,
+                   wait_calls, wait_for)
 
 # Inside the namespace nothing answers this one either, like SILENT_LAN.
 SILENT_OVPN = "192.0.2.8"
@@ -24,11 +24,7 @@ def script_calls():
 
 @scenario("connection_outside_browser_login", timeout=150, labels=("e2e", "connection"))
 def outside_browser_login(s):
-    s.place_stub_tools()
-    s.install_policyagent()
-    quiet_settings(s)
-    process = start_quietly(s)
-    check(process.wait_trace("Timer3:CallByIE=[FALSE]\n", 10), "the profile watch is not running")
+    process = start_watching(s)
     check(s.stub_calls() == [], f"a tunnel was built before the login: {s.stub_calls()}")
 
     # The portal's page leaves the key first and then the settings that announce it.

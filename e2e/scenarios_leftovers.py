@@ -9,10 +9,10 @@ each call in stub-calls.log; the tunnels' far ends never answer there."""
 import time
 
 from harness import check, log, scenario
-from steps import (EXIT_BOX_TEXT, KEY_TEXT, RESULT_CAPTION, dismiss_setup_boxes, end_by_remove,
-                   expected_setup_calls, expected_teardown_calls, flags, hand_over,
-                   ipsec_script, openvpn_script, quiet_profile, quiet_settings, start_instance,
-                   start_quietly, stub_line, wait_calls, wait_for)
+from steps import (EXIT_BOX_TEXT, KEY_TEXT, RESULT_CAPTION, dismiss_setup_boxes,
+                   ended_by_remove, expected_setup_calls, expected_teardown_calls, flags,
+                   hand_over, ipsec_script, openvpn_script, quiet_profile, quiet_settings,
+                   start_instance, start_watching, stub_line, wait_calls, wait_for)
 
 OPENVPN_WINDOW = "OpenVPN stub"
 OPENVPN_CLOSED = "openvpn closed"
@@ -55,20 +55,12 @@ def unknown_mode_removed(s):
     check(calls == pickup, f"calls of the pickup\n{calls}\nexpected\n{pickup}")
     wait_for("the modes written", lambda: modes(s) == ("1", "1"), 5)
 
-    box = end_by_remove(s, process)
-    check(box == EXIT_BOX_TEXT, f"exit box {box!r}")
-    teardown = s.stub_calls()[len(setup) + len(pickup):]
-    check(teardown == expected_teardown_calls("winxp"),
-          f"calls at the end {teardown}, expected {expected_teardown_calls('winxp')}")
+    ended_by_remove(s, process, len(setup) + len(pickup))
 
 
 @scenario("leftovers_openvpn_then_ipsec_login", timeout=150, labels=("e2e", "connection"))
 def openvpn_then_ipsec(s):
-    s.place_stub_tools()
-    s.install_policyagent()
-    quiet_settings(s)
-    process = start_quietly(s)
-    check(process.wait_trace(IDLE_WATCH, 10), "the profile watch is not running")
+    process = start_watching(s)
 
     # The working copy said IPsec at start, so its teardown runs before OpenVPN starts.
     first = expected_teardown_calls("winxp") + [stub_line(openvpn_script().decode())]
@@ -93,11 +85,7 @@ def openvpn_then_ipsec(s):
           "OpenVPN still runs after the IPsec login")
     wait_for("the modes written", lambda: modes(s) == ("1", "1"), 5)
 
-    box = end_by_remove(s, process)
-    check(box == EXIT_BOX_TEXT, f"exit box {box!r}")
-    teardown = s.stub_calls()[len(first) + len(calls):]
-    check(teardown == expected_teardown_calls("winxp"),
-          f"calls at the end {teardown}, expected {expected_teardown_calls('winxp')}")
+    ended_by_remove(s, process, len(first) + len(calls))
     check(s.window_count(OPENVPN_WINDOW) == 0, "an OpenVPN program runs after the end")
 
 

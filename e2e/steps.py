@@ -82,6 +82,27 @@ def start_quietly(s):
     return process
 
 
+def start_watching(s):
+    """A quiet first instance against the stub tools and service, with no login to take
+    over: its profile watch polls an idle copy."""
+    s.place_stub_tools()
+    s.install_policyagent()
+    quiet_settings(s)
+    process = start_quietly(s)
+    check(process.wait_trace("Timer3:CallByIE=[FALSE]\n", 10), "the profile watch is not running")
+    return process
+
+
+def ended_by_remove(s, process, calls_before):
+    """end_by_remove, then the checks that the exit box came and the end removed the IPsec
+    tunnel: the teardown's calls follow the calls_before ones."""
+    box = end_by_remove(s, process)
+    check(box == EXIT_BOX_TEXT, f"exit box {box!r}")
+    teardown = s.stub_calls()[calls_before:]
+    check(teardown == expected_teardown_calls("winxp"),
+          f"calls at the end {teardown}, expected {expected_teardown_calls('winxp')}")
+
+
 def end_by_remove(s, first):
     """Starts the program with "-r" and waits for the running instance to end, pressing
     the box that Disconnect & Exit may show on the way; returns that box's text."""

@@ -49,9 +49,7 @@ std::optional<HandOver> ReadHandOver(platform::Files& files, platform::Trace& tr
         TraceCopyFailure(trace, error, keyFrom, keyTo);
         return std::nullopt;
     }
-    std::string again;
-    error = files.ReadPlainFile(settingsFrom, kHandOverFileLimit, again);
-    if (error != 0 || again != handOver.settings) {
+    if (ReadProfileCopy(files, settingsFrom) != handOver.settings) {
         trace.Output(Format("****Copy %s postponed: %s changed while it was read\n",
                             settingsTo.c_str(), settingsFrom.c_str()));
         return std::nullopt;
@@ -71,19 +69,15 @@ bool WriteHandOver(platform::Files& files, platform::Trace& trace, const HandOve
                    const std::string& currentDir) {
     const std::string keyTo = Format("%s\\Key.txt", currentDir.c_str());
     const std::string settingsTo = Format("%s\\Setting.tmp", currentDir.c_str());
-    const std::uint32_t keyError =
-        handOver.key ? files.WriteNew(keyTo, *handOver.key) : files.Remove(keyTo);
-    if (keyError != 0) {
-        trace.Output(Format("****Copy %s Error:%d\n", keyTo.c_str(), static_cast<int>(keyError)));
-        return false;
-    }
-    const std::uint32_t settingsError = files.WriteNew(settingsTo, handOver.settings);
-    if (settingsError != 0) {
-        trace.Output(
-            Format("****Copy %s Error:%d\n", settingsTo.c_str(), static_cast<int>(settingsError)));
-        return false;
-    }
-    return true;
+    const auto written = [&trace](std::uint32_t error, const std::string& to) {
+        if (error != 0) {
+            TraceCopyFailure(trace, error, to, to);
+        }
+        return error == 0;
+    };
+    return written(handOver.key ? files.WriteNew(keyTo, *handOver.key) : files.Remove(keyTo),
+                   keyTo) &&
+           written(files.WriteNew(settingsTo, handOver.settings), settingsTo);
 }
 
 }  // namespace kestrun
