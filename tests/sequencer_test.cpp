@@ -129,6 +129,44 @@ TEST_F(SequencerTest, AnsweredPollsShowTheSuccessBoxOnce) {
     EXPECT_EQ(fake.echo.network.Sent(), std::vector<std::string>{kLan});
 }
 
+// An answer starts the count again where the tunnel of the mode starts it: after an answer
+// in IPsec mode the switch and the give-up are 35 polls away, in OpenVPN mode 20.
+TEST_F(SequencerTest, AnswerStartsTheCountAgainForTheMode) {
+    for (const std::string mode : {"1", "2"}) {
+        Set("VPN Mode", mode, kProfileCopy);
+        Set("CallByIE", "TRUE", kProfileCopy);
+        Tick(IDT_CALLBYIE_WATCH);
+        PollsUntilExit(10);
+        liveness.m_bLANConnected = 1;
+        Tick(IDT_LINK_CHECK);
+        EXPECT_EQ(PollsUntilExit(50), mode == "1" ? 35 : 20) << mode;
+        host->posted.clear();
+    }
+}
+
+// Every build shows the success box again at its first answer, whoever built it.
+TEST_F(SequencerTest, EachBuildShowsTheSuccessBoxAgain) {
+    const std::function<void()> builds[] = {
+        [this] {
+            Set("ParseSettingFlag", "TRUE");
+            PageCompletes();
+            Tick(IDT_SETTING_WAIT);
+        },
+        [this] {
+            Set("CallByIE", "TRUE", kProfileCopy);
+            Tick(IDT_CALLBYIE_WATCH);
+        },
+    };
+    liveness.m_bLANConnected = 1;
+    Tick(IDT_LINK_CHECK);
+    for (const auto& build : builds) {
+        build();
+        liveness.m_bLANConnected = 1;
+        Tick(IDT_LINK_CHECK);
+    }
+    EXPECT_EQ(fake.journal.Count(kSuccessBox), 3u);
+}
+
 // An end right after the tick waits for a worker that has not even started, and traces its
 // result before the teardown.
 TEST_F(SequencerTest, EndWaitsForAnEchoWhoseWorkerHasNotRunYet) {
