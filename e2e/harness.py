@@ -440,6 +440,9 @@ class Session:
                 self.netns = self._stack.enter_context(NetNamespace())
             self.wine(["winecfg", "-v", self.windows])
             os.makedirs(self.program_dir)
+            # Wine makes the folder's permissions up from its mode: 0755 is a folder that
+            # only its owner can change, which the client accepts.
+            os.chmod(self.program_dir, 0o755)
             shutil.copy2(self.paths.exe, os.path.join(self.program_dir, "Kestrun.exe"))
             # The tray icons are files beside the program, as delivered.
             icons = os.path.join(self.paths.build_dir, "res")

@@ -4,6 +4,7 @@ tunnel that never answers falls back to OpenVPN and is finally given up.
 
 Echoes go to 127.0.0.1 or to addresses of the test's own namespace that do not answer."""
 
+import os
 import time
 
 from harness import MAIN_TITLE, check, log, read_ppm, scenario
@@ -40,6 +41,11 @@ def outside_browser_login(s):
           "Varnel_IPSecVPN.bat differs")
     check(s.read_program_file("Varnel_openVPN.bat") == openvpn_script(),
           "Varnel_openVPN.bat differs")
+    # Wine turns the files' access lists into their mode, and only an entry for Everyone
+    # into the bits for others: none means nobody but administrators and the system.
+    for name in ("Setting.tmp", "Key.txt", "Varnel_IPSecVPN.bat", "Varnel_openVPN.bat"):
+        mode = os.stat(os.path.join(s.program_dir, name)).st_mode & 0o777
+        check(mode & 0o007 == 0, f"{name} is open to others: mode {mode:o}")
 
     # The second poll reads the first echo's answer; the box stays open over further polls,
     # which must not show it again.

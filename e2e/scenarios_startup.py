@@ -1,5 +1,9 @@
 """Start-up of the real program: single instance, "-r", the trusted-site check of a portal
-address on the command line, the OS trace and a missing settings file."""
+address on the command line, the OS trace, a missing settings file and the refusals of a
+program folder that users can change or that cannot be entered."""
+
+import os
+import shutil
 
 from harness import MAIN_TITLE, check, scenario
 from steps import (EXIT_BOX_TEXT, WARNING_CAPTION, dismiss_setup_boxes, end_by_remove,
@@ -112,3 +116,45 @@ def missing_settings(s):
     check(process.running(), f"the program ended; trace {process.trace()}")
     check(s.window_count(MAIN_TITLE) == 1, "no main window")
     check(not s.window_visible(MAIN_TITLE), "the main window is visible")
+
+
+@scenario("startup_refuses_open_folder")
+def refuses_open_folder(s):
+    quiet_settings(s)
+    # Everyone may write: under Wine, other bits of the mode become an entry for Everyone.
+    os.chmod(s.program_dir, 0o777)
+    before = sorted(os.listdir(s.program_dir))
+    process = s.start()
+    text = s.box_text(WARNING_CAPTION, 30000)
+    check(text is not None and "can change the folder C:\\Kestrun." in text,
+          f"warning text {text!r}; trace {process.trace()}")
+    s.screenshot("open-folder")
+    check(s.press(WARNING_CAPTION), "could not press the warning's button")
+    check(process.wait(30) is not None, "the program did not end after the warning")
+    trace = process.trace()
+    check("Program folder C:\\Kestrun is open to users: S-1-1-0 may change it" in trace,
+          f"no refusal in the trace {trace}")
+    check(s.window_count(MAIN_TITLE) == 0, "a main window appeared")
+    check(sorted(os.listdir(s.program_dir)) == before, "the refused start wrote files")
+
+
+@scenario("startup_refuses_unreadable_path")
+def refuses_unreadable_path(s):
+    quiet_settings(s)
+    # A path of 258 characters, beyond the 256 the program reads its own name into.
+    deep = os.path.join("a" * 117, "b" * 117)
+    os.makedirs(os.path.join(s.program_dir, deep))
+    shutil.copy2(os.path.join(s.program_dir, "Kestrun.exe"),
+                 os.path.join(s.program_dir, deep, "Kestrun.exe"))
+    check(len("C:\\Kestrun\\" + deep + "\\Kestrun.exe") == 258, "the path is not 258 long")
+    before = sorted(os.listdir(s.program_dir))
+    process = s.start(exe=os.path.join(deep, "Kestrun.exe"))
+    text = s.box_text("Error:", 30000)
+    check(text == "The program's folder cannot be found or entered.",
+          f"error text {text!r}; trace {process.trace()}")
+    check(s.press("Error:"), "could not press the error's button")
+    check(process.wait(30) is not None, "the program did not end after the error")
+    check(s.window_count(MAIN_TITLE) == 0, "a main window appeared")
+    check(sorted(os.listdir(s.program_dir)) == before, "the refused start wrote files")
+    check(os.listdir(os.path.join(s.program_dir, deep)) == ["Kestrun.exe"],
+          "the refused start wrote files beside the program")

@@ -50,10 +50,18 @@ bool IsWellKnown(PSID sid, const char* text) {
     return EqualSid(sid, known) != FALSE;
 }
 
+// Wine keeps no permissions of its own: it makes them up from the Unix mode, with the Unix
+// user as owner, and every program of that user has the same rights, whatever its token
+// says. Only Wine's ntdll, which users cannot replace, exports this name.
+bool UnderWine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 // The user of the client's own token, when its other programs have the same rights: on
-// Windows before Vista, and on Vista and later without a filtered twin of the token (UAC
-// off, or the client not elevated). An elevated client with a filtered twin shares the user
-// with programs that are not administrators.
+// Windows before Vista, on Vista and later without a filtered twin of the token (UAC off,
+// or the client not elevated), and under Wine. An elevated client with a filtered twin
+// shares the user with programs that are not administrators.
 std::vector<BYTE> UserSharingTheRights() {
     HANDLE raw = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) {
@@ -62,7 +70,8 @@ std::vector<BYTE> UserSharingTheRights() {
     const UniqueKernelHandle token(raw);
     DWORD elevation = 0;
     DWORD size = 0;
-    if (GetTokenInformation(token.Get(), static_cast<TOKEN_INFORMATION_CLASS>(kTokenElevationType),
+    if (!UnderWine() &&
+        GetTokenInformation(token.Get(), static_cast<TOKEN_INFORMATION_CLASS>(kTokenElevationType),
                             &elevation, sizeof(elevation), &size) &&
         elevation == kTokenElevationTypeFull) {
         return {};
