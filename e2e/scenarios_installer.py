@@ -76,6 +76,11 @@ def install(s):
         check(s.read_program_file(installed) == source_bytes(s, source),
               f"{installed} is missing or differs from {source}")
     check(s.read_program_file("Uninstall.exe") is not None, "no Uninstall.exe")
+    # Wine keeps the access lists the setup sets as modes, an entry for Everyone as the
+    # bits for others: nobody but the administrators and the system may change anything.
+    for relative in [".", "res", "openVPN"] + list(INSTALLED):
+        mode = os.stat(os.path.join(s.program_dir, *relative.split("\\"))).st_mode & 0o777
+        check(mode & 0o002 == 0, f"{relative} can be changed by others: mode {mode:o}")
     log(f"installed into {WINDOWS_DIR}")
 
 
