@@ -17,33 +17,34 @@ bool FromVistaOn(platform::System& system) {
 
 }  // namespace
 
-bool GoOnWithAdministratorRights(platform::Platform& platform, const std::string& commandLine) {
-    if (!FromVistaOn(platform.system) ||
-        platform.system.ProcessElevation() != platform::Elevation::kFiltered) {
+bool GoOnWithAdministratorRights(platform::System& system, platform::Trace& trace,
+                                 const std::string& commandLine) {
+    if (!FromVistaOn(system) || system.ProcessElevation() != platform::Elevation::kFiltered) {
         return true;
     }
-    const auto program = platform.system.ModuleFileName(kProgramPathBuffer);
-    const std::uint32_t error =
-        program ? platform.system.StartElevated(*program, commandLine,
-                                                platform.system.CurrentDirectory())
-                : platform::kErrorFileNotFound;  // the program cannot be named
+    const auto program = system.ModuleFileName(kProgramPathBuffer);
+    const std::uint32_t error = program
+                                    ? system.StartElevated(*program, commandLine,
+                                                           system.CurrentDirectory())
+                                    : platform::kErrorFileNotFound;  // the program cannot be named
     if (error == 0) {
-        platform.trace.Output("Restart elevated!!!\n");
+        trace.Output("Restart elevated!!!\n");
     } else if (error == platform::kErrorCancelled) {
-        platform.trace.Output("Elevation declined!!!\n");
+        trace.Output("Elevation declined!!!\n");
     } else {
-        platform.trace.Output(Format("Elevation failed (%u).\n", error));
+        trace.Output(Format("Elevation failed (%u).\n", error));
     }
     return false;
 }
 
-void AllowExitAndShowFromUnelevated(platform::Platform& platform, platform::WindowRef mainWindow) {
-    if (!FromVistaOn(platform.system)) {
+void AllowExitAndShowFromUnelevated(platform::System& system, platform::Ui& ui,
+                                    platform::Trace& trace, platform::WindowRef mainWindow) {
+    if (!FromVistaOn(system)) {
         return;
     }
     for (const std::uint32_t message : {WM_KESTRUN_EXIT, platform::kWmCommand}) {
-        if (!platform.ui.AllowFromLowerIntegrity(mainWindow, message)) {
-            platform.trace.Output(Format("Message filter 0x%x failed.\n", message));
+        if (!ui.AllowFromLowerIntegrity(mainWindow, message)) {
+            trace.Output(Format("Message filter 0x%x failed.\n", message));
         }
     }
 }

@@ -5,7 +5,9 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/system.h"
+#include "platform/types.h"
+#include "platform/ui.h"
 
 namespace kestrun {
 
@@ -14,10 +16,12 @@ namespace kestrun {
 // command line and this process ends (false), also when the prompt is declined or the start
 // fails, with a trace line and no tunnel. Earlier systems, elevated tokens and accounts that
 // no prompt of theirs could raise go on as before.
-bool GoOnWithAdministratorRights(platform::Platform& platform, const std::string& commandLine);
+bool GoOnWithAdministratorRights(platform::System& system, platform::Trace& trace,
+                                 const std::string& commandLine);
 
 // On NT 6.0 and later lets unelevated processes send the main window WM_KESTRUN_EXIT and
 // WM_COMMAND (the filter cannot tell command ids apart).
-void AllowExitAndShowFromUnelevated(platform::Platform& platform, platform::WindowRef mainWindow);
+void AllowExitAndShowFromUnelevated(platform::System& system, platform::Ui& ui,
+                                    platform::Trace& trace, platform::WindowRef mainWindow);
 
 }  // namespace kestrun

@@ -59,7 +59,7 @@ bool CKestrunApp::InitInstance() {
     if (!inProgramFolder || !ProgramFolderClosedToUsers()) {
         return false;
     }
-    if (!GoOnWithAdministratorRights(platform_, commandLine_)) {
+    if (!GoOnWithAdministratorRights(platform_.system, platform_.trace, commandLine_)) {
         return false;
     }
     if (IsPortalAddress(commandLine_) && CheckTrustedSite(platform_.registry, platform_.trace,
@@ -92,7 +92,8 @@ bool CKestrunApp::CreateMainWindow(int vpnMode, platform::GdiRef background) {
         m_pMainDlg.reset();
         return false;
     }
-    AllowExitAndShowFromUnelevated(platform_, m_pMainDlg->Host().Handle());
+    AllowExitAndShowFromUnelevated(platform_.system, platform_.ui, platform_.trace,
+                                   m_pMainDlg->Host().Handle());
     m_pMainDlg->Host().ShowWindow(platform::kSwHide);
     return true;
 }

@@ -36,7 +36,8 @@ TEST(ElevationTest, OnlyAFilteredAdministratorTokenFromVistaOnRestarts) {
         UseVersion(fake, c.major, c.minor);
         fake.system.elevation = c.elevation;
         fake.system.currentDirectory = "C:\\Program Files\\Kestrun";
-        EXPECT_EQ(GoOnWithAdministratorRights(fake.platform, "https://router/x"), !c.restarts)
+        EXPECT_EQ(GoOnWithAdministratorRights(fake.system, fake.trace, "https://router/x"),
+                  !c.restarts)
             << c.major << "." << c.minor;
         if (c.restarts) {
             EXPECT_THAT(fake.journal.Of("system", "runas"),
@@ -60,7 +61,7 @@ TEST(ElevationTest, ADeclinedOrFailedRestartEndsWithATrace) {
         UseVersion(fake, 6, 1);
         fake.system.elevation = Elevation::kFiltered;
         fake.system.startElevatedResult = c.result;
-        EXPECT_FALSE(GoOnWithAdministratorRights(fake.platform, ""));
+        EXPECT_FALSE(GoOnWithAdministratorRights(fake.system, fake.trace, ""));
         EXPECT_THAT(fake.TraceLines(), ElementsAre(c.trace));
     }
 }
@@ -83,11 +84,11 @@ TEST(ElevationTest, StartUpAsksAfterTheRemoveRequestAndEndsWithoutAWindow) {
 TEST(ElevationTest, TheMainWindowTakesExitAndShowFromUnelevatedFromVistaOn) {
     FakePlatform fake;
     UseVersion(fake, 5, 1);
-    AllowExitAndShowFromUnelevated(fake.platform, 0x42);
+    AllowExitAndShowFromUnelevated(fake.system, fake.ui, fake.trace, 0x42);
     EXPECT_THAT(fake.journal.Of("ui", "allow"), IsEmpty());
     UseVersion(fake, 6, 0);
     fake.ui.messageFilterWorks = false;
-    AllowExitAndShowFromUnelevated(fake.platform, 0x42);
+    AllowExitAndShowFromUnelevated(fake.system, fake.ui, fake.trace, 0x42);
     EXPECT_THAT(fake.journal.Of("ui", "allow"), ElementsAre("0x499 to 0x42 from lower integrity",
                                                             "0x111 to 0x42 from lower integrity"));
     EXPECT_THAT(fake.TraceLines(),
