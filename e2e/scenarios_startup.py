@@ -126,13 +126,13 @@ def refuses_open_folder(s):
     before = sorted(os.listdir(s.program_dir))
     process = s.start()
     text = s.box_text(WARNING_CAPTION, 30000)
-    check(text is not None and "can change the folder C:\\Kestrun." in text,
+    check(text is not None and "can change the folder " in text and "Kestrun." in text,
           f"warning text {text!r}; trace {process.trace()}")
     s.screenshot("open-folder")
     check(s.press(WARNING_CAPTION), "could not press the warning's button")
     check(process.wait(30) is not None, "the program did not end after the warning")
     trace = process.trace()
-    check("Program folder C:\\Kestrun is open to users: S-1-1-0 may change it" in trace,
+    check("Kestrun is open to users: S-1-1-0 may change it" in trace,
           f"no refusal in the trace {trace}")
     check(s.window_count(MAIN_TITLE) == 0, "a main window appeared")
     check(sorted(os.listdir(s.program_dir)) == before, "the refused start wrote files")
