@@ -22,6 +22,19 @@ OS_LINES = {
 }
 
 
+def refused_start(s, process, caption, shot):
+    """The one box a refused start shows, pressed; the program then ends without a main
+    window. Returns the box's text."""
+    text = s.box_text(caption, 30000)
+    check(text is not None, f"no '{caption}' box; trace {process.trace()}")
+    check(s.window_count(MAIN_TITLE) == 0, "the main window exists beside the box")
+    s.screenshot(shot)
+    check(s.press(caption), f"could not press the '{caption}' box's button")
+    check(process.wait(30) is not None, "the program did not end after the box")
+    check(s.window_count(MAIN_TITLE) == 0, "a main window appeared after the box")
+    return text
+
+
 @scenario("startup_second_instance")
 def second_instance(s):
     quiet_settings(s)
@@ -63,13 +76,8 @@ def exit_request(s):
 def untrusted_portal(s):
     quiet_settings(s)
     process = s.start([PORTAL])
-    text = s.box_text(WARNING_CAPTION, 30000)
+    text = refused_start(s, process, WARNING_CAPTION, "warning")
     check(text == TRUSTED_SITE_TEXT, f"warning text {text!r}; trace {process.trace()}")
-    check(s.window_count(MAIN_TITLE) == 0, "the main window exists beside the warning")
-    s.screenshot("warning")
-    check(s.press(WARNING_CAPTION), "could not press the warning's button")
-    check(process.wait(30) is not None, "the program did not end after the warning")
-    check(s.window_count(MAIN_TITLE) == 0, "a main window appeared after the warning")
 
 
 @scenario("startup_trusted_portal", windows="vista")
@@ -125,16 +133,11 @@ def refuses_open_folder(s):
     os.chmod(s.program_dir, 0o777)
     before = sorted(os.listdir(s.program_dir))
     process = s.start()
-    text = s.box_text(WARNING_CAPTION, 30000)
-    check(text is not None and "can change the folder " in text and "Kestrun." in text,
-          f"warning text {text!r}; trace {process.trace()}")
-    s.screenshot("open-folder")
-    check(s.press(WARNING_CAPTION), "could not press the warning's button")
-    check(process.wait(30) is not None, "the program did not end after the warning")
+    text = refused_start(s, process, WARNING_CAPTION, "open-folder")
+    check("can change the folder " in text and "Kestrun." in text, f"warning text {text!r}")
     trace = process.trace()
     check("Kestrun is open to users: S-1-1-0 may change it" in trace,
           f"no refusal in the trace {trace}")
-    check(s.window_count(MAIN_TITLE) == 0, "a main window appeared")
     check(sorted(os.listdir(s.program_dir)) == before, "the refused start wrote files")
 
 
@@ -149,12 +152,8 @@ def refuses_unreadable_path(s):
     check(len("C:\\Kestrun\\" + deep + "\\Kestrun.exe") == 258, "the path is not 258 long")
     before = sorted(os.listdir(s.program_dir))
     process = s.start(exe=os.path.join(deep, "Kestrun.exe"))
-    text = s.box_text("Error:", 30000)
-    check(text == "The program's folder cannot be found or entered.",
-          f"error text {text!r}; trace {process.trace()}")
-    check(s.press("Error:"), "could not press the error's button")
-    check(process.wait(30) is not None, "the program did not end after the error")
-    check(s.window_count(MAIN_TITLE) == 0, "a main window appeared")
+    text = refused_start(s, process, "Error:", "unreadable-path")
+    check(text == "The program's folder cannot be found or entered.", f"error text {text!r}")
     check(sorted(os.listdir(s.program_dir)) == before, "the refused start wrote files")
     check(os.listdir(os.path.join(s.program_dir, deep)) == ["Kestrun.exe"],
           "the refused start wrote files beside the program")
