@@ -121,10 +121,11 @@ class ConnectionSequencer : public ConnectionView {
     void OnLinkCheck();
     void OnSettingWait();
     void OnProfileWatch();
-    // Runs write on the profile copy only while it holds expected, the bytes of the login
-    // built; false, traced, when a newer login has replaced it.
+    // Replaces the profile copy by replacement only while it holds expected, the bytes of the
+    // login built, which then become replacement; false, traced, when a newer login has
+    // replaced it or the file cannot be written.
     bool WriteIfStillBuilt(const std::string& profileCopyPath, std::string& expected,
-                           const std::function<void()>& write);
+                           const std::string& replacement);
     void StartEcho();
     // Takes in the echo that has finished, if any: its result counts only for the tunnel it
     // was sent to.

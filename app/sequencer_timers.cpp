@@ -224,14 +224,14 @@ void ConnectionSequencer::OnProfileWatch() {
     std::string& expected = m_BuiltHandOver->settings;
     m_WorkingCopy.WriteMode(m_nVPNMode);
     const bool modeWritten =
-        WriteIfStillBuilt(profileCopyPath, expected, [&] { profileCopy.WriteMode(m_nVPNMode); });
+        WriteIfStillBuilt(profileCopyPath, expected, WithMode(expected, m_nVPNMode));
     window_.SetStatus(texts::kLoginSuccessful);
     TunnelBuilt(0);
 
     // "CallByIE" set back in the profile copy keeps the next ticks from building again.
     m_WorkingCopy.MarkHandOverTaken();
     if (modeWritten) {
-        WriteIfStillBuilt(profileCopyPath, expected, [&] { profileCopy.MarkHandOverTaken(); });
+        WriteIfStillBuilt(profileCopyPath, expected, WithHandOverTaken(expected));
     }
     window_.UpdateData(false);
     host.SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
@@ -239,17 +239,23 @@ void ConnectionSequencer::OnProfileWatch() {
     m_bConnectNotified = false;
 }
 
-// expected becomes what the copy holds after the write.
+// The flags go through the handle that compares the bytes: a link or a newer login put in
+// place of the copy after the comparison cannot be written through.
 bool ConnectionSequencer::WriteIfStillBuilt(const std::string& profileCopyPath,
-                                            std::string& expected,
-                                            const std::function<void()>& write) {
-    if (ReadProfileCopy(platform_.files, profileCopyPath) != expected) {
+                                            std::string& expected, const std::string& replacement) {
+    const std::uint32_t error = platform_.files.ReplacePlainFile(
+        profileCopyPath, kHandOverFileLimit, expected, replacement);
+    if (error == platform::kFileChanged) {
         platform_.trace.Output(Format("Flags not written: %s no longer holds the login built\n",
                                       profileCopyPath.c_str()));
         return false;
     }
-    write();
-    expected = ReadProfileCopy(platform_.files, profileCopyPath).value_or(std::string());
+    if (error != 0) {
+        platform_.trace.Output(
+            Format("Flags not written: %s error 0x%X\n", profileCopyPath.c_str(), error));
+        return false;
+    }
+    expected = replacement;
     return true;
 }
 

@@ -11,6 +11,8 @@ namespace kestrun::platform {
 // A file refused by the checks of ReadPlainFile and CheckPlainFile: a directory, device,
 // link or reparse point, a file with more than one name, or one too large.
 constexpr std::uint32_t kNotPlainFile = 0x20000001;
+// ReplacePlainFile found other bytes than expected in the file and wrote nothing.
+constexpr std::uint32_t kFileChanged = 0x20000002;
 
 class Files {
   public:
@@ -30,9 +32,13 @@ class Files {
     virtual std::uint32_t ReadPlainFile(const std::string& path, std::uint32_t maxBytes,
                                         std::string& bytes) = 0;
 
-    // The checks of ReadPlainFile on path, for a write that goes there by name: 0, the system
-    // error code (ERROR_FILE_NOT_FOUND, 2, when there is none) or kNotPlainFile.
-    virtual std::uint32_t CheckPlainFile(const std::string& path, std::uint32_t maxBytes) = 0;
+    // Opens path as ReadPlainFile does, keeping other programs from writing it meanwhile, and
+    // through that one handle replaces its bytes by replacement when they are expected; a
+    // link put in place of the file is never written through. Returns 0, the system error
+    // code, kNotPlainFile or kFileChanged.
+    virtual std::uint32_t ReplacePlainFile(const std::string& path, std::uint32_t maxBytes,
+                                           const std::string& expected,
+                                           const std::string& replacement) = 0;
 
     // CopyFileA(from, to, failIfExists). Returns 0 or the system error code.
     virtual std::uint32_t Copy(const std::string& from, const std::string& to,

@@ -4,6 +4,7 @@
 
 #include "platform/format.h"
 #include "settings/decimal.h"
+#include "settings/ini_edit.h"
 
 namespace kestrun {
 namespace {
@@ -125,6 +126,15 @@ int SettingFile::SaveSetting(const TunnelSettings& settings, std::int32_t interf
     WriteStartTime(settings.m_dwStartTime);
     history.StoreToFile();
     return 1;
+}
+
+std::string WithMode(const std::string& bytes, int mode) {
+    return WithValue(bytes, kSection, kKeyVpnMode, ModeText(mode));
+}
+
+std::string WithHandOverTaken(const std::string& bytes) {
+    return WithValue(WithValue(bytes, kSection, kKeyRemoveIpsec, kFalse), kSection, kKeyCallByIe,
+                     kFalse);
 }
 
 }  // namespace kestrun

@@ -78,4 +78,9 @@ class SettingFile {
     std::string path_;
 };
 
+// WriteMode and MarkHandOverTaken on a copy's bytes, for the profile copy, which is written
+// only through the handle that was checked to be a plain file.
+std::string WithMode(const std::string& bytes, int mode);
+std::string WithHandOverTaken(const std::string& bytes);
+
 }  // namespace kestrun

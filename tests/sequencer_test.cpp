@@ -420,12 +420,13 @@ TEST_F(SequencerTest, ProfileWatchBuildsEachHandOverOnce) {
         return std::count(runs.begin(), runs.end(), "wait Varnel_IPSecVPN.bat");
     };
     Set("CallByIE", "TRUE", kProfileCopy);
-    fake.profile.readOnly.insert(kProfileCopy);
+    fake.files.failCreate[kProfileCopy] = 5;
     for (int tick = 0; tick < 5; ++tick) {
         Tick(IDT_CALLBYIE_WATCH);
     }
     EXPECT_EQ(builds(), 1);
-    fake.profile.readOnly.clear();
+    EXPECT_TRUE(fake.journal.Has("trace: Flags not written: profile\\Setting.tmp error 0x5\n"));
+    fake.files.failCreate.clear();
     Set("Gateway", "203.0.113.9", kProfileCopy);
     Tick(IDT_CALLBYIE_WATCH);
     EXPECT_EQ(builds(), 2);

@@ -230,3 +230,44 @@ TEST_F(SettingFileTest, StartTimeAbove2To31IsWrittenAsNegativeText) {
 
 }  // namespace
 }  // namespace kestrun
+
+namespace kestrun {
+namespace {
+
+// The profile copy's flags are set on its bytes: the portal's own lines, comments and
+// letter case stay as it wrote them, and the result still reads back as the profile
+// functions read it.
+TEST(SettingBytesTest, FlagsAreSetWithoutTouchingTheRest) {
+    const struct {
+        const char* name;
+        std::string before;
+        std::string after;
+    } cases[] = {
+        {"value replaced in place",
+         "; portal\r\n[IPSec]\r\nCallByIE = TRUE \r\nGateway=1.2.3.4\r\n",
+         "; portal\r\n[IPSec]\r\nCallByIE=FALSE\r\nGateway=1.2.3.4\r\nRemoveIPsec=FALSE\r\n"},
+        {"names in other case, LF ends", "[ipsec]\ncallbyie=TRUE\nremoveipsec=TRUE\n[Next]\nx=1\n",
+         "[ipsec]\nCallByIE=FALSE\nRemoveIPsec=FALSE\n[Next]\nx=1\n"},
+        {"added after the section's last line", "[IPSec]\r\nGateway=1\r\n\r\n[Other]\r\nk=v",
+         "[IPSec]\r\nGateway=1\r\nRemoveIPsec=FALSE\r\nCallByIE=FALSE\r\n\r\n[Other]\r\nk=v"},
+        {"last line without its end", "[IPSec]\r\nGateway=1",
+         "[IPSec]\r\nGateway=1\r\nRemoveIPsec=FALSE\r\nCallByIE=FALSE\r\n"},
+        {"no section", "[Other]\r\nk=v",
+         "[Other]\r\nk=v\r\n[IPSec]\r\nRemoveIPsec=FALSE\r\nCallByIE=FALSE\r\n"},
+        {"key of the same name elsewhere", "[Other]\r\nCallByIE=TRUE\r\n[IPSec]\r\n",
+         "[Other]\r\nCallByIE=TRUE\r\n[IPSec]\r\nRemoveIPsec=FALSE\r\nCallByIE=FALSE\r\n"},
+    };
+    test::ScopedWorkDir dir;
+    FakePlatform fake;
+    for (const auto& c : cases) {
+        const std::string after = WithHandOverTaken(c.before);
+        EXPECT_EQ(after, c.after) << c.name;
+        ASSERT_EQ(fake.files.WriteNew(kPath, after), 0u);
+        EXPECT_EQ(SettingFile(fake.profile, kPath).CallByIe(settings::Reader::kSetUp), "FALSE")
+            << c.name;
+    }
+    EXPECT_EQ(WithMode("[IPSec]\r\nVPN Mode=1\r\n", VPN_MODE_OPENVPN), "[IPSec]\r\nVPN Mode=2\r\n");
+}
+
+}  // namespace
+}  // namespace kestrun

@@ -9,20 +9,23 @@
 namespace kestrun::platform::win32 {
 namespace {
 
-// Creates or truncates path with the private DACL; an existing file gets it too, since
-// CreateFileA applies the security attributes only to a file it creates.
+// Creates or truncates path with the private DACL. CreateFileA applies the security
+// attributes only to a file it creates, so an existing file is given the DACL through the
+// handle; one whose DACL cannot be replaced (planted by someone who denied the change) is
+// deleted and made anew, or not written at all.
 UniqueKernelHandle CreatePrivate(const std::string& path, PrivateFileSecurity& security) {
     UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE | WRITE_DAC, 0,
                                         security.Attributes(), CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                         nullptr));
-    if (!file && GetLastError() == ERROR_ACCESS_DENIED) {
-        file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, 0, security.Attributes(), CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file ? ProtectHandle(file.Get(), security) : GetLastError() != ERROR_ACCESS_DENIED) {
         return file;
     }
-    if (file) {
-        ProtectHandle(file.Get(), security);
+    file.Reset();
+    if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return file;
     }
+    file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, 0, security.Attributes(), CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
     return file;
 }
 
@@ -48,12 +51,12 @@ std::uint32_t WriteAll(HANDLE file, const std::string& bytes) {
     return ERROR_SUCCESS;
 }
 
-// Opens path for reading without following a reparse point at its end and checks that it is
+// Opens path without following a reparse point at its end and checks that it is
 // a plain file: on a disk, not a directory or reparse point, one name, at most maxBytes.
-std::uint32_t OpenPlain(const std::string& path, std::uint32_t maxBytes, UniqueKernelHandle& file) {
-    file.Reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                           nullptr));
+std::uint32_t OpenPlain(const std::string& path, std::uint32_t maxBytes, DWORD access, DWORD share,
+                        UniqueKernelHandle& file) {
+    file.Reset(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file) {
         return GetLastError();
     }
@@ -68,6 +71,29 @@ std::uint32_t OpenPlain(const std::string& path, std::uint32_t maxBytes, UniqueK
         info.nFileSizeHigh != 0 || info.nFileSizeLow > maxBytes) {
         return kNotPlainFile;
     }
+    return ERROR_SUCCESS;
+}
+
+// The rest of a checked file, which may have grown since the check.
+std::uint32_t ReadChecked(HANDLE source, std::uint32_t maxBytes, std::string& out) {
+    // One byte more than allowed shows a file that grew since the check.
+    std::vector<char> bytes(static_cast<std::size_t>(maxBytes) + 1);
+    std::size_t done = 0;
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(source, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &read,
+                      nullptr)) {
+            return GetLastError();
+        }
+        if (read == 0) {
+            break;
+        }
+        done += read;
+        if (done == bytes.size()) {
+            return kNotPlainFile;
+        }
+    }
+    out.assign(bytes.data(), done);
     return ERROR_SUCCESS;
 }
 
@@ -95,34 +121,34 @@ std::uint32_t Win32Files::Copy(const std::string& from, const std::string& to, b
 std::uint32_t Win32Files::ReadPlainFile(const std::string& path, std::uint32_t maxBytes,
                                         std::string& out) {
     UniqueKernelHandle source;
-    const std::uint32_t check = OpenPlain(path, maxBytes, source);
-    if (check != ERROR_SUCCESS) {
-        return check;
-    }
-    // One byte more than allowed shows a file that grew since the check.
-    std::vector<char> bytes(static_cast<std::size_t>(maxBytes) + 1);
-    std::size_t done = 0;
-    for (;;) {
-        DWORD read = 0;
-        if (!ReadFile(source.Get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
-                      &read, nullptr)) {
-            return GetLastError();
-        }
-        if (read == 0) {
-            break;
-        }
-        done += read;
-        if (done == bytes.size()) {
-            return kNotPlainFile;
-        }
-    }
-    out.assign(bytes.data(), done);
-    return ERROR_SUCCESS;
+    const std::uint32_t check =
+        OpenPlain(path, maxBytes, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, source);
+    return check != ERROR_SUCCESS ? check : ReadChecked(source.Get(), maxBytes, out);
 }
 
-std::uint32_t Win32Files::CheckPlainFile(const std::string& path, std::uint32_t maxBytes) {
+// No sharing for writes: the portal's component cannot change the file between the
+// comparison and the write.
+std::uint32_t Win32Files::ReplacePlainFile(const std::string& path, std::uint32_t maxBytes,
+                                           const std::string& expected,
+                                           const std::string& replacement) {
     UniqueKernelHandle file;
-    return OpenPlain(path, maxBytes, file);
+    std::uint32_t error =
+        OpenPlain(path, maxBytes, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, file);
+    std::string bytes;
+    if (error == ERROR_SUCCESS) {
+        error = ReadChecked(file.Get(), maxBytes, bytes);
+    }
+    if (error != ERROR_SUCCESS) {
+        return error;
+    }
+    if (bytes != expected) {
+        return kFileChanged;
+    }
+    if (SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+        !SetEndOfFile(file.Get())) {
+        return GetLastError();
+    }
+    return WriteAll(file.Get(), replacement);
 }
 
 std::uint32_t Win32Files::Remove(const std::string& path) {

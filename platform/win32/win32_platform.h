@@ -23,7 +23,9 @@ class Win32Files : public Files {
     std::uint32_t Copy(const std::string& from, const std::string& to, bool failIfExists) override;
     std::uint32_t ReadPlainFile(const std::string& path, std::uint32_t maxBytes,
                                 std::string& bytes) override;
-    std::uint32_t CheckPlainFile(const std::string& path, std::uint32_t maxBytes) override;
+    std::uint32_t ReplacePlainFile(const std::string& path, std::uint32_t maxBytes,
+                                   const std::string& expected,
+                                   const std::string& replacement) override;
     std::optional<std::string> ReadAll(const std::string& path) override;
     std::uint32_t Remove(const std::string& path) override;
 };

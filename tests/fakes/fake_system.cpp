@@ -88,9 +88,18 @@ std::uint32_t FakeFiles::PlainFileState(const std::string& path, std::uint32_t m
     return kErrorSuccess;
 }
 
-std::uint32_t FakeFiles::CheckPlainFile(const std::string& path, std::uint32_t maxBytes) {
-    journal_.Add("files", "check " + path);
-    return PlainFileState(path, maxBytes);
+std::uint32_t FakeFiles::ReplacePlainFile(const std::string& path, std::uint32_t maxBytes,
+                                          const std::string& expected,
+                                          const std::string& replacement) {
+    journal_.Add("files", "replace " + path);
+    const std::uint32_t state = PlainFileState(path, maxBytes);
+    if (state != kErrorSuccess) {
+        return state;
+    }
+    if (ReadFile(path) != expected) {
+        return kFileChanged;
+    }
+    return WriteCopy(path, replacement);
 }
 
 std::uint32_t FakeFiles::ReadPlainFile(const std::string& path, std::uint32_t maxBytes,
