@@ -14,6 +14,18 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Browsers run the rest of these as script whatever it looks like, so "javascript:1/x" is
+// never a host with a port.
+bool IsScriptScheme(const std::string& name) {
+    for (const char* script :
+         {"javascript", "jscript", "livescript", "ecmascript", "vbscript", "vbs"}) {
+        if (EqualsIgnoringCase(name, script)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::optional<std::string> NamedScheme(const std::string& address) {
@@ -36,10 +48,11 @@ std::optional<std::string> NamedScheme(const std::string& address) {
     }
     const bool port = end > colon + 1 && (end == text.size() || text[end] == '/' ||
                                           text[end] == '?' || text[end] == '#');
-    if (port) {
+    const std::string name = text.substr(0, colon);
+    if (port && !IsScriptScheme(name)) {
         return std::nullopt;
     }
-    return text.substr(0, colon);
+    return name;
 }
 
 bool NamesOtherThanHttps(const std::string& address) {

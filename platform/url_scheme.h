@@ -10,7 +10,8 @@ namespace kestrun {
 
 // The text before the first ':' when it is all letters, digits, '+', '-' and '.' and the
 // ':' is not followed by a port number (digits up to the end, '/', '?' or '#'), so that a
-// bare host name with a port names none. Tabs and line breaks count as absent, as
+// bare host name with a port names none; a script scheme ("javascript", "vbscript" ...)
+// is named whatever follows it. Tabs and line breaks count as absent, as
 // browsers drop them from an address.
 std::optional<std::string> NamedScheme(const std::string& address);
 
