@@ -100,6 +100,32 @@ bool MayChange(PSID sid, const std::vector<BYTE>& sameRightsUser) {
     return false;
 }
 
+// The account an allow entry names, in any of its layouts (plain, callback, object): an
+// object entry's account follows the GUIDs its flags say are present. nullptr for an entry
+// that allows nothing.
+PSID AllowedTrustee(void* entry, ACCESS_MASK& mask) {
+    switch (static_cast<const ACE_HEADER*>(entry)->AceType) {
+        case ACCESS_ALLOWED_ACE_TYPE:
+        case ACCESS_ALLOWED_CALLBACK_ACE_TYPE: {
+            auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+            mask = allowed->Mask;
+            return &allowed->SidStart;
+        }
+        case ACCESS_ALLOWED_OBJECT_ACE_TYPE:
+        case ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE: {
+            auto* allowed = static_cast<ACCESS_ALLOWED_OBJECT_ACE*>(entry);
+            mask = allowed->Mask;
+            auto* sid = reinterpret_cast<BYTE*>(&allowed->ObjectType);
+            const DWORD flags = allowed->Flags;
+            sid += (flags & ACE_OBJECT_TYPE_PRESENT) != 0 ? sizeof(GUID) : 0;
+            sid += (flags & ACE_INHERITED_OBJECT_TYPE_PRESENT) != 0 ? sizeof(GUID) : 0;
+            return sid;
+        }
+        default:
+            return nullptr;
+    }
+}
+
 }  // namespace
 
 std::optional<std::string> Win32System::OthersCanChangeFolder(const std::string& folder) {
@@ -125,18 +151,21 @@ std::optional<std::string> Win32System::OthersCanChangeFolder(const std::string&
     for (DWORD index = 0; index < dacl->AceCount; ++index) {
         void* entry = nullptr;
         if (!GetAce(dacl, index, &entry)) {
-            continue;
+            return Format("its access entry %u cannot be read", static_cast<unsigned>(index));
         }
-        const auto* header = static_cast<const ACE_HEADER*>(entry);
         // Inherited entries count too: they give the same rights on the files inside.
-        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) {
+        ACCESS_MASK mask = 0;
+        const PSID sid = AllowedTrustee(entry, mask);
+        if (sid == nullptr || (mask & kChangeRights) == 0) {
             continue;
         }
-        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
-        PSID sid = &allowed->SidStart;
-        if ((allowed->Mask & kChangeRights) != 0 && !MayChange(sid, sameRightsUser)) {
+        if (!IsValidSid(sid)) {
+            return Format("its access entry %u names no valid account",
+                          static_cast<unsigned>(index));
+        }
+        if (!MayChange(sid, sameRightsUser)) {
             return Format("%s may change it (rights 0x%08x)", SidText(sid).c_str(),
-                          static_cast<unsigned>(allowed->Mask));
+                          static_cast<unsigned>(mask));
         }
     }
     return std::nullopt;
