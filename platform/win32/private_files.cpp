@@ -89,6 +89,14 @@ std::string SystemDirectory() {
     return std::string();
 }
 
+HMODULE LoadSystemLibrary(const std::string& name) {
+    const std::string folder = SystemDirectory();
+    if (folder.empty()) {
+        return nullptr;
+    }
+    return LoadLibraryA((folder + "\\" + name).c_str());
+}
+
 bool InProgramFolder(const std::string& path) {
     std::vector<char> full(MAX_PATH + 1);
     char* filePart = nullptr;

@@ -37,6 +37,9 @@ bool ProtectPath(const std::string& path, const PrivateFileSecurity& security);
 std::string ProgramDirectory();
 // GetSystemDirectoryA; "" when unknown.
 std::string SystemDirectory();
+// LoadLibraryA of the system directory's copy of name: the library search would look in the
+// program folder and the PATH first. nullptr when it cannot be loaded.
+HMODULE LoadSystemLibrary(const std::string& name);
 // Whether path (relative ones from the current directory) names a file directly inside the
 // program folder.
 bool InProgramFolder(const std::string& path);

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_dialog_host.h"
 
 #include "platform/win32/handle_refs.h"
+#include "platform/win32/private_files.h"
 #include "platform/win32/windows_include.h"
 
 namespace kestrun::platform::win32 {
@@ -248,7 +249,7 @@ std::intptr_t Win32DialogHost::DefaultProcessing(const Msg& msg) {
 
 std::unique_ptr<DialogHost> Win32DialogFactory::NewHost() {
     if (!commonControls_) {
-        commonControls_.Reset(LoadLibraryA("comctl32.dll"));
+        commonControls_.Reset(LoadSystemLibrary("comctl32.dll"));
         using InitCommonControlsProc = void(WINAPI*)();
         if (const auto init = reinterpret_cast<InitCommonControlsProc>(
                 GetProcAddress(commonControls_.Get(), "InitCommonControls"))) {

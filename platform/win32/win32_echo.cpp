@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/win32/private_files.h"
 #include "platform/win32/win32_platform.h"
 
 namespace kestrun::platform::win32 {
@@ -83,7 +84,7 @@ class Win32Echo : public Echo {
 }  // namespace
 
 std::unique_ptr<Echo> Win32EchoLibrary::Load(const std::string& libraryName, EchoLoad& outcome) {
-    HMODULE module = LoadLibraryA(libraryName.c_str());
+    HMODULE module = LoadSystemLibrary(libraryName);
     if (module == nullptr) {
         outcome = EchoLoad::NoLibrary;
         return nullptr;
