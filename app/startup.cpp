@@ -62,6 +62,10 @@ bool CKestrunApp::InitInstance() {
     if (!GoOnWithAdministratorRights(platform_.system, platform_.trace, commandLine_)) {
         return false;
     }
+    // Every script runs with these rights and calls its tools by bare name.
+    if (!platform_.system.UseSystemSearchPath()) {
+        platform_.trace.Output("System search path cannot be read: the inherited one is kept\n");
+    }
     if (IsPortalAddress(commandLine_) && CheckTrustedSite(platform_.registry, platform_.trace,
                                                           m_Machine.m_nOSType, commandLine_) == 0) {
         ui.MessageBox(0,

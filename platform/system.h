@@ -70,6 +70,11 @@ class System {
     // an entry of its DACL naming another account with such a right, no DACL at all, or
     // permissions that cannot be read. Nothing when the folder is closed to them.
     virtual std::optional<std::string> OthersCanChangeFolder(const std::string& folder) = 0;
+    // Replaces this process's PATH, PATHEXT and COMSPEC, which every program it starts
+    // inherits, by the system's own (CreateEnvironmentBlock without a user's token): a folder
+    // the user put into his PATH is never searched for a tool the scripts call. False, with
+    // the environment left as it was, when the system's cannot be read.
+    virtual bool UseSystemSearchPath() = 0;
     // GetTokenInformation of the process token: TokenElevation, then TokenElevationType.
     virtual Elevation ProcessElevation() = 0;
     // ShellExecuteExA with the verb "runas" for program with parameters, in directory, without

@@ -413,5 +413,19 @@ TEST_F(StartupTest, FolderThatUsersCanChangeIsRefused) {
                          "users: S-1-5-32-545 may change it (rights 0x001301bf)\n"));
 }
 
+// The scripts, which the main window starts, find their tools only in the system's search
+// path; without it start-up goes on with what it inherited, and says so.
+TEST_F(StartupTest, SystemSearchPathIsTakenBeforeAnythingRuns) {
+    for (const bool works : {true, false}) {
+        fake.journal.Clear();
+        fake.system.systemSearchPathWorks = works;
+        ASSERT_TRUE(Start(""));
+        EXPECT_TRUE(fake.journal.Before("system: system search path", "echo: load Iphlpapi.dll"));
+        EXPECT_EQ(fake.journal.Has("trace: System search path cannot be read: the inherited "
+                                   "one is kept\n"),
+                  !works);
+    }
+}
+
 }  // namespace
 }  // namespace kestrun

@@ -46,6 +46,7 @@ class Win32System : public System {
     bool InitSockets() override;
     std::optional<FileVersion> ProgramFileVersion(const std::string& path) override;
     std::optional<std::string> OthersCanChangeFolder(const std::string& folder) override;
+    bool UseSystemSearchPath() override;
     Elevation ProcessElevation() override;
     std::uint32_t StartElevated(const std::string& program, const std::string& parameters,
                                 const std::string& directory) override;

@@ -103,6 +103,10 @@ class FakeSystem : public System {
         journal_.Add("system", "folder permissions " + folder);
         return folderOpenBecause;
     }
+    bool UseSystemSearchPath() override {
+        journal_.Add("system", "system search path");
+        return systemSearchPathWorks;
+    }
     Elevation ProcessElevation() override { return elevation; }
     std::uint32_t StartElevated(const std::string& program, const std::string& parameters,
                                 const std::string& directory) override;
@@ -122,6 +126,7 @@ class FakeSystem : public System {
     std::map<std::string, FileVersion> fileVersions;
     // Why the program folder is open to users; nothing: closed.
     std::optional<std::string> folderOpenBecause;
+    bool systemSearchPathWorks = true;
     Elevation elevation = Elevation::kUnknown;
     // What StartElevated returns (0: started; kErrorCancelled: the prompt was declined).
     std::uint32_t startElevatedResult = 0;
