@@ -25,7 +25,8 @@ class Runner {
     // Starts command (a script of the program folder or a system tool, see
     // BuildInterpreterCommand) hidden and waits for it at most timeoutMilliseconds; past that
     // the command and every process it started are ended and kRunTimedOut is returned.
-    // Returns 0, or the system error code when the process could not be started.
+    // Returns 0, or the system error code when the process could not be started or waited
+    // for (it is then ended as one that overran).
     virtual std::uint32_t RunAndWait(const std::string& command,
                                      std::uint32_t timeoutMilliseconds) = 0;
     // Starts command hidden and returns at once with a WinExec-style result (above 31 means

@@ -65,9 +65,9 @@ void EndAlone(HANDLE process) {
     WaitForSingleObject(process, 5000);
 }
 
-// Starts the interpreter's line hidden with the creation flags; false with the system's
-// error code in GetLastError when it cannot be started.
-bool StartInterpreter(const InterpreterCommand& resolved, DWORD flags, PROCESS_INFORMATION& info) {
+// Starts the interpreter's line hidden with the creation flags: 0, or the system's error
+// code, taken before anything else can overwrite it.
+DWORD StartInterpreter(const InterpreterCommand& resolved, DWORD flags, PROCESS_INFORMATION& info) {
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
@@ -77,8 +77,11 @@ bool StartInterpreter(const InterpreterCommand& resolved, DWORD flags, PROCESS_I
     // CreateProcessA may write into the command line, so it gets a copy of its own.
     std::vector<char> line(resolved.commandLine.begin(), resolved.commandLine.end());
     line.push_back('\0');
-    return CreateProcessA(resolved.interpreter.c_str(), line.data(), nullptr, nullptr, FALSE, flags,
-                          nullptr, nullptr, &startup, &info) != FALSE;
+    if (!CreateProcessA(resolved.interpreter.c_str(), line.data(), nullptr, nullptr, FALSE, flags,
+                        nullptr, nullptr, &startup, &info)) {
+        return GetLastError();
+    }
+    return ERROR_SUCCESS;
 }
 
 class Win32StartedProgram : public StartedProgram {
@@ -101,8 +104,8 @@ std::unique_ptr<StartedProgram> Win32Runner::StartWatched(const std::string& com
         return nullptr;
     }
     PROCESS_INFORMATION info;
-    if (!StartInterpreter(*resolved, 0, info)) {
-        error = GetLastError();
+    error = StartInterpreter(*resolved, 0, info);
+    if (error != ERROR_SUCCESS) {
         return nullptr;
     }
     UniqueKernelHandle process(info.hProcess);
@@ -121,12 +124,12 @@ std::uint32_t Win32Runner::RunAndWait(const std::string& command,
     // away from a job the client itself runs in gives the command a job of its own; where
     // that job forbids it, the command starts inside it.
     PROCESS_INFORMATION info;
-    bool started = StartInterpreter(*resolved, CREATE_SUSPENDED | CREATE_BREAKAWAY_FROM_JOB, info);
-    if (!started && GetLastError() == ERROR_ACCESS_DENIED) {
-        started = StartInterpreter(*resolved, CREATE_SUSPENDED, info);
+    error = StartInterpreter(*resolved, CREATE_SUSPENDED | CREATE_BREAKAWAY_FROM_JOB, info);
+    if (error == ERROR_ACCESS_DENIED) {
+        error = StartInterpreter(*resolved, CREATE_SUSPENDED, info);
     }
-    if (!started) {
-        return GetLastError();
+    if (error != ERROR_SUCCESS) {
+        return error;
     }
     const UniqueKernelHandle process(info.hProcess);
     const UniqueKernelHandle thread(info.hThread);
@@ -134,16 +137,20 @@ std::uint32_t Win32Runner::RunAndWait(const std::string& command,
     const bool inJob = job && AssignProcessToJobObject(job.Get(), process.Get());
     ResumeThread(thread.Get());
 
-    if (WaitForSingleObject(process.Get(), timeoutMilliseconds) != WAIT_TIMEOUT) {
+    // A wait that fails says nothing about the command: it is ended as one that overran, and
+    // the failure is reported rather than taken for its end.
+    const DWORD waited = WaitForSingleObject(process.Get(), timeoutMilliseconds);
+    if (waited == WAIT_OBJECT_0) {
         return 0;
     }
+    const DWORD outcome = waited == WAIT_TIMEOUT ? kRunTimedOut : GetLastError();
     if (inJob) {
         TerminateJobObject(job.Get(), 1);
         WaitForSingleObject(process.Get(), 5000);
     } else {
         EndAlone(process.Get());
     }
-    return kRunTimedOut;
+    return outcome != ERROR_SUCCESS ? outcome : ERROR_INVALID_HANDLE;
 }
 
 std::uint32_t Win32Runner::StartHidden(const std::string& command) {
