@@ -259,8 +259,8 @@ def interpreter_command_line(s):
     check(s.wait_window(MAIN_TITLE, 30000), f"no '{MAIN_TITLE}' window; {process.trace()}")
 
     def line(script):
-        # AutoRun and delayed expansion off, the script by its full path.
-        return f'netsh /D /V:OFF /S /C ""C:\\{s.PROGRAM_DIR}\\{script}""'
+        # AutoRun and delayed expansion off, command extensions on, the script by its full path.
+        return f'netsh /D /E:ON /V:OFF /S /C ""C:\\{s.PROGRAM_DIR}\\{script}""'
 
     setup = [line(name) for name in ("Refresh.bat", "DelRouteTable.bat", "Varnel_IPSecVPN.bat")]
     calls = wait_calls(s, len(setup), 30)

@@ -79,10 +79,11 @@ std::optional<InterpreterCommand> BuildInterpreterCommand(const std::string& sys
         result.target =
             Joined(systemDirectory, name.find('.') == std::string::npos ? name + ".exe" : name);
     }
+    // /E:ON: the scripts need the command extensions, which the user's registry may turn off.
     // With /S cmd removes exactly the first and the last quote after /C and runs the rest,
     // so a target with blanks stays one quoted word whatever follows it.
-    result.commandLine = "\"" + result.interpreter + "\" /D /V:OFF /S /C \"\"" + result.target +
-                         "\"" + arguments + "\"";
+    result.commandLine = "\"" + result.interpreter + "\" /D /E:ON /V:OFF /S /C \"\"" +
+                         result.target + "\"" + arguments + "\"";
     return result;
 }
 

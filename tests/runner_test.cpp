@@ -16,7 +16,7 @@ constexpr const char* kSys = "C:\\WINDOWS\\system32";
 constexpr const char* kProg = "C:\\Program Files\\Kestrun\\";
 
 TEST(InterpreterCommandTest, EveryCommandOfTheClient) {
-    const std::string cmd = "\"C:\\WINDOWS\\system32\\cmd.exe\" /D /V:OFF /S /C ";
+    const std::string cmd = "\"C:\\WINDOWS\\system32\\cmd.exe\" /D /E:ON /V:OFF /S /C ";
     const struct {
         const char* command;
         std::string line;
@@ -90,7 +90,7 @@ TEST(InterpreterCommandTest, UnderWow64TheNativeInterpreterWhereTheSystemHasIt) 
     ASSERT_TRUE(native);
     EXPECT_EQ(native->interpreter, sysnativeCmd);
     EXPECT_EQ(native->commandLine,
-              "\"C:\\WINDOWS\\Sysnative\\cmd.exe\" /D /V:OFF /S /C "
+              "\"C:\\WINDOWS\\Sysnative\\cmd.exe\" /D /E:ON /V:OFF /S /C "
               "\"\"C:\\WINDOWS\\system32\\ipconfig.exe\" /flushdns\"");
     EXPECT_FALSE(BuildInterpreterCommand(kSys, kProg, "Clear_IPsec.bat", "C:\\W%X%"));
 }
