@@ -1,8 +1,8 @@
 // The exact line the client hands to the system's command interpreter for one of its
 // commands. The client runs with administrator rights, so nothing on that line may be found
 // by a search the user can influence: the interpreter is named by its full path in the
-// system directory, per-user AutoRun and delayed expansion are off, and the script or tool
-// is named by its full path too.
+// system directory, per-user AutoRun and delayed expansion are off, the command extensions
+// on, and the script or tool is named by its full path too.
 #pragma once
 
 #include <functional>
