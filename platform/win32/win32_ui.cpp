@@ -1,11 +1,26 @@
 #include "platform/win32/windows_include.h"
 
+#include <new>
 #include <vector>
 
 #include "platform/win32/handle_refs.h"
 #include "platform/win32/win32_platform.h"
 
 namespace kestrun::platform::win32 {
+namespace {
+
+// No exception may leave through the system's frames: a list that cannot grow ends the walk.
+BOOL CALLBACK CollectWindow(HWND window, LPARAM found) {
+    try {
+        reinterpret_cast<std::vector<WindowRef>*>(found)->push_back(AsRef(window));
+        return TRUE;
+    } catch (const std::bad_alloc&) {
+        return FALSE;
+    }
+}
+
+}  // namespace
+
 WindowRef Win32Ui::FindWindowByTitle(const std::string& title) {
     return AsRef(FindWindowA(nullptr, title.c_str()));
 }
@@ -21,12 +36,11 @@ int Win32Ui::MessageBox(WindowRef owner, const std::string& text, const std::str
     return MessageBoxA(AsWindow(owner), text.c_str(), caption.c_str(), style);
 }
 
+// EnumWindows rather than a GetWindow walk: a window destroyed during the walk could end it
+// early or send it round in a loop.
 std::vector<WindowRef> Win32Ui::TopLevelWindows() {
     std::vector<WindowRef> windows;
-    for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); IsWindow(window);
-         window = GetWindow(window, GW_HWNDNEXT)) {
-        windows.push_back(AsRef(window));
-    }
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
