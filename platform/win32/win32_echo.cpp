@@ -2,7 +2,10 @@
 
 #include <winsock2.h>
 
+#include <ipexport.h>
+
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/win32/private_files.h"
@@ -37,6 +40,16 @@ using IcmpSendEchoFn = DWORD(WINAPI*)(HANDLE, ULONG, LPVOID, WORD, IpOptionInfor
 constexpr char kRequestData[] = "Data";  // the first 4 bytes of "Data Buffer"
 constexpr WORD kRequestSize = 4;
 
+// Closes the echo handle on every way out of Send; an invalid one is never passed on.
+struct IcmpCloser {
+    IcmpCloseHandleFn close;
+    void operator()(void* icmp) const {
+        if (icmp != INVALID_HANDLE_VALUE) {
+            close(icmp);
+        }
+    }
+};
+
 template <typename Fn>
 Fn EntryPoint(HMODULE module, const char* name) {
     // GetProcAddress returns a generic function pointer; the real type is the export's.
@@ -50,19 +63,26 @@ class Win32Echo : public Echo {
 
     EchoReply Send(const std::string& address, std::uint32_t timeoutMs) override {
         EchoReply reply;
-        HANDLE icmp = create_();
-        if (icmp == INVALID_HANDLE_VALUE) {
+        const std::unique_ptr<void, IcmpCloser> icmp(create_(), IcmpCloser{close_});
+        if (icmp.get() == INVALID_HANDLE_VALUE) {
             reply.error = GetLastError();
             return reply;
         }
         reply.opened = true;
+        // inet_addr gives INADDR_NONE for text that is no address: the echo would go to the
+        // broadcast address.
+        const unsigned long target = inet_addr(address.c_str());
+        if (target == INADDR_NONE) {
+            reply.error = IP_BAD_DESTINATION;
+            return reply;
+        }
         // One reply record, the request's data and the 8 bytes of an ICMP error that the
         // system may copy back.
         std::vector<unsigned char> buffer(sizeof(IcmpEchoReply) + kRequestSize + 8);
         char request[kRequestSize + 1] = {};
         CopyMemory(request, kRequestData, kRequestSize);
-        const DWORD count = send_(icmp, inet_addr(address.c_str()), request, kRequestSize, nullptr,
-                                  buffer.data(), static_cast<DWORD>(buffer.size()), timeoutMs);
+        const DWORD count = send_(icmp.get(), target, request, kRequestSize, nullptr, buffer.data(),
+                                  static_cast<DWORD>(buffer.size()), timeoutMs);
         if (count > 0) {
             IcmpEchoReply first;
             CopyMemory(&first, buffer.data(), sizeof(first));
@@ -71,7 +91,6 @@ class Win32Echo : public Echo {
         } else {
             reply.error = GetLastError();
         }
-        close_(icmp);
         return reply;
     }
 
