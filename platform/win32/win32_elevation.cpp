@@ -2,6 +2,7 @@
 // the message filter that lets unelevated senders reach an elevated window.
 #include "platform/win32/windows_include.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "platform/win32/handle_refs.h"
@@ -31,6 +32,24 @@ Function UserFunction(const char* name) {
                ? nullptr
                : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user, name)));
 }
+
+// ShellExecuteEx may hand the start to shell extensions, which need COM on the thread.
+class ScopedCom {
+  public:
+    ScopedCom()
+        : started_(SUCCEEDED(
+              CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+    ~ScopedCom() {
+        if (started_) {
+            CoUninitialize();
+        }
+    }
+    ScopedCom(const ScopedCom&) = delete;
+    ScopedCom& operator=(const ScopedCom&) = delete;
+
+  private:
+    bool started_;
+};
 
 }  // namespace
 
@@ -66,6 +85,7 @@ std::uint32_t Win32System::StartElevated(const std::string& program, const std::
     info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.lpDirectory = directory.empty() ? nullptr : directory.c_str();
     info.nShow = SW_SHOWNORMAL;
+    const ScopedCom com;
     if (ShellExecuteExA(&info)) {
         return 0;
     }
