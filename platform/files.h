@@ -18,10 +18,11 @@ class Files {
   public:
     virtual ~Files() = default;
 
-    // Creates or truncates path and writes bytes as they are. The file can then be read and
-    // changed only by administrators and the system: what the client writes holds keys or is
-    // run with its rights. Returns 0, or the system error code when the file cannot be
-    // created or written; a file that was created but not fully written is left empty.
+    // Creates path anew (a file of that name, or a link, is deleted first) and writes bytes
+    // as they are. The file can then be read and changed only by administrators and the
+    // system: what the client writes holds keys or is run with its rights. Returns 0, or the
+    // system error code when the file cannot be replaced, created or written; a file that
+    // was created but not fully written is left empty.
     virtual std::uint32_t WriteNew(const std::string& path, const std::string& bytes) = 0;
 
     // The bytes of path (in a folder the user can write) into bytes, only when it is a

@@ -45,11 +45,6 @@ PrivateFileSecurity::~PrivateFileSecurity() {
     }
 }
 
-bool ProtectHandle(HANDLE file, const PrivateFileSecurity& security) {
-    return security.Valid() && SetSecurityInfo(file, SE_FILE_OBJECT, kProtectedDacl, nullptr,
-                                               nullptr, security.Dacl(), nullptr) == ERROR_SUCCESS;
-}
-
 bool ProtectPath(const std::string& path, const PrivateFileSecurity& security) {
     std::vector<char> name(path.begin(), path.end());
     name.push_back('\0');

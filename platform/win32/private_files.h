@@ -28,9 +28,8 @@ class PrivateFileSecurity {
     SECURITY_ATTRIBUTES attributes_{};
 };
 
-// Replaces the DACL of an open file (opened with WRITE_DAC) or of a named one by the
-// private one, no longer inheriting the folder's. False on a file system without ACLs too.
-bool ProtectHandle(HANDLE file, const PrivateFileSecurity& security);
+// Replaces the DACL of a named file by the private one, no longer inheriting the folder's.
+// False on a file system without ACLs too.
 bool ProtectPath(const std::string& path, const PrivateFileSecurity& security);
 
 // The folder of the running program, without a trailing backslash; "" when unknown.

@@ -9,46 +9,56 @@
 namespace kestrun::platform::win32 {
 namespace {
 
-// Creates or truncates path with the private DACL. CreateFileA applies the security
-// attributes only to a file it creates, so an existing file is given the DACL through the
-// handle; one whose DACL cannot be replaced (planted by someone who denied the change) is
-// deleted and made anew, or not written at all.
+// Creates path anew with the private DACL. A file of that name is deleted first, never
+// opened: it may be a link to another file, or have an owner who could open it up again
+// after the write. When it cannot be deleted (held open by another program) nothing is
+// written.
 UniqueKernelHandle CreatePrivate(const std::string& path, PrivateFileSecurity& security) {
-    UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE | WRITE_DAC, 0,
-                                        security.Attributes(), CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                        nullptr));
-    if (file ? ProtectHandle(file.Get(), security) : GetLastError() != ERROR_ACCESS_DENIED) {
-        return file;
-    }
-    file.Reset();
     if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return file;
+        return UniqueKernelHandle();
     }
-    file.Reset(CreateFileA(path.c_str(), GENERIC_WRITE, 0, security.Attributes(), CREATE_NEW,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file;
+    return UniqueKernelHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, security.Attributes(),
+                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-std::uint32_t WriteAll(HANDLE file, const std::string& bytes) {
+// Writes bytes at the file pointer: 0 or the system error code.
+std::uint32_t WriteBytes(HANDLE file, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD written = 0;
-        DWORD error = ERROR_SUCCESS;
         if (!WriteFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &written,
                        nullptr)) {
-            error = GetLastError();
-        } else if (written == 0) {
-            error = ERROR_WRITE_FAULT;
+            return GetLastError();
         }
-        if (error != ERROR_SUCCESS) {
-            // The files written here are scripts that run next: half a script must not.
-            SetFilePointer(file, 0, nullptr, FILE_BEGIN);
-            SetEndOfFile(file);
-            return error;
+        if (written == 0) {
+            return ERROR_WRITE_FAULT;
         }
         done += written;
     }
     return ERROR_SUCCESS;
+}
+
+// From the start, replacing what the file held.
+std::uint32_t Rewrite(HANDLE file, const std::string& bytes) {
+    if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
+        return GetLastError();
+    }
+    const std::uint32_t error = WriteBytes(file, bytes);
+    if (error == ERROR_SUCCESS && !SetEndOfFile(file)) {
+        return GetLastError();
+    }
+    return error;
+}
+
+// The files written here are scripts that run next: half a script must not, so a file that
+// could not be written whole is left empty.
+std::uint32_t WriteAll(HANDLE file, const std::string& bytes) {
+    const std::uint32_t error = WriteBytes(file, bytes);
+    if (error != ERROR_SUCCESS) {
+        SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+    }
+    return error;
 }
 
 // Opens path without following a reparse point at its end and checks that it is
@@ -144,11 +154,12 @@ std::uint32_t Win32Files::ReplacePlainFile(const std::string& path, std::uint32_
     if (bytes != expected) {
         return kFileChanged;
     }
-    if (SetFilePointer(file.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
-        !SetEndOfFile(file.Get())) {
-        return GetLastError();
+    // The copy is the user's login: a write that fails puts back what it held.
+    error = Rewrite(file.Get(), replacement);
+    if (error != ERROR_SUCCESS) {
+        Rewrite(file.Get(), expected);
     }
-    return WriteAll(file.Get(), replacement);
+    return error;
 }
 
 std::uint32_t Win32Files::Remove(const std::string& path) {

@@ -42,6 +42,8 @@ std::uint32_t FakeFiles::WriteNew(const std::string& path, const std::string& by
     if (failure != failCreate.end()) {
         return failure->second;
     }
+    // As the real one, a link of that name is replaced, never written through.
+    std::remove(path.c_str());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
         return kErrorAccessDenied;
