@@ -5,6 +5,7 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include <cstddef>
 #include <vector>
 
 #include "platform/format.h"
@@ -126,6 +127,16 @@ PSID AllowedTrustee(void* entry, ACCESS_MASK& mask) {
     }
 }
 
+// Whether the account at sid lies whole inside the entry, as a damaged list may not have it.
+bool SidInside(void* entry, PSID sid) {
+    const auto* begin = static_cast<const BYTE*>(entry);
+    const auto* end = begin + static_cast<const ACE_HEADER*>(entry)->AceSize;
+    const auto* at = static_cast<const BYTE*>(sid);
+    constexpr std::ptrdiff_t kSidHeader = 8;  // revision, count of parts, authority
+    return at <= end && end - at >= kSidHeader && IsValidSid(sid) &&
+           GetLengthSid(sid) <= static_cast<DWORD>(end - at);
+}
+
 }  // namespace
 
 std::optional<std::string> Win32System::OthersCanChangeFolder(const std::string& folder) {
@@ -159,7 +170,7 @@ std::optional<std::string> Win32System::OthersCanChangeFolder(const std::string&
         if (sid == nullptr || (mask & kChangeRights) == 0) {
             continue;
         }
-        if (!IsValidSid(sid)) {
+        if (!SidInside(entry, sid)) {
             return Format("its access entry %u names no valid account",
                           static_cast<unsigned>(index));
         }

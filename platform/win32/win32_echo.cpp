@@ -69,10 +69,10 @@ class Win32Echo : public Echo {
             return reply;
         }
         reply.opened = true;
-        // inet_addr gives INADDR_NONE for text that is no address: the echo would go to the
-        // broadcast address.
+        // inet_addr gives INADDR_NONE for text that is no address, and on the oldest systems
+        // INADDR_ANY for empty text: the echo would go to the broadcast or "any" address.
         const unsigned long target = inet_addr(address.c_str());
-        if (target == INADDR_NONE) {
+        if (target == INADDR_NONE || target == INADDR_ANY) {
             reply.error = IP_BAD_DESTINATION;
             return reply;
         }
