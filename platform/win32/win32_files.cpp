@@ -12,13 +12,22 @@ namespace {
 // Creates path anew with the private DACL. A file of that name is deleted first, never
 // opened: it may be a link to another file, or have an owner who could open it up again
 // after the write. When it cannot be deleted (held open by another program) nothing is
-// written.
+// written. A scanner that still holds the old file, sharing its deletion, keeps the name
+// taken until it lets go, which takes moments: the creation is tried again meanwhile.
 UniqueKernelHandle CreatePrivate(const std::string& path, PrivateFileSecurity& security) {
     if (!DeleteFileA(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
         return UniqueKernelHandle();
     }
-    return UniqueKernelHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, security.Attributes(),
-                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    constexpr int kAttempts = 10;
+    constexpr DWORD kPauseMs = 50;
+    for (int attempt = 1;; ++attempt) {
+        UniqueKernelHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, security.Attributes(),
+                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || GetLastError() != ERROR_ACCESS_DENIED || attempt == kAttempts) {
+            return file;
+        }
+        Sleep(kPauseMs);
+    }
 }
 
 // Writes bytes at the file pointer: 0 or the system error code.
