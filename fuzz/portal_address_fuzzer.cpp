@@ -1,7 +1,7 @@
 // The portal address test on any text, against the plain rules: refused exactly when the
 // address, in lower case, orders before "https://" byte by byte, holds a control character,
-// or names a scheme other than https before a ':' that no
-// port number follows.
+// or names a scheme other than https before a ':' that no port number follows (a script
+// scheme whatever follows it).
 #include <cstdint>
 #include <regex>
 #include <string>
@@ -37,10 +37,14 @@ bool NamesOtherScheme(const std::string& address) {
             return true;
         }
     }
+    // A script scheme names itself whatever follows it.
+    static const std::regex script("^(javascript|jscript|livescript|ecmascript|vbscript|vbs):",
+                                   std::regex::icase);
     static const std::regex scheme("^([A-Za-z0-9+.-]+):(?![0-9]+([/?#]|$))");
     std::smatch match;
-    return std::regex_search(address, match, scheme) &&
-           !std::regex_match(match[1].str(), std::regex("https", std::regex::icase));
+    return std::regex_search(address, script) ||
+           (std::regex_search(address, match, scheme) &&
+            !std::regex_match(match[1].str(), std::regex("https", std::regex::icase)));
 }
 
 }  // namespace
