@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -122,9 +121,9 @@ class ConnectionSequencer : public ConnectionView {
     void OnSettingWait();
     void OnProfileWatch();
     // Replaces the profile copy by replacement only while it holds expected, the bytes of the
-    // login built, which then become replacement; false, traced, when a newer login has
-    // replaced it or the file cannot be written.
-    bool WriteIfStillBuilt(const std::string& profileCopyPath, std::string& expected,
+    // login built, which then become replacement: the same login written again later is a
+    // new one. Traced when a newer login has replaced it or the file cannot be written.
+    void WriteIfStillBuilt(const std::string& profileCopyPath, std::string& expected,
                            const std::string& replacement);
     void StartEcho();
     // Takes in the echo that has finished, if any: its result counts only for the tunnel it

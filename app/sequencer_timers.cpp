@@ -218,21 +218,17 @@ void ConnectionSequencer::OnProfileWatch() {
     } else {
         RunIPsecScript();
     }
-    // The profile copy is the user's, and the portal may have written a newer login into it
-    // while this one was built: it is written only while it still holds the login built,
-    // so that the newer one is built at the next tick.
-    std::string& expected = m_BuiltHandOver->settings;
     m_WorkingCopy.WriteMode(m_nVPNMode);
-    const bool modeWritten =
-        WriteIfStillBuilt(profileCopyPath, expected, WithMode(expected, m_nVPNMode));
     window_.SetStatus(texts::kLoginSuccessful);
     TunnelBuilt(0);
 
-    // "CallByIE" set back in the profile copy keeps the next ticks from building again.
+    // "CallByIE" set back in the profile copy keeps the next ticks from building again. The
+    // copy is the user's, and the portal may have written a newer login into it while this
+    // one was built: it is written, in one go, only while it still holds the login built, so
+    // that the newer one is built at the next tick.
     m_WorkingCopy.MarkHandOverTaken();
-    if (modeWritten) {
-        WriteIfStillBuilt(profileCopyPath, expected, WithHandOverTaken(expected));
-    }
+    std::string& built = m_BuiltHandOver->settings;
+    WriteIfStillBuilt(profileCopyPath, built, WithHandOverTaken(WithMode(built, m_nVPNMode)));
     window_.UpdateData(false);
     host.SetTimer(IDT_LINK_CHECK, kLinkCheckPeriodMs);
     host.SetTimer(IDT_CALLBYIE_WATCH, kProfileWatchPeriodMs);
@@ -241,22 +237,19 @@ void ConnectionSequencer::OnProfileWatch() {
 
 // The flags go through the handle that compares the bytes: a link or a newer login put in
 // place of the copy after the comparison cannot be written through.
-bool ConnectionSequencer::WriteIfStillBuilt(const std::string& profileCopyPath,
+void ConnectionSequencer::WriteIfStillBuilt(const std::string& profileCopyPath,
                                             std::string& expected, const std::string& replacement) {
     const std::uint32_t error = platform_.files.ReplacePlainFile(
         profileCopyPath, kHandOverFileLimit, expected, replacement);
     if (error == platform::kFileChanged) {
         platform_.trace.Output(Format("Flags not written: %s no longer holds the login built\n",
                                       profileCopyPath.c_str()));
-        return false;
-    }
-    if (error != 0) {
+    } else if (error != 0) {
         platform_.trace.Output(
             Format("Flags not written: %s error 0x%X\n", profileCopyPath.c_str(), error));
-        return false;
+    } else {
+        expected = replacement;
     }
-    expected = replacement;
-    return true;
 }
 
 bool ConnectionSequencer::WriteScripts() {

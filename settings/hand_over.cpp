@@ -23,6 +23,15 @@ bool Missing(std::uint32_t error) {
     return error == platform::kErrorFileNotFound || error == kErrorPathNotFound;
 }
 
+// The bytes of the profile copy now; nothing when it cannot be read as a plain file.
+std::optional<std::string> ReadProfileCopy(platform::Files& files, const std::string& path) {
+    std::string bytes;
+    if (files.ReadPlainFile(path, kHandOverFileLimit, bytes) != 0) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 }  // namespace
 
 std::optional<HandOver> ReadHandOver(platform::Files& files, platform::Trace& trace,
@@ -55,14 +64,6 @@ std::optional<HandOver> ReadHandOver(platform::Files& files, platform::Trace& tr
         return std::nullopt;
     }
     return handOver;
-}
-
-std::optional<std::string> ReadProfileCopy(platform::Files& files, const std::string& path) {
-    std::string bytes;
-    if (files.ReadPlainFile(path, kHandOverFileLimit, bytes) != 0) {
-        return std::nullopt;
-    }
-    return bytes;
 }
 
 bool WriteHandOver(platform::Files& files, platform::Trace& trace, const HandOver& handOver,

@@ -34,10 +34,6 @@ inline bool operator!=(const HandOver& a, const HandOver& b) {
 std::optional<HandOver> ReadHandOver(platform::Files& files, platform::Trace& trace,
                                      const std::string& profileDir, const std::string& currentDir);
 
-// The bytes of the profile copy now, for the check that it still holds the login just built
-// before its flags are set back; nothing when it cannot be read as a plain file.
-std::optional<std::string> ReadProfileCopy(platform::Files& files, const std::string& path);
-
 // Writes the hand-over beside the program, the key first: a key the hand-over lacks is
 // removed there, so that these settings never run with another login's key. False, traced,
 // when a file could not be written: the caller tries again later (a file that could be
