@@ -28,10 +28,6 @@ constexpr int kMostOperations = 8;
 const char* const kSections[] = {"IPSec", "ipsec", "Other", ""};
 const char* const kKeys[] = {"Gateway", "gateway", "URL0", "VPN Mode", "CallByIE", ""};
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == 0x1a;
-}
-
 // No line end, and no NUL, which ends a value as it is read.
 bool IsOneLine(const std::string& text) {
     return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
@@ -40,7 +36,8 @@ bool IsOneLine(const std::string& text) {
 // Text that a file line keeps as it is: one line without blanks at either end (the reader
 // trims them).
 bool IsPlainText(const std::string& text) {
-    return IsOneLine(text) && (text.empty() || (!IsBlank(text.front()) && !IsBlank(text.back())));
+    return IsOneLine(text) &&
+           (text.empty() || (!IsProfileBlank(text.front()) && !IsProfileBlank(text.back())));
 }
 
 // A key line neither holds a second '=' before its own nor opens a section.

@@ -11,20 +11,8 @@ struct Line {
     std::size_t next;
 };
 
-// What the profile functions trim around names and values (isspace, and the end-of-file
-// character): a line they read as the key must be the line replaced.
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == 0x1a;
-}
-
 std::string Trim(const std::string& bytes, std::size_t begin, std::size_t end) {
-    while (begin < end && IsBlank(bytes[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(bytes[end - 1])) {
-        --end;
-    }
-    return bytes.substr(begin, end - begin);
+    return TrimProfileBlanks(bytes.substr(begin, end - begin));
 }
 
 Line LineAt(const std::string& bytes, std::size_t begin) {

@@ -22,22 +22,6 @@ struct Section {
     std::vector<Entry> entries;
 };
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == 0x1a;
-}
-
-std::string Trim(const std::string& text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsBlank(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsBlank(text[end - 1])) {
-        --end;
-    }
-    return text.substr(begin, end - begin);
-}
-
 std::optional<std::vector<Section>> Load(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -51,7 +35,7 @@ std::optional<std::vector<Section>> Load(const std::string& path) {
         if (end == std::string::npos) {
             end = bytes.size();
         }
-        const std::string line = Trim(bytes.substr(pos, end - pos));
+        const std::string line = TrimProfileBlanks(bytes.substr(pos, end - pos));
         pos = end + 1;
         if (line.empty()) {
             continue;
@@ -59,7 +43,7 @@ std::optional<std::vector<Section>> Load(const std::string& path) {
         if (line[0] == '[') {
             const std::size_t close = line.rfind(']');
             if (close != std::string::npos) {
-                sections.push_back(Section{Trim(line.substr(1, close - 1)), {}});
+                sections.push_back(Section{TrimProfileBlanks(line.substr(1, close - 1)), {}});
                 continue;
             }
         }
@@ -67,8 +51,8 @@ std::optional<std::vector<Section>> Load(const std::string& path) {
         if (eq == std::string::npos) {
             sections.back().entries.push_back(Entry{line, std::nullopt});
         } else {
-            sections.back().entries.push_back(
-                Entry{Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))});
+            sections.back().entries.push_back(Entry{TrimProfileBlanks(line.substr(0, eq)),
+                                                    TrimProfileBlanks(line.substr(eq + 1))});
         }
     }
     return sections;
@@ -221,12 +205,12 @@ bool FakeProfile::WriteString(const std::string& section, const std::string& key
     auto sections = Load(path).value_or(std::vector<Section>(1));
     Section* target = FindSection(sections, section);
     if (target == nullptr) {
-        sections.push_back(Section{Trim(section), {}});
+        sections.push_back(Section{TrimProfileBlanks(section), {}});
         target = &sections.back();
     }
     // Only leading blanks are dropped from a written value; trailing ones reach the file.
     std::size_t first = 0;
-    while (first < value.size() && IsBlank(value[first])) {
+    while (first < value.size() && IsProfileBlank(value[first])) {
         ++first;
     }
     const std::string stored = value.substr(first);
@@ -237,7 +221,7 @@ bool FakeProfile::WriteString(const std::string& section, const std::string& key
         }
         entry->value = stored;
     } else {
-        target->entries.push_back(Entry{Trim(key), stored});
+        target->entries.push_back(Entry{TrimProfileBlanks(key), stored});
     }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {
