@@ -8,7 +8,7 @@
 
 namespace kestrun::platform {
 
-// A file refused by the checks of ReadPlainFile and CheckPlainFile: a directory, device,
+// A file refused by the checks of ReadPlainFile and ReplacePlainFile: a directory, device,
 // link or reparse point, a file with more than one name, or one too large.
 constexpr std::uint32_t kNotPlainFile = 0x20000001;
 // ReplacePlainFile found other bytes than expected in the file and wrote nothing.

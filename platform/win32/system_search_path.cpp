@@ -7,8 +7,8 @@
 #include <cwchar>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/win32/win32_platform.h"
 
@@ -30,8 +30,7 @@ bool Win32System::UseSystemSearchPath() {
         return false;
     }
     const std::unique_ptr<void, EnvironmentBlockDeleter> block(created);
-    std::vector<std::wstring> values(std::size(kSearchVariables));
-    std::vector<bool> present(std::size(kSearchVariables), false);
+    std::optional<std::wstring> values[std::size(kSearchVariables)];
     for (const auto* entry = static_cast<const wchar_t*>(block.get()); *entry != L'\0';
          entry += std::wcslen(entry) + 1) {
         // Names start after the first character: "=C:=C:\" is a drive's current directory.
@@ -42,17 +41,16 @@ bool Win32System::UseSystemSearchPath() {
         const std::wstring name(entry, equals);
         for (std::size_t i = 0; i < std::size(kSearchVariables); ++i) {
             if (lstrcmpiW(name.c_str(), kSearchVariables[i]) == 0) {
-                values[i] = equals + 1;
-                present[i] = true;
+                values[i] = std::wstring(equals + 1);
             }
         }
     }
-    if (!present[0]) {
+    if (!values[0]) {  // no PATH: nothing is changed
         return false;
     }
     // A variable the system does not set is not taken from the user either.
     for (std::size_t i = 0; i < std::size(kSearchVariables); ++i) {
-        SetEnvironmentVariableW(kSearchVariables[i], present[i] ? values[i].c_str() : nullptr);
+        SetEnvironmentVariableW(kSearchVariables[i], values[i] ? values[i]->c_str() : nullptr);
     }
     return true;
 }
